@@ -1,0 +1,48 @@
+#include "app/ProgramOptions.h"
+
+#include "common/VersionInfo.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+ProgramOptions ParseProgramOptions(const QStringList &arguments)
+{
+    ProgramOptions options;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Internetowy serwis użytkownika: rozrachunki lokalu w spółdzielni lub wspólnocie mieszkaniowej."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Wyświetla tę pomoc i kończy działanie."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Wyświetla wersję programu i kończy działanie."));
+    const QCommandLineOption caCert(QStringLiteral("ca-cert"),
+                                    QStringLiteral("Dodatkowy zaufany certyfikat (PEM) serwera lub urzędu."),
+                                    QStringLiteral("plik"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(caCert);
+    parser.addPositionalArgument(QStringLiteral("adres"),
+                                 QStringLiteral("Adres serwera (host lub host:port)."), QStringLiteral("[adres]"));
+
+    auto finish = [&](const QString &text, FILE *stream, int code) {
+        std::fputs(qPrintable(text), stream);
+        options.exitRequested = true;
+        options.exitCode = code;
+        return options;
+    };
+    if (!parser.parse(arguments))
+        return finish(parser.errorText() + QStringLiteral("\n") + parser.helpText(), stderr, 2);
+    if (parser.isSet(help))
+        return finish(parser.helpText(), stdout, 0);
+    if (parser.isSet(version)) {
+        const QStringList info = ReadVersionInfo(QCoreApplication::applicationFilePath());
+        return finish(QStringLiteral("%1 %2 (wersja produktu %3)\n")
+                          .arg(QCoreApplication::applicationName(), info.value(0), info.value(6)),
+                      stdout, 0);
+    }
+    options.serverAddress = parser.positionalArguments().value(0);
+    options.caCertFile = parser.value(caCert);
+    return options;
+}

@@ -1,0 +1,70 @@
+#include "app/StartUp.h"
+
+#include "app/ProgramOptions.h"
+#include "app/SingleInstanceGuard.h"
+#include "app/TForm_ZOKA_WSClient_Main.h"
+#include "app/U_modules.h"
+#include "common/Cursors.h"
+#include "common/MessageBoxSink.h"
+#include "common/Messages.h"
+#include "reports/TPrn_Preview.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Polish texts for the toolkit's own buttons ("Tak", "Nie", "Anuluj").
+void installToolkitTranslation(QApplication &app)
+{
+    static QTranslator translator;
+    if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
+}
+
+} // namespace
+
+int RunProgram(QApplication &app)
+{
+    app.setApplicationName(QStringLiteral("domvel-e-vadiv"));
+    const ProgramOptions options = ParseProgramOptions(app.arguments());
+    if (options.exitRequested)
+        return options.exitCode;
+
+    installToolkitTranslation(app);
+    InstallProgramMessageSink();
+
+    const SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
+    if (guard.alreadyRunning()) {
+        ShowAlreadyRunningMessage();
+        return 0;
+    }
+
+    std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;
+    std::unique_ptr<TPrn_Preview> preview;
+    try {
+        {
+            // The hourglass while the windows are built.
+            const TWaitCursor wait;
+            app.setApplicationDisplayName(ApplicationTitle());
+            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
+            preview = std::make_unique<TPrn_Preview>();
+            SetPrn_Preview(preview.get());
+            mainWindow->show();
+        }
+        // For start-up measurements: end as soon as the main window is up.
+        if (qEnvironmentVariableIsSet("DOMVEL_QUIT_AFTER_SHOW"))
+            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        app.exec();
+    } catch (...) {
+        ShowErrorDisplay(std::current_exception());
+    }
+    SetPrn_Preview(nullptr);
+    return 0;
+}

@@ -1,0 +1,27 @@
+# Common settings for the project's own targets.
+function(domvel_target_defaults target)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_definitions(${target} PUBLIC QT_NO_KEYWORDS)
+  if(DOMVEL_SANITIZE)
+    target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# domvel_add_test(<name> SOURCES ... [LIBS ...] [TIMEOUT s] [LABELS ...])
+# One Qt Test executable per area, run headless with a pinned Polish locale.
+function(domvel_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  domvel_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  target_compile_definitions(${name} PRIVATE DOMVEL_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1"
+    LABELS "${T_LABELS}")
+endfunction()
