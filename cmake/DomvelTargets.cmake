@@ -25,3 +25,19 @@ function(domvel_add_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1"
     LABELS "${T_LABELS}")
 endfunction()
+
+# domvel_add_folder_sources(<target>): every .cpp/.h of the calling folder goes
+# into the target, so adding a class needs no edit of a shared list.
+function(domvel_add_folder_sources target)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  target_sources(${target} PRIVATE ${sources})
+endfunction()
+
+# Adds each listed subfolder that has a CMakeLists.txt.
+macro(domvel_add_existing_subdirectories)
+  foreach(dir ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endmacro()
