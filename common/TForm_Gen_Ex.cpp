@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace FormKeys {
 
 Modifier ReduceShiftState(Qt::KeyboardModifiers shift)
@@ -36,10 +38,10 @@ QString SlotCaptionSuffix(int slot)
     if (slot < 0 || slot >= SlotCount)
         throw IndexError(slot, SlotCount);
     if (slot == 12)
-        return QStringLiteral(" F3");
+        return u" F3"_s;
     if (slot == 13)
-        return QStringLiteral(" F10");
-    return QStringLiteral(" F%1").arg(slot + 1);
+        return u" F10"_s;
+    return u" F%1"_s.arg(slot + 1);
 }
 
 FunctionKeyAction DecideFunctionKey(int key, Modifier modifier, const SlotStates &slots)
@@ -417,7 +419,7 @@ bool TForm_Gen_Ex::PreviewKeyEvent(QWidget *receiver, QKeyEvent *event)
     event->accept();
     if (key != 0 && target) {
         const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-        const QString text = key == Qt::Key_Tab ? QStringLiteral("\t") : QString();
+        const QString text = key == Qt::Key_Tab ? u"\t"_s : QString();
         QKeyEvent replacement(QEvent::KeyPress, key, modifiers, text);
         QCoreApplication::sendEvent(target, &replacement);
     }

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+using namespace Qt::Literals::StringLiterals;
+
 void InitProgramResources()
 {
     static const bool registered = [] {
@@ -13,7 +15,7 @@ void InitProgramResources()
 
 QString ProgramGlyphPath(const QString &name)
 {
-    return QStringLiteral(":/glyphs/") + name;
+    return u":/glyphs/"_s + name;
 }
 
 QIcon ProgramGlyph(const QString &name)

@@ -16,6 +16,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace FormKeys;
 
 namespace {
@@ -335,11 +337,11 @@ void tst_BaseForm::functionKeysInWindow()
         const QString kind = part.section(u':', 1, 1);
         QAbstractButton *button = nullptr;
         if (kind == u"bitmap")
-            button = new TWBitBtn(QStringLiteral("Za&mknij"), &form);
+            button = new TWBitBtn(u"Za&mknij"_s, &form);
         else if (kind == u"speed")
             button = new TWSpeedButton(&form);
         else
-            button = new QPushButton(QStringLiteral("Przycisk"), &form);
+            button = new QPushButton(u"Przycisk"_s, &form);
         button->setEnabled(kind != u"push-disabled");
         form.layout->addWidget(button);
         connect(button, &QAbstractButton::clicked, this, [&clicked, slot] { clicked = slot; });
@@ -360,16 +362,16 @@ void tst_BaseForm::functionKeyCaptions()
 {
     KeyForm form;
     auto *help = new TWSpeedButton(&form);
-    auto *close = new QPushButton(QStringLiteral("Zamknij"), &form);
-    auto *ok = new TWBitBtn(QStringLiteral("&Ok"), &form);
+    auto *close = new QPushButton(u"Zamknij"_s, &form);
+    auto *ok = new TWBitBtn(u"&Ok"_s, &form);
     form.AssignFunctionKey(0, help);
     form.AssignFunctionKey(13, close);
     form.AssignFunctionKey(9, ok);
     form.AssignFunctionKey(11, nullptr);
 
-    QCOMPARE(help->text(), QStringLiteral(" F1"));
-    QCOMPARE(close->text(), QStringLiteral("Zamknij F10"));
-    QCOMPARE(ok->text(), QStringLiteral("&Ok"));
+    QCOMPARE(help->text(), u" F1"_s);
+    QCOMPARE(close->text(), u"Zamknij F10"_s);
+    QCOMPARE(ok->text(), u"&Ok"_s);
     QCOMPARE(form.FunctionKeyControl(9), ok);
     QVERIFY_THROWS_EXCEPTION(IndexError, form.AssignFunctionKey(14, ok));
     QVERIFY_THROWS_EXCEPTION(IndexError, form.AssignFunctionKey(-1, ok));
@@ -414,8 +416,8 @@ void tst_BaseForm::enterMovesThroughFields()
         form.layout->addWidget(fields[i]);
         fields[i]->SetBeforeChangeValue([&exits, i](TEditNew *) { ++exits[i]; });
     }
-    QPushButton *ok = button == u"bitmap" ? new TWBitBtn(QStringLiteral("&Ok"), &form)
-                                          : new QPushButton(QStringLiteral("&Ok"), &form);
+    QPushButton *ok = button == u"bitmap" ? new TWBitBtn(u"&Ok"_s, &form)
+                                          : new QPushButton(u"&Ok"_s, &form);
     form.layout->addWidget(ok);
     int clicks = 0;
     connect(ok, &QAbstractButton::clicked, this, [&clicks] { ++clicks; });
@@ -440,7 +442,7 @@ void tst_BaseForm::enterBounceShowsRefusalOnce()
     KeyForm form;
     auto *login = new TEditNew(&form);
     auto *password = new TEditNew(&form);
-    auto *ok = new QPushButton(QStringLiteral("&Ok"), &form);
+    auto *ok = new QPushButton(u"&Ok"_s, &form);
     form.layout->addWidget(login);
     form.layout->addWidget(password);
     form.layout->addWidget(ok);
@@ -448,18 +450,18 @@ void tst_BaseForm::enterBounceShowsRefusalOnce()
     login->SetBeforeChangeValue([&loginExits](TEditNew *) { ++loginExits; });
     password->SetBeforeChangeValue([](TEditNew *sender) {
         if (sender->text().size() < 3)
-            throw AppError(QStringLiteral("Hasło za krótkie."));
+            throw AppError(u"Hasło za krótkie."_s);
     });
     QVERIFY(ShowActive(&form));
     password->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(password, QStringLiteral("ab"));
+    QTest::keyClicks(password, u"ab"_s);
     const int loginExitsBefore = loginExits;
 
     PressKey(&form, Qt::Key_Return);
 
-    QCOMPARE(m_messages->texts, QStringList{QStringLiteral("Hasło za krótkie.")});
+    QCOMPARE(m_messages->texts, QStringList{u"Hasło za krótkie."_s});
     QVERIFY(password->hasFocus());
-    QCOMPARE(password->selectedText(), QStringLiteral("ab"));
+    QCOMPARE(password->selectedText(), u"ab"_s);
     QCOMPARE(loginExits, loginExitsBefore);
 }
 
@@ -471,7 +473,7 @@ void tst_BaseForm::enterOverPageControl()
     auto *page = new QWidget;
     auto *inside = new QLineEdit(page);
     (new QVBoxLayout(page))->addWidget(inside);
-    pages->addTab(page, QStringLiteral("Strona"));
+    pages->addTab(page, u"Strona"_s);
     form.layout->addWidget(first);
     form.layout->addWidget(pages);
     QVERIFY(ShowActive(&form));
@@ -508,15 +510,15 @@ void tst_BaseForm::enterNeverBreaksLineInMultiLineEdit()
     form.layout->addWidget(memo);
     QVERIFY(ShowActive(&form));
     memo->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(memo, QStringLiteral("abc"));
+    QTest::keyClicks(memo, u"abc"_s);
 
     PressKey(&form, Qt::Key_Return);
-    QCOMPARE(memo->toPlainText(), QStringLiteral("abc"));
+    QCOMPARE(memo->toPlainText(), u"abc"_s);
 
     // Without Enter as Tab the window leaves Enter to the field.
     form.SetEnterAsTab(false);
     PressKey(&form, Qt::Key_Return);
-    QCOMPARE(memo->toPlainText(), QStringLiteral("abc\n"));
+    QCOMPARE(memo->toPlainText(), u"abc\n"_s);
 }
 
 // A plain dialog closes on Escape and lets Enter press a button it picked
@@ -526,8 +528,8 @@ void tst_BaseForm::escapeAndEnterPressOnlyAssignedButtons()
     KeyForm form;
     form.SetEnterAsTab(false);
     auto *field = new QLineEdit(&form);
-    auto *ok = new TWBitBtn(QStringLiteral("&Ok"), &form);
-    auto *cancel = new TWBitBtn(QStringLiteral("&Anuluj"), &form);
+    auto *ok = new TWBitBtn(u"&Ok"_s, &form);
+    auto *cancel = new TWBitBtn(u"&Anuluj"_s, &form);
     form.layout->addWidget(field);
     form.layout->addWidget(ok);
     form.layout->addWidget(cancel);

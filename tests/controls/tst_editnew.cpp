@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+using namespace Qt::Literals::StringLiterals;
+
 // A window with two validating fields and a plain edit after them.
 class EditWindow : public QWidget
 {
@@ -19,13 +21,14 @@ public:
         layout->addWidget(first);
         layout->addWidget(second);
         layout->addWidget(plain);
-        first->setText(QStringLiteral("alfa"));
+        first->setText(u"alfa"_s);
         first->SetBeforeChangeValue([this](TEditNew *sender) {
             ++beforeCount;
             if (sender->text() == refused)
-                throw AppError(QStringLiteral("Wartość niedozwolona."));
+                throw AppError(u"Wartość niedozwolona."_s);
         });
         first->SetAfterChangeValue([this](TEditNew *) { ++afterCount; });
+        second->SetBeforeChangeValue([this](TEditNew *) { ++secondChecks; });
     }
 
     TEditNew *first;
@@ -33,7 +36,8 @@ public:
     QLineEdit *plain;
     int beforeCount = 0;
     int afterCount = 0;
-    QString refused = QStringLiteral("zle");
+    int secondChecks = 0;
+    QString refused = u"zle"_s;
 };
 
 class tst_EditNew : public QObject
@@ -103,7 +107,7 @@ void tst_EditNew::leavingCommits()
     EditWindow *w = focusFirst();
     QVERIFY(w->first->hasFocus());
     if (!typed.isNull()) {
-        QTest::keyClicks(w->first, QStringLiteral("xyz"));
+        QTest::keyClicks(w->first, u"xyz"_s);
         w->first->selectAll();
         QTest::keyClicks(w->first, typed);
     }
@@ -121,20 +125,21 @@ void tst_EditNew::refusedValueKeepsFocus()
 {
     EditWindow *w = focusFirst();
     w->first->selectAll();
-    QTest::keyClicks(w->first, QStringLiteral("zle"));
+    QTest::keyClicks(w->first, u"zle"_s);
     PressKey(w, Qt::Key_Tab);
 
     QVERIFY2(w->first->hasFocus(), "a refused value keeps the focus in the field");
     QVERIFY(w->first->Focused());
-    QCOMPARE(w->first->selectedText(), QStringLiteral("zle"));
-    QCOMPARE(w->first->OldValue(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->selectedText(), u"zle"_s);
+    QCOMPARE(w->first->OldValue(), u"alfa"_s);
     QCOMPARE(w->afterCount, 0);
-    QCOMPARE(m_messages->texts, QStringList{QStringLiteral("Wartość niedozwolona.")});
+    QCOMPARE(m_messages->texts, QStringList{u"Wartość niedozwolona."_s});
     QVERIFY2(!w->second->Focused(), "the field the focus only passed through did not enter");
+    QCOMPARE(w->secondChecks, 0);
 
     // Escape now brings back the value from before the edit, and the field can be left.
     PressKey(w, Qt::Key_Escape);
-    QCOMPARE(w->first->text(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->text(), u"alfa"_s);
     QVERIFY(!w->first->isModified());
     PressKey(w, Qt::Key_Tab);
     QVERIFY(w->second->hasFocus());
@@ -146,14 +151,14 @@ void tst_EditNew::escapeRestoresCommittedValue()
     EditWindow *w = focusFirst();
     w->first->deselect();
     PressKey(w, Qt::Key_Escape);
-    QCOMPARE(w->first->selectedText(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->selectedText(), u"alfa"_s);
 
     w->first->end(false);
-    QTest::keyClicks(w->first, QStringLiteral("beta"));
+    QTest::keyClicks(w->first, u"beta"_s);
     QVERIFY(w->first->isModified());
     PressKey(w, Qt::Key_Escape);
-    QCOMPARE(w->first->text(), QStringLiteral("alfa"));
-    QCOMPARE(w->first->selectedText(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->text(), u"alfa"_s);
+    QCOMPARE(w->first->selectedText(), u"alfa"_s);
     QVERIFY(!w->first->isModified());
 }
 
@@ -177,12 +182,12 @@ void tst_EditNew::enterCommitsOnlyWithoutModifiers()
 
     EditWindow *w = focusFirst();
     w->first->end(false);
-    QTest::keyClicks(w->first, QStringLiteral("2"));
+    QTest::keyClicks(w->first, u"2"_s);
     PressKey(w, key, modifiers);
 
     QCOMPARE(w->beforeCount, beforeCalls);
     QCOMPARE(w->afterCount, beforeCalls);
-    QCOMPARE(w->first->OldValue(), beforeCalls ? QStringLiteral("alfa2") : QStringLiteral("alfa"));
+    QCOMPARE(w->first->OldValue(), beforeCalls ? u"alfa2"_s : u"alfa"_s);
     QVERIFY(w->first->hasFocus());
 }
 
@@ -198,14 +203,14 @@ void tst_EditNew::refusedEnterIsSwallowed()
     QCOMPARE(returnPressed, 1);
 
     w->first->selectAll();
-    QTest::keyClicks(w->first, QStringLiteral("zle"));
+    QTest::keyClicks(w->first, u"zle"_s);
     w->first->deselect();
     PressKey(w, Qt::Key_Return);
 
-    QCOMPARE(m_messages->texts, QStringList{QStringLiteral("Wartość niedozwolona.")});
+    QCOMPARE(m_messages->texts, QStringList{u"Wartość niedozwolona."_s});
     QCOMPARE(returnPressed, 1);
-    QCOMPARE(w->first->selectedText(), QStringLiteral("zle"));
-    QCOMPARE(w->first->OldValue(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->selectedText(), u"zle"_s);
+    QCOMPARE(w->first->OldValue(), u"alfa"_s);
 }
 
 // Another window coming to the front (a message box, another program) is no
@@ -214,19 +219,19 @@ void tst_EditNew::windowDeactivationIsNoExit()
 {
     EditWindow *w = focusFirst();
     w->first->end(false);
-    QTest::keyClicks(w->first, QStringLiteral("3"));
+    QTest::keyClicks(w->first, u"3"_s);
 
     QWidget other;
     QVERIFY(ShowActive(&other));
     QCOMPARE(w->beforeCount, 0);
     QVERIFY(ShowActive(w));
     QVERIFY(w->first->hasFocus());
-    QCOMPARE(w->first->OldValue(), QStringLiteral("alfa"));
+    QCOMPARE(w->first->OldValue(), u"alfa"_s);
 
     PressKey(w, Qt::Key_Tab);
     QCOMPARE(w->beforeCount, 1);
     QCOMPARE(w->afterCount, 1);
-    QCOMPARE(w->first->OldValue(), QStringLiteral("alfa3"));
+    QCOMPARE(w->first->OldValue(), u"alfa3"_s);
 }
 
 void tst_EditNew::unfocusedAlignment()
@@ -249,13 +254,13 @@ void tst_EditNew::unfocusedAlignment()
 void tst_EditNew::passwordCharacter()
 {
     TEditNew *field = m_window->second;
-    field->setText(QStringLiteral("tajne"));
+    field->setText(u"tajne"_s);
     field->SetPasswordChar(u'x');
-    QCOMPARE(field->displayText(), QStringLiteral("xxxxx"));
-    QCOMPARE(field->text(), QStringLiteral("tajne"));
+    QCOMPARE(field->displayText(), u"xxxxx"_s);
+    QCOMPARE(field->text(), u"tajne"_s);
 
     field->SetPasswordChar(QChar());
-    QCOMPARE(field->displayText(), QStringLiteral("tajne"));
+    QCOMPARE(field->displayText(), u"tajne"_s);
 }
 
 DOMVEL_GUI_TEST_MAIN(tst_EditNew)
