@@ -13,6 +13,10 @@ class QProxyStyle;
 // text becomes the committed value and AfterChangeValue is told. Escape puts the
 // committed value back. While unfocused the text is shown with Alignment; while
 // edited it is always left-aligned.
+//
+// A refusal leaves the focus and key handlers as an exception: the program's
+// application object (TApplication) catches it at the event boundary and shows
+// its message.
 class TEditNew : public QLineEdit
 {
     Q_OBJECT
