@@ -20,6 +20,7 @@ std::unique_ptr<ServerDatabase> DataFolder::OpenDatabase(const ServerOptions &op
         db->Clear();
     if (db->IsEmpty()) {
         DemoData::Populate(*db, Now());
+        db->Checkpoint();
         if (note)
             *note = reset ? u"Baza demonstracyjna utworzona od nowa: %1"_s.arg(options.DatabasePath())
                           : u"Utworzono bazę demonstracyjną: %1"_s.arg(options.DatabasePath());

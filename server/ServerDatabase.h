@@ -2,11 +2,12 @@
 
 #include "server/LedgerRecords.h"
 
+#include <QHash>
+#include <QSqlQuery>
 #include <QString>
 
 #include <optional>
 
-class QSqlQuery;
 
 // The demo server's SQLite database (Qt SQL, QSQLITE): cooperatives,
 // dwellings, tenants with salted password digests, master documents with
@@ -30,6 +31,8 @@ public:
     bool IsEmpty();
     // Drops every row; the schema stays.
     void Clear();
+    // Moves the write-ahead log into the database file (after a bulk load).
+    void Checkpoint();
 
     // Groups writes; Commit is needed, destruction without it rolls back.
     class Transaction
@@ -68,7 +71,24 @@ public:
     std::optional<DocumentDetails> ChargeDetails(qint64 tenantId, qint64 documentId, int account, int year);
 
 private:
-    QSqlQuery prepare(const QString &sql);
+    // A kept prepared statement in use; finishing it on scope exit ends its
+    // read, so later reads see what other processes (the operator's
+    // commands) wrote meanwhile.
+    class Query
+    {
+    public:
+        explicit Query(QSqlQuery &query) : m_query(query) {}
+        ~Query() { m_query.finish(); }
+        Query(const Query &) = delete;
+        Query &operator=(const Query &) = delete;
+        QSqlQuery *operator->() { return &m_query; }
+        QSqlQuery &operator*() { return m_query; }
+
+    private:
+        QSqlQuery &m_query;
+    };
+
+    Query prepare(const QString &sql);
     void exec(QSqlQuery &query);
     void execute(const QString &sql);
     void createSchema();
@@ -76,4 +96,5 @@ private:
 
     QString m_path;
     QString m_connection;
+    QHash<QString, QSqlQuery> m_statements;
 };
