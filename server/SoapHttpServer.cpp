@@ -10,6 +10,7 @@
 #include <QSslServer>
 #include <QSslSocket>
 #include <QTimer>
+#include <QWebSocket>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +18,8 @@ namespace {
 
 // Bytes allowed beyond the body cap for the request line and headers.
 constexpr qint64 kHeaderAllowance = 64 * 1024;
+// A connection that sends nothing for this long is closed.
+constexpr int kIdleTimeoutMs = 60 * 1000;
 const char *const kReceivedProperty = "domvelReceived";
 const char *const kRefusedProperty = "domvelRefused";
 
@@ -56,6 +59,14 @@ bool wantsClose(const QHttpServerRequest &request)
 SoapHttpServer::SoapHttpServer(SoapEndpoint &endpoint, Settings settings, QObject *parent)
     : QAbstractHttpServer(parent), m_endpoint(endpoint), m_settings(std::move(settings))
 {
+    // The HTTP layer accepts WebSocket upgrades by itself; the service has
+    // none, so they are closed instead of piling up unread.
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] {
+        while (hasPendingWebSocketConnections()) {
+            if (const std::unique_ptr<QWebSocket> socket = nextPendingWebSocketConnection())
+                socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
+        }
+    });
 }
 
 SoapHttpServer::~SoapHttpServer() = default;
@@ -110,9 +121,16 @@ quint16 SoapHttpServer::Listen(const QHostAddress &address, quint16 port, const 
 
 void SoapHttpServer::watchSize(QSslSocket *socket)
 {
+    auto *idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    idle->setInterval(kIdleTimeoutMs);
+    connect(idle, &QTimer::timeout, socket, &QAbstractSocket::disconnectFromHost);
+    idle->start();
+
     // Connected before the HTTP layer sees the socket, so this runs first on
     // every arrival of data.
-    connect(socket, &QIODevice::readyRead, this, [this, socket] {
+    connect(socket, &QIODevice::readyRead, this, [this, socket, idle] {
+        idle->start();
         if (socket->property(kRefusedProperty).toBool()) {
             socket->readAll();  // discarded: the answer is out, the connection closing
             return;

@@ -17,6 +17,9 @@ class SoapEndpoint;
 // Anything else gets an HTTP error (404, 405, 413, 415) and the connection
 // stays usable where HTTP allows it.
 //
+// A connection idle for a minute is closed, and WebSocket upgrades are
+// refused, so connections cannot pile up.
+//
 // The size cap acts while the request still arrives: QtHttpServer would keep a
 // body of any size in memory, so each connection's incoming bytes are counted
 // from the end of its last request, and a connection that sends more than the

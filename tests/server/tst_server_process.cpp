@@ -4,7 +4,9 @@
 
 #include "ServerProcess.h"
 
+#include "common/DateHelpers.h"
 #include "server/CredentialRotation.h"
+#include "server/SessionToken.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +61,7 @@ private Q_SLOTS:
     void badRequests();
     void wrongCredentialsAreAnAnswer();
     void certificateIsNeeded();
+    void clockOffsetAndSessionLifetime();
     void faultSwitches_data();
     void faultSwitches();
     void operatorCommands();
@@ -321,6 +324,44 @@ void tst_ServerProcess::certificateIsNeeded()
     const TestClient::Response response = untrusting.Post(m_server.Url(), kHandWrittenCheck);
     QCOMPARE(response.error, QNetworkReply::SslHandshakeFailedError);
     expectServing();
+}
+
+// The switches for tests: the server's clock set back to January 2020, and a
+// session that lasts 0.6 seconds (elapsed time counts whole seconds).
+void tst_ServerProcess::clockOffsetAndSessionLifetime()
+{
+    const QDateTime target(QDate(2020, 1, 15), QTime(12, 0));
+    const qint64 offsetMinutes = QDateTime::currentDateTime().secsTo(target) / 60;
+    ServerProcess shifted;
+    QString error;
+    QVERIFY2(shifted.Start(m_dir.path(), {u"--clock-offset"_s, QString::number(offsetMinutes), u"--session-minutes"_s,
+                                          u"0.01"_s},
+                           &error),
+             qPrintable(error));
+    const TRemSessionBeginData begin = signIn(u"nowak"_s, u"NowakP2015"_s, shifted.Url());
+    QCOMPARE(begin.RetCode, 0);
+    QCOMPARE(ValueToDate(begin.SysCZPeriodEwidActive.toDouble()), QDate(2020, 1, 1));
+    const auto token = SessionToken::ParseEncoded(begin.SessionToken);
+    QVERIFY(token);
+    QVERIFY(std::abs(token->serviceDate - DateTimeToValue(target)) < 1.0 / 24);
+    QCOMPARE(call<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet",
+                                          {enc(u"nowak"_s), enc(u"NowakP2015"_s), begin.SessionToken, 2021},
+                                          shifted.Url()).RetCode,
+             6);
+
+    QTest::qWait(1500);
+    QCOMPARE(call<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet",
+                                          {enc(u"nowak"_s), enc(u"NowakP2015"_s), begin.SessionToken, 2019},
+                                          shifted.Url()).RetCode,
+             3);
+    const TestClient::Response renew = m_client->Call(shifted.Url(), "ZOKA_WS_SessionRenew",
+                                                      {enc(u"nowak"_s), enc(u"NowakP2015"_s), begin.SessionToken});
+    const QString renewed = SoapCodec::ReadAnswer<QString>("ZOKA_WS_SessionRenew", renew.body).value();
+    QVERIFY(!renewed.isEmpty());
+    QCOMPARE(call<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet",
+                                          {enc(u"nowak"_s), enc(u"NowakP2015"_s), renewed, 2019}, shifted.Url())
+                 .RetCode,
+             0);
 }
 
 void tst_ServerProcess::faultSwitches_data()
