@@ -447,6 +447,15 @@ void tst_ServerProcess::operatorCommands()
     QCOMPARE(ServerProcess::RunCommand(QStringList{u"set-password"_s, u"nikt"_s} + data, "Nowe2025y\n", &output,
                                        &errors),
              2);
+
+    // A reset brings back exactly the demo tenants.
+    QCOMPARE(ServerProcess::RunCommand(QStringList{u"list-tenants"_s, u"--reset-demo"_s} + data, {}, &output,
+                                       &errors),
+             0);
+    QVERIFY(!output.contains("lewandowska"));
+    QVERIFY(output.contains("zielinski"));
+    QCOMPARE(signIn(u"lewandowska"_s, u"Nowe2025y"_s).RetCode, 1);
+    QCOMPARE(signIn(kLogin, kPassword).RetCode, 0);
 }
 
 QTEST_GUILESS_MAIN(tst_ServerProcess)
