@@ -2,38 +2,12 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
-#include "common/Messages.h"
 #include "service/IZOKA_E_BOK.h"
 #include "service/SessionToken.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <QDate>
 #include <QStringList>
-
-// Records every message instead of showing it, for the lifetime of the object.
-class RecordingSink final : public MessageSink
-{
-public:
-    RecordingSink() { SetMessageSink(this); }
-    ~RecordingSink() override { SetMessageSink(nullptr); }
-    RecordingSink(const RecordingSink &) = delete;
-    RecordingSink &operator=(const RecordingSink &) = delete;
-
-    MessageButton show(const MessageRequest &request) override
-    {
-        requests.append(request);
-        return request.defaultButton;
-    }
-
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const MessageRequest &r : requests)
-            out << r.text;
-        return out;
-    }
-
-    QList<MessageRequest> requests;
-};
 
 // A clock the test moves by hand; the system clock comes back at the end.
 class ManualClock

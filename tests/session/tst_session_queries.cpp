@@ -85,7 +85,7 @@ private:
 
     std::unique_ptr<ManualClock> m_clock;
     std::unique_ptr<FakeService> m_service;
-    std::unique_ptr<RecordingSink> m_sink;
+    std::unique_ptr<MessageRecorder> m_sink;
     int m_terminateRequests = 0;
     int m_updateNotices = 0;
 };
@@ -124,7 +124,7 @@ void tst_SessionQueries::init()
     m_updateNotices = 0;
     SetTerminateHandler([this] { ++m_terminateRequests; });
     SetUpdateNoticeHandler([this] { ++m_updateNotices; });
-    m_sink = std::make_unique<RecordingSink>();
+    m_sink = std::make_unique<MessageRecorder>();
 }
 
 void tst_SessionQueries::cleanup()
@@ -194,7 +194,7 @@ void tst_SessionQueries::queryTransportFailure()
 
     QVERIFY(!runQuery(query));
     QCOMPARE(m_sink->texts(), QStringList{kUnavailable});
-    const MessageRequest &box = m_sink->requests.first();
+    const MessageRequest &box = m_sink->messages.first();
     QCOMPARE(box.icon, MessageIcon::Information);
     QCOMPARE(box.caption, ApplicationTitle());
     QCOMPARE(box.detail, QStringLiteral("The certificate has expired"));
@@ -207,7 +207,7 @@ void tst_SessionQueries::queryThrowingCall()
     m_service->thrown = [] { throw AppError(QStringLiteral("Nieczytelna odpowiedź")); };
     QVERIFY(!QueryYearSettlements(2018));
     QCOMPARE(m_sink->texts(), QStringList{kUnavailable});
-    QCOMPARE(m_sink->requests.first().detail, QStringLiteral("Nieczytelna odpowiedź"));
+    QCOMPARE(m_sink->messages.first().detail, QStringLiteral("Nieczytelna odpowiedź"));
     QCOMPARE(storeState(Query::Year), QStringLiteral("2020/100"));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
@@ -233,7 +233,7 @@ void tst_SessionQueries::sessionNotActive()
     case 2: gU_WEBServiceSession.LoggedOut(); break;
     }
     for (Query query : {Query::Year, Query::Ledger, Query::Details}) {
-        m_sink->requests.clear();
+        m_sink->messages.clear();
         QVERIFY(!runQuery(query));
         QCOMPARE(m_sink->texts(), QStringList{message});
     }
@@ -258,7 +258,7 @@ void tst_SessionQueries::storeErrorShownWithItsMessage()
         [](const TRemYearRozrachGetData &) { throw IndexError(13, 4); });
     QVERIFY(!ok);
     QCOMPARE(m_sink->texts(), QStringList{IndexError(13, 4).message()});
-    QCOMPARE(m_sink->requests.first().icon, MessageIcon::Error);
+    QCOMPARE(m_sink->messages.first().icon, MessageIcon::Error);
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
@@ -300,7 +300,7 @@ void tst_SessionQueries::clientVersion()
     QCOMPARE(m_updateNotices, notices);
     QCOMPARE(m_sink->texts(), message.isEmpty() && (accepted || notices) ? QStringList() : QStringList{message});
     if (!message.isEmpty() && message != kUnavailable)
-        QCOMPARE(m_sink->requests.first().icon, MessageIcon::Error);
+        QCOMPARE(m_sink->messages.first().icon, MessageIcon::Error);
     if (proxy) {
         QCOMPARE(m_service->calls.size(), 1);
         QCOMPARE(m_service->calls.first().arguments, QStringList{ProgramProductVersion()});

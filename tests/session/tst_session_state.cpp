@@ -190,16 +190,16 @@ void tst_SessionState::expiry()
     session.BeginSession(SampleSessionBegin(), EncodeCredential("jan"), EncodeCredential("Haslo1"));
 
     clock.advanceSeconds(seconds);
-    RecordingSink sink;
+    MessageRecorder sink;
     QCOMPARE(session.CheckActive(), active);
     if (active) {
-        QCOMPARE(sink.requests.size(), 0);
+        QCOMPARE(sink.messages.size(), 0);
         QCOMPARE(session.State, ssActive);
         return;
     }
     QCOMPARE(sink.texts(), QStringList{kExpiredText + kNotPossible});
-    QCOMPARE(sink.requests.first().icon, MessageIcon::Information);
-    QCOMPARE(sink.requests.first().caption, ApplicationTitle());
+    QCOMPARE(sink.messages.first().icon, MessageIcon::Information);
+    QCOMPARE(sink.messages.first().caption, ApplicationTitle());
     QCOMPARE(session.State, ssExpired);
     // Expired stays expired, and can be renewed.
     clock.set(kLoginTime);
@@ -256,7 +256,7 @@ void tst_SessionState::checksPerState()
     session.State = static_cast<TSessionState>(state);
     QCOMPARE(session.StateText(), text);
 
-    RecordingSink sink;
+    MessageRecorder sink;
     QCOMPARE(session.CheckActive(), active);
     QCOMPARE(session.CheckCanRenew(), renewable);
     QStringList expected;
