@@ -5,7 +5,6 @@
 #include <QChar>
 #include <QString>
 
-#include <optional>
 
 // The state of the user's session with the service.
 enum TSessionState : qint32 { ssNone = 0, ssActive = 1, ssExpired = 2, ssLoggedOut = 3 };
