@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -246,7 +247,9 @@ struct TRemDokDetailsGetData
 // unreadable answer and SOAP fault ends here: callers check one thing.
 struct ServiceFailure
 {
-    enum class Kind { Transport, Tls, Timeout, Http, TooLarge, Fault, Read };
+    // Request: the request could not be written (a text holds a character
+    // that XML cannot carry); nothing was sent.
+    enum class Kind { Transport, Tls, Timeout, Http, TooLarge, Fault, Read, Request };
     Kind kind = Kind::Transport;
     QString detail;  // technical text for the message box's detail, not for the main text
 };
@@ -268,6 +271,78 @@ private:
     std::optional<T> m_value;
     ServiceFailure m_failure;
 };
+
+// The operations of the interface: each one's parameters, in wire order, and
+// the kind of its result. The request writer, the demo server's request reader
+// and the tests all take the parameter lists from here.
+enum class ParameterType { Text, Int };  // xsd:string, xsd:int
+enum class ResultKind { Record, Boolean, Text };
+
+struct ParameterInfo
+{
+    std::string_view name;
+    ParameterType type;
+};
+
+struct OperationInfo
+{
+    std::string_view name;
+    std::span<const ParameterInfo> parameters;
+    ResultKind result;
+    std::string_view recordType;  // the record's TypeName when result is Record
+};
+
+namespace OperationParameters {
+inline constexpr ParameterInfo ChangePassword[] = {
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+    {"aSessionToken", ParameterType::Text}, {"aPasswordE_New", ParameterType::Text}};
+inline constexpr ParameterInfo CzSessionBegin[] = {
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text}};
+inline constexpr ParameterInfo DokDetailsGet[] = {
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+    {"aSessionToken", ParameterType::Text}, {"aID_Dok_Master", ParameterType::Int},
+    {"aKontoKsg", ParameterType::Int}, {"aYear", ParameterType::Int}};
+inline constexpr ParameterInfo InitialCheck[] = {{"aVersion", ParameterType::Text}};
+inline constexpr ParameterInfo MonthQuery[] = {  // KartotekaMcaGet, WymiarOplatGet
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+    {"aSessionToken", ParameterType::Text}, {"aKontoKsg", ParameterType::Int},
+    {"aYear", ParameterType::Int}, {"aMonth", ParameterType::Int}};
+inline constexpr ParameterInfo SessionOnly[] = {  // Logout, SessionRenew
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+    {"aSessionToken", ParameterType::Text}};
+inline constexpr ParameterInfo YearRozrachGet[] = {
+    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+    {"aSessionToken", ParameterType::Text}, {"aYearEwid", ParameterType::Int}};
+} // namespace OperationParameters
+
+// In declaration order.
+inline constexpr OperationInfo kOperations[] = {
+    {"ZOKA_WS_ChangePassword", OperationParameters::ChangePassword, ResultKind::Record,
+     TRemChangePasswordData::TypeName},
+    {"ZOKA_WS_CzSessionBegin", OperationParameters::CzSessionBegin, ResultKind::Record,
+     TRemSessionBeginData::TypeName},
+    {"ZOKA_WS_DokDetailsGet", OperationParameters::DokDetailsGet, ResultKind::Record,
+     TRemDokDetailsGetData::TypeName},
+    {"ZOKA_WS_InitialCheck", OperationParameters::InitialCheck, ResultKind::Record, TRemInitialCheck::TypeName},
+    {"ZOKA_WS_KartotekaMcaGet", OperationParameters::MonthQuery, ResultKind::Record,
+     TRemKartotekaMcaGetData::TypeName},
+    {"ZOKA_WS_Logout", OperationParameters::SessionOnly, ResultKind::Boolean, {}},
+    {"ZOKA_WS_SessionRenew", OperationParameters::SessionOnly, ResultKind::Text, {}},
+    {"ZOKA_WS_WymiarOplatGet", OperationParameters::MonthQuery, ResultKind::Record,
+     TRemWymiarOplatGetData::TypeName},
+    {"ZOKA_WS_YearRozrachGet", OperationParameters::YearRozrachGet, ResultKind::Record,
+     TRemYearRozrachGetData::TypeName},
+};
+
+// The operation of that name, or null.
+constexpr const OperationInfo *FindOperation(std::string_view name)
+{
+    for (const OperationInfo &operation : kOperations) {
+        if (operation.name == name)
+            return &operation;
+    }
+    return nullptr;
+}
 
 // The service interface IZOKA_E_BOK. Credentials are passed encoded, the token
 // exactly as the service delivered it.
