@@ -8,6 +8,7 @@
 #include "common/MessageBoxSink.h"
 #include "common/Messages.h"
 #include "reports/TPrn_Preview.h"
+#include "service/ServiceAddress.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -37,6 +38,7 @@ int RunProgram(QApplication &app)
     if (options.exitRequested)
         return options.exitCode;
 
+    SetServerAddressArgument(options.serverAddress);
     installToolkitTranslation(app);
     InstallProgramMessageSink();
 

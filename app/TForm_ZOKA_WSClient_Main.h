@@ -1,23 +1,83 @@
 #pragma once
 
-#include <QWidget>
+#include "common/TForm_Gen_Ex.h"
 
-// The main window: "Internetowy serwis użytkownika" with the account header,
-// the function buttons and the settlements panel.
-class TForm_ZOKA_WSClient_Main : public QWidget
+class QLabel;
+class QWidget;
+class TFrame_InfoRozrZasob;
+class TWBitBtn;
+class TWSpeedButton;
+
+// The main window, "Internetowy serwis użytkownika": the function buttons, the
+// account header and the settlements by category panel. It points the service
+// access at its connection, and its first activation runs the opening
+// sequence: the version check, then the login. The program ends when the
+// version is refused or the first login does not succeed.
+class TForm_ZOKA_WSClient_Main : public TForm_Gen_Ex
 {
     Q_OBJECT
 
 public:
     explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr);
+    ~TForm_ZOKA_WSClient_Main() override;
 
+    // True until the first activation started the opening sequence.
     bool FirstActivation() const { return m_firstActivation; }
+
+    // The header from the session record, while the session is active or expired.
+    void ShowHeader();
+    // The notice about settlements the service does not show, from the yearly store.
+    void ShowOtherSettlementsInfo();
+    // The yearly store's shown year into the settlements panel.
+    void ShowYearData();
+
+    TFrame_InfoRozrZasob *Frame_InfoRozrZasob1() const { return m_frame; }
+    QWidget *PanelSaldaInfo() const { return m_panelSaldaInfo; }
+    QLabel *LabSaldaInfo() const { return m_labSaldaInfo; }
+
+    // The passed-on keys: Down, Up, Home, End and Enter go to the settlements
+    // panel and no further.
+    void FormKeyDown(QWidget *sender, int &key, Qt::KeyboardModifiers shift) override;
 
 protected:
     bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildLayout();
+    QWidget *buildFunctionPanel();
+    QWidget *buildHeaderPanel();
+    QWidget *buildMainPanel();
     void FormActivate();
+    void runOpeningSequence();
+    void showAfterLogin();
+
+    void SButton_ReloginClick();
+    void SButton_ChangePaswordClick();
+    void SButton_LogoutClick();
+    void SButton_LoginClick();
+    void SButton_ExitClick();
+    void SButton_YearClick();
 
     bool m_firstActivation = true;
+
+    TWSpeedButton *m_sButtonRelogin = nullptr;
+    TWSpeedButton *m_sButtonChangePasword = nullptr;
+    TWSpeedButton *m_sButtonLogout = nullptr;
+    TWSpeedButton *m_sButtonLogin = nullptr;
+    TWSpeedButton *m_sButtonExit = nullptr;
+    TWSpeedButton *m_sButtonYear = nullptr;
+
+    QLabel *m_labZasobUlicaNr = nullptr;
+    QLabel *m_labZasobMiejsc = nullptr;
+    QLabel *m_labUser1Name = nullptr;
+    QLabel *m_labUser2Name = nullptr;
+    QLabel *m_labFirma = nullptr;
+    QLabel *m_labFirmaName = nullptr;
+    QLabel *m_labFirmaAdress = nullptr;
+
+    TFrame_InfoRozrZasob *m_frame = nullptr;
+    QWidget *m_panelSaldaInfo = nullptr;
+    QLabel *m_labSaldaInfo = nullptr;
 };

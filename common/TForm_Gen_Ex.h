@@ -2,13 +2,13 @@
 
 #include "controls/ControlKind.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QPointer>
 
 #include <array>
 #include <vector>
 
-class QAbstractButton;
 class QPushButton;
 class QKeyEvent;
 

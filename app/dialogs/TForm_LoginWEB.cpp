@@ -1,0 +1,355 @@
+#include "app/dialogs/TForm_LoginWEB.h"
+
+#include "common/Cursors.h"
+#include "common/Errors.h"
+#include "common/Messages.h"
+#include "controls/TEditNew.h"
+#include "controls/TWBitBtn.h"
+#include "service/ApplicationTerminate.h"
+#include "service/CredentialEncoding.h"
+#include "service/ServiceAccess.h"
+#include "service/ServiceCall.h"
+#include "service/TU_WEBServiceData.h"
+#include "service/TU_WEBServiceSession.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kClientWidth = 533;
+constexpr int kClientHeight = 233;
+constexpr int kButtonPanelHeight = 36;
+constexpr int kLabelWidth = 194;
+constexpr int kFieldWidth = 196;
+constexpr int kFieldHeight = 24;
+constexpr int kLabelLeft = 67;
+constexpr int kFieldLeft = kLabelLeft + kLabelWidth + 8;
+constexpr int kRowTops[] = {49, 98, 136, 166};
+
+QString loginCaption()
+{
+    return u"Logowania użytkownika do serwisu"_s + u' ' + ApplicationTitle();
+}
+
+} // namespace
+
+TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode)
+    : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint)
+    , m_mode(mode)
+{
+    setObjectName(u"Form_LoginWEB"_s);
+    buildLayout();
+    m_service = ServiceProxy();
+    m_attempts = 1;
+    setUpMode();
+
+    // Centred on the desktop.
+    const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm_LoginWEB::~TForm_LoginWEB() = default;
+
+void TForm_LoginWEB::buildLayout()
+{
+    m_panelLogin1 = new QWidget(this);
+    m_panelLogin1->setObjectName(u"PanelLogin1"_s);
+
+    QFont labelFont = font();
+    labelFont.setPixelSize(14);
+    labelFont.setBold(true);
+
+    auto addRow = [&](const QString &labelName, LoginField field, const QString &fieldName, int row) {
+        auto *edit = new TEditNew(m_panelLogin1);
+        edit->setObjectName(fieldName);
+        edit->setGeometry(kFieldLeft, kRowTops[row], kFieldWidth, kFieldHeight);
+        auto *label = new QLabel(LoginFieldCaption(field), m_panelLogin1);
+        label->setObjectName(labelName);
+        label->setFont(labelFont);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(kLabelLeft, kRowTops[row], kLabelWidth, kFieldHeight);
+        label->setBuddy(edit);
+        return std::pair{label, edit};
+    };
+    std::tie(m_labLogin, m_edLogin) = addRow(u"Lab_Login"_s, LoginField::Login, u"Ed_Login"_s, 0);
+    std::tie(m_labHaslo, m_edHaslo) = addRow(u"Lab_Haslo"_s, LoginField::Haslo, u"Ed_Haslo"_s, 1);
+    std::tie(m_labHasloNew1, m_edHasloNew1)
+        = addRow(u"Lab_HasloNew_1"_s, LoginField::HasloNew_1, u"Ed_HasloNew_1"_s, 2);
+    std::tie(m_labHasloNew2, m_edHasloNew2)
+        = addRow(u"Lab_HasloNew_2"_s, LoginField::HasloNew_2, u"Ed_HasloNew_2"_s, 3);
+    for (TEditNew *secret : {m_edHaslo, m_edHasloNew1, m_edHasloNew2})
+        secret->SetPasswordChar(u'x');
+    m_edHasloNew1->SetBeforeChangeValue([this](TEditNew *sender) { Ed_HasloNew_1BeforeChangeValue(sender); });
+    m_edHasloNew2->SetBeforeChangeValue([this](TEditNew *sender) { Ed_HasloNew_2BeforeChangeValue(sender); });
+
+    m_panelButtom = new QWidget(this);
+    m_panelButtom->setObjectName(u"PanelButtom"_s);
+    auto *bevel1 = new QFrame(m_panelButtom);
+    bevel1->setObjectName(u"Bevel1"_s);
+    bevel1->setFrameShape(QFrame::HLine);
+    bevel1->setFrameShadow(QFrame::Sunken);
+    bevel1->setGeometry(0, 0, kClientWidth, 2);
+
+    m_btnOK = new TWBitBtn(u"&Ok"_s, m_panelButtom);
+    m_btnOK->setObjectName(u"BtnOK"_s);
+    m_btnOK->SetGlyph(u"BUT_OK"_s);
+    m_btnCancel = new TWBitBtn(u"&Anuluj"_s, m_panelButtom);
+    m_btnCancel->setObjectName(u"BtnCancel"_s);
+    m_btnCancel->SetGlyph(u"BUT_CANCEL"_s);
+    // Neither is the window's default button: Enter moves through the fields.
+    for (TWBitBtn *button : {m_btnOK, m_btnCancel})
+        button->setAutoDefault(false);
+    m_btnOK->setGeometry(kClientWidth / 2 - 110, 5, 100, 27);
+    m_btnCancel->setGeometry(kClientWidth / 2 + 10, 5, 100, 27);
+    connect(m_btnOK, &TWBitBtn::OnClick, this, &TForm_LoginWEB::BtnOKClick);
+    connect(m_btnCancel, &TWBitBtn::OnClick, this, &TForm_LoginWEB::BtnCancelClick);
+
+    setTabOrder(m_edLogin, m_edHaslo);
+    setTabOrder(m_edHaslo, m_edHasloNew1);
+    setTabOrder(m_edHasloNew1, m_edHasloNew2);
+    setTabOrder(m_edHasloNew2, m_btnOK);
+    setTabOrder(m_btnOK, m_btnCancel);
+}
+
+void TForm_LoginWEB::setUpMode()
+{
+    int clientHeight = kClientHeight;
+    switch (m_mode) {
+    case lmLogin:
+        setWindowTitle(loginCaption());
+        break;
+    case lmRelogin:
+        setWindowTitle(u"Odnowienie sesji serwisu"_s);
+        break;
+    case lmChangePassword:
+        setWindowTitle(u"Zmiana hasła dostępu do serwisu"_s);
+        clientHeight += kFieldHeight;
+        break;
+    case lmServiceOnly:
+        setWindowTitle(loginCaption());
+        break;
+    }
+    if (m_mode == lmLogin || m_mode == lmRelogin) {
+        for (QWidget *w : std::initializer_list<QWidget *>{m_labHasloNew1, m_edHasloNew1, m_labHasloNew2,
+                                                            m_edHasloNew2}) {
+            w->hide();
+            w->setEnabled(false);
+        }
+    }
+    setFixedSize(kClientWidth, clientHeight);
+    m_panelLogin1->setGeometry(0, 0, kClientWidth, clientHeight - kButtonPanelHeight);
+    m_panelButtom->setGeometry(0, clientHeight - kButtonPanelHeight, kClientWidth, kButtonPanelHeight);
+}
+
+TEditNew *TForm_LoginWEB::Field(LoginField field) const
+{
+    switch (field) {
+    case LoginField::Login: return m_edLogin;
+    case LoginField::Haslo: return m_edHaslo;
+    case LoginField::HasloNew_1: return m_edHasloNew1;
+    case LoginField::HasloNew_2: return m_edHasloNew2;
+    }
+    throw IndexError(static_cast<qsizetype>(field), 4);
+}
+
+QLabel *TForm_LoginWEB::FieldLabel(LoginField field) const
+{
+    switch (field) {
+    case LoginField::Login: return m_labLogin;
+    case LoginField::Haslo: return m_labHaslo;
+    case LoginField::HasloNew_1: return m_labHasloNew1;
+    case LoginField::HasloNew_2: return m_labHasloNew2;
+    }
+    throw IndexError(static_cast<qsizetype>(field), 4);
+}
+
+void TForm_LoginWEB::showEvent(QShowEvent *event)
+{
+    TForm_Gen_Ex::showEvent(event);
+    m_edLogin->setFocus(Qt::OtherFocusReason);
+}
+
+LoginInput TForm_LoginWEB::typedInput() const
+{
+    return {TypedCredential(m_edLogin->text()), TypedCredential(m_edHaslo->text()),
+            TypedCredential(m_edHasloNew1->text()), TypedCredential(m_edHasloNew2->text())};
+}
+
+void TForm_LoginWEB::refuse(const InputRefusal &refusal)
+{
+    Field(refusal.Field)->setFocus(Qt::OtherFocusReason);
+    throw AppError(refusal.Message);
+}
+
+void TForm_LoginWEB::ValidateLoginFields()
+{
+    if (const auto refusal = CheckLoginFields(typedInput()))
+        refuse(*refusal);
+}
+
+void TForm_LoginWEB::BtnOKClick()
+{
+    switch (m_mode) {
+    case lmLogin: BtnOKClick_VerLogin(); break;
+    case lmRelogin: BtnOKClick_VerRelogin(); break;
+    case lmChangePassword: BtnOKClick_VerChangePassword(); break;
+    case lmServiceOnly: break;
+    }
+}
+
+void TForm_LoginWEB::BtnOKClick_VerLogin()
+{
+    const TWaitCursor wait;
+    ValidateLoginFields();
+    if (!m_service) {
+        ShowServiceUnavailable();
+        return;
+    }
+    const LoginInput input = typedInput();
+    const QString loginE = EncodeCredential(input.Identifier);
+    const QString passwordE = EncodeCredential(input.Password);
+    const std::optional<TRemSessionBeginData> answer = CallService<TRemSessionBeginData>(
+        [&] { return m_service->ZOKA_WS_CzSessionBegin(loginE, passwordE); });
+
+    if (!answer || answer->RetCode != 0) {
+        // The service's own reason is not shown: it would tell which part was wrong.
+        ShowErrorBox(u"Błąd logowania."_s);
+        if (m_attempts < kMaxAttempts) {
+            ++m_attempts;
+            m_edLogin->setFocus(Qt::OtherFocusReason);
+        } else {
+            done(QDialog::Rejected);
+        }
+        return;
+    }
+
+    try {
+        gU_WEBServiceSession.BeginSession(*answer, loginE, passwordE);
+        gU_WEBServiceData.LoadFrom(*answer);
+        ShowInformationBox(u"Pomyślnie zalogowano się do serwisu."_s);
+        done(QDialog::Accepted);
+    } catch (...) {
+        // A token that does not decode or figures that cannot be read: the
+        // answer cannot be trusted, and neither can the rest of the session.
+        ShowErrorDisplay(std::current_exception());
+        RequestApplicationTerminate();
+        done(QDialog::Rejected);
+    }
+}
+
+void TForm_LoginWEB::BtnOKClick_VerRelogin()
+{
+    const TWaitCursor wait;
+    ValidateLoginFields();
+    const LoginInput input = typedInput();
+    QString message;
+    if (!gU_WEBServiceSession.CredentialsMatch(input.Identifier, input.Password, message)) {
+        ShowInformationBox(FunctionNotPossibleMessage(message));
+        done(QDialog::Rejected);
+        return;
+    }
+    if (!m_service) {
+        ShowServiceUnavailable();
+        return;
+    }
+    const std::optional<QString> token = CallService<QString>([&] {
+        return m_service->ZOKA_WS_SessionRenew(EncodeCredential(input.Identifier), EncodeCredential(input.Password),
+                                               gU_WEBServiceSession.SessionToken);
+    });
+    if (token && !token->isEmpty()) {
+        gU_WEBServiceSession.Renewed(*token);
+        ShowInformationBox(u"Pomyślnie odnowiono sesję serwisu."_s);
+        done(QDialog::Accepted);
+        return;
+    }
+    ShowErrorBox(u"Odnowienie sesji nie powiodło się."_s);
+    done(QDialog::Rejected);
+}
+
+void TForm_LoginWEB::BtnOKClick_VerChangePassword()
+{
+    const TWaitCursor wait;
+    ValidateLoginFields();
+    const LoginInput input = typedInput();
+    if (const auto refusal = CheckNewPasswordFields(input))
+        refuse(*refusal);
+
+    QString message;
+    if (!gU_WEBServiceSession.IsActive(message)) {
+        ShowInformationBox(FunctionNotPossibleMessage(message));
+        done(QDialog::Rejected);
+        return;
+    }
+    if (!gU_WEBServiceSession.CredentialsMatch(input.Identifier, input.Password, message)) {
+        ShowInformationBox(FunctionNotPossibleMessage(message));
+        done(QDialog::Rejected);
+        return;
+    }
+    if (!m_service) {
+        ShowServiceUnavailable();
+        return;
+    }
+    const QString loginE = EncodeCredential(input.Identifier);
+    const QString newPasswordE = EncodeCredential(input.NewPassword1);
+    const std::optional<TRemChangePasswordData> answer = CallService<TRemChangePasswordData>([&] {
+        return m_service->ZOKA_WS_ChangePassword(loginE, EncodeCredential(input.Password),
+                                                 gU_WEBServiceSession.SessionToken, newPasswordE);
+    });
+    if (!answer || answer->RetCode != 0) {
+        ShowErrorBox(u"Zmiana hasła nie powiodła się.\n"_s + (answer ? answer->RetCodeAsString : QString()));
+        done(QDialog::Rejected);
+        return;
+    }
+    gU_WEBServiceSession.PasswordChanged(loginE, newPasswordE, answer->SessionToken);
+    ShowInformationBox(u"Hasło zostało zmienione."_s);
+    done(QDialog::Accepted);
+}
+
+void TForm_LoginWEB::BtnCancelClick()
+{
+    done(QDialog::Rejected);
+}
+
+void TForm_LoginWEB::Ed_HasloNew_1BeforeChangeValue(TEditNew *sender)
+{
+    if (const auto refusal = CheckNewPasswordStrength(LoginField::HasloNew_1, TypedCredential(sender->text())))
+        refuse(*refusal);
+}
+
+void TForm_LoginWEB::Ed_HasloNew_2BeforeChangeValue(TEditNew *sender)
+{
+    if (const auto refusal = CheckNewPasswordStrength(LoginField::HasloNew_2, TypedCredential(sender->text())))
+        refuse(*refusal);
+}
+
+bool ShowLoginDialog(QWidget *owner, TLoginMode mode)
+{
+    const auto dialog = std::make_unique<TForm_LoginWEB>(owner, mode);
+    return dialog->exec() == QDialog::Accepted;
+}
+
+void LogoutFromService()
+{
+    const TWaitCursor wait;
+    if (!gU_WEBServiceSession.CheckActive())
+        return;
+    // The interface the sign-in dialog would carry; no window is needed for it.
+    IZOKA_E_BOK *service = ServiceProxy();
+    if (!service) {
+        ShowServiceUnavailable();
+        return;
+    }
+    const TU_WEBServiceSession &session = gU_WEBServiceSession;
+    // The answer does not matter: the user asked to be logged out.
+    CallService<bool>([&] { return service->ZOKA_WS_Logout(session.LoginE, session.PasswordE, session.SessionToken); });
+    gU_WEBServiceSession.LoggedOut();
+}
