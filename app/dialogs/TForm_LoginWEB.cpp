@@ -319,16 +319,17 @@ void TForm_LoginWEB::BtnCancelClick()
     done(QDialog::Rejected);
 }
 
+// The field takes the focus back itself when it refuses its value on leaving.
 void TForm_LoginWEB::Ed_HasloNew_1BeforeChangeValue(TEditNew *sender)
 {
     if (const auto refusal = CheckNewPasswordStrength(LoginField::HasloNew_1, TypedCredential(sender->text())))
-        refuse(*refusal);
+        throw AppError(refusal->Message);
 }
 
 void TForm_LoginWEB::Ed_HasloNew_2BeforeChangeValue(TEditNew *sender)
 {
     if (const auto refusal = CheckNewPasswordStrength(LoginField::HasloNew_2, TypedCredential(sender->text())))
-        refuse(*refusal);
+        throw AppError(refusal->Message);
 }
 
 bool ShowLoginDialog(QWidget *owner, TLoginMode mode)

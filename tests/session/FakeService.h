@@ -29,17 +29,21 @@ public:
     ServiceResult<TRemYearRozrachGetData> year = TRemYearRozrachGetData{};
     ServiceResult<TRemKartotekaMcaGetData> ledger = TRemKartotekaMcaGetData{};
     ServiceResult<TRemDokDetailsGetData> details = TRemDokDetailsGetData{};
+    ServiceResult<TRemSessionBeginData> sessionBegin = TRemSessionBeginData{};
+    ServiceResult<QString> renew = QString();
+    ServiceResult<TRemChangePasswordData> changePassword = TRemChangePasswordData{};
+    ServiceResult<bool> logout = true;
     std::optional<ServiceFailure> failure;
     std::function<void()> thrown;
 
     ServiceResult<TRemChangePasswordData> ZOKA_WS_ChangePassword(const QString &l, const QString &p, const QString &t,
                                                                  const QString &n) override
     {
-        return answer<TRemChangePasswordData>("ZOKA_WS_ChangePassword", {l, p, t, n}, TRemChangePasswordData{});
+        return answer<TRemChangePasswordData>("ZOKA_WS_ChangePassword", {l, p, t, n}, changePassword);
     }
     ServiceResult<TRemSessionBeginData> ZOKA_WS_CzSessionBegin(const QString &l, const QString &p) override
     {
-        return answer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", {l, p}, TRemSessionBeginData{});
+        return answer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", {l, p}, sessionBegin);
     }
     ServiceResult<TRemDokDetailsGetData> ZOKA_WS_DokDetailsGet(const QString &l, const QString &p, const QString &t,
                                                                qint32 id, qint32 konto, qint32 year) override
@@ -58,11 +62,11 @@ public:
     }
     ServiceResult<bool> ZOKA_WS_Logout(const QString &l, const QString &p, const QString &t) override
     {
-        return answer<bool>("ZOKA_WS_Logout", {l, p, t}, true);
+        return answer<bool>("ZOKA_WS_Logout", {l, p, t}, logout);
     }
     ServiceResult<QString> ZOKA_WS_SessionRenew(const QString &l, const QString &p, const QString &t) override
     {
-        return answer<QString>("ZOKA_WS_SessionRenew", {l, p, t}, QString());
+        return answer<QString>("ZOKA_WS_SessionRenew", {l, p, t}, renew);
     }
     ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &l, const QString &p,
                                                                  const QString &t, qint32 konto, qint32 y,

@@ -1,0 +1,347 @@
+#include "AppTestSupport.h"
+#include "tests/session/FakeService.h"
+#include "tests/session/SessionTestSupport.h"
+
+#include "app/TApplication.h"
+#include "app/dialogs/TForm_LoginWEB.h"
+#include "controls/TEditNew.h"
+#include "controls/TWBitBtn.h"
+#include "service/ApplicationTerminate.h"
+#include "service/CredentialEncoding.h"
+#include "service/PasswordRule.h"
+#include "service/ServiceAccess.h"
+#include "service/TU_WEBServiceData.h"
+#include "service/TU_WEBServiceSession.h"
+
+#include <QLabel>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The sign-in dialog against a fake service: the outcomes the demo server
+// cannot be made to give (no interface, a token that does not decode, a
+// refused renewal or change with the service's reason) and the new-password
+// fields' own check. The flows against the real server are in tests/e2e.
+class tst_LoginDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void layoutOfTheModes_data();
+    void layoutOfTheModes();
+    void loginWithoutServiceInterfaceStaysOpen();
+    void loginCallFailureCountsAsRefusal();
+    void loginSendsEncodedTrimmedCredentials();
+    void unusableTokenEndsTheProgram();
+    void renewalOutcomes_data();
+    void renewalOutcomes();
+    void changeRefusedShowsTheServiceReason_data();
+    void changeRefusedShowsTheServiceReason();
+    void weakNewPasswordKeepsTheFocus_data();
+    void weakNewPasswordKeepsTheFocus();
+    void logout_data();
+    void logout();
+
+private:
+    std::unique_ptr<TForm_LoginWEB> openDialog(TLoginMode mode);
+    void beginSession(const QString &identifier, const QString &password);
+
+    std::unique_ptr<FakeService> m_service;
+    std::unique_ptr<MessageRecorder> m_messages;
+    int m_terminateRequests = 0;
+};
+
+void tst_LoginDialog::init()
+{
+    m_service = std::make_unique<FakeService>();
+    m_service->sessionBegin = SampleSessionBegin();
+    SetServiceProxy(m_service.get());
+    m_messages = std::make_unique<MessageRecorder>();
+    m_terminateRequests = 0;
+    SetTerminateHandler([this] { ++m_terminateRequests; });
+    gU_WEBServiceSession.Clear();
+    gU_WEBServiceData.Clear();
+}
+
+void tst_LoginDialog::cleanup()
+{
+    SetTerminateHandler({});
+    SetServiceProxy(nullptr);
+    m_messages.reset();
+    m_service.reset();
+    gU_WEBServiceSession.Clear();
+    gU_WEBServiceData.Clear();
+}
+
+std::unique_ptr<TForm_LoginWEB> tst_LoginDialog::openDialog(TLoginMode mode)
+{
+    auto dialog = std::make_unique<TForm_LoginWEB>(nullptr, mode);
+    dialog->show();
+    if (!QTest::qWaitForWindowActive(dialog.get()))
+        qWarning("the dialog did not become active");
+    return dialog;
+}
+
+void tst_LoginDialog::beginSession(const QString &identifier, const QString &password)
+{
+    gU_WEBServiceSession.BeginSession(SampleSessionBegin(), EncodeCredential(identifier), EncodeCredential(password));
+}
+
+void tst_LoginDialog::layoutOfTheModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("newPasswordRows");
+    QTest::addColumn<int>("height");
+    QTest::newRow("login") << int(lmLogin) << u"Logowania użytkownika do serwisu Domvel-E-Vadiv"_s << false << 233;
+    QTest::newRow("renewal") << int(lmRelogin) << u"Odnowienie sesji serwisu"_s << false << 233;
+    QTest::newRow("change") << int(lmChangePassword) << u"Zmiana hasła dostępu do serwisu"_s << true << 257;
+}
+
+void tst_LoginDialog::layoutOfTheModes()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, caption);
+    QFETCH(bool, newPasswordRows);
+    QFETCH(int, height);
+    const auto dialog = openDialog(TLoginMode(mode));
+    QCOMPARE(dialog->windowTitle(), caption);
+    QCOMPARE(dialog->height(), height);
+    QCOMPARE(dialog->Ed_HasloNew_1()->isVisible(), newPasswordRows);
+    QCOMPARE(dialog->Ed_HasloNew_2()->isEnabled(), newPasswordRows);
+    QCOMPARE(dialog->FieldLabel(LoginField::HasloNew_2)->isVisible(), newPasswordRows);
+    QCOMPARE(dialog->focusWidget(), dialog->Ed_Login());
+    QCOMPARE(dialog->Ed_Haslo()->PasswordChar(), QChar(u'x'));
+    QCOMPARE(dialog->FieldLabel(LoginField::Login)->text(), u"Identyfikator użytkownika: "_s);
+    QCOMPARE(dialog->Attempts(), 1);
+}
+
+void tst_LoginDialog::loginWithoutServiceInterfaceStaysOpen()
+{
+    SetServiceProxy(nullptr);
+    const auto dialog = openDialog(lmLogin);
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+    ClickButton(dialog->BtnOK());
+    QCOMPARE(m_messages->texts(), QStringList{ServiceUnavailableMessage()});
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->Attempts(), 1);
+}
+
+void tst_LoginDialog::loginCallFailureCountsAsRefusal()
+{
+    m_service->failure = ServiceFailure{ServiceFailure::Kind::Transport, u"Connection refused"_s};
+    const auto dialog = openDialog(lmLogin);
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+    ClickButton(dialog->BtnOK());
+    QCOMPARE(m_messages->texts(), (QStringList{ServiceUnavailableMessage(), u"Błąd logowania."_s}));
+    QCOMPARE(m_messages->messages.at(1).icon, MessageIcon::Error);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->Attempts(), 2);
+    QCOMPARE(dialog->focusWidget(), dialog->Ed_Login());
+    QCOMPARE(gU_WEBServiceSession.State, ssNone);
+}
+
+void tst_LoginDialog::loginSendsEncodedTrimmedCredentials()
+{
+    const auto dialog = openDialog(lmLogin);
+    TypeInto(dialog->Ed_Login(), u"  jan\t"_s);
+    TypeInto(dialog->Ed_Haslo(), u" Haslo123 "_s);
+    ClickButton(dialog->BtnOK());
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(m_service->calls.first().arguments,
+             (QStringList{EncodeCredential(u"jan"_s), EncodeCredential(u"Haslo123"_s)}));
+    QCOMPARE(m_service->calls.first().cursor, std::optional<Qt::CursorShape>(Qt::WaitCursor));
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(m_messages->texts(), QStringList{u"Pomyślnie zalogowano się do serwisu."_s});
+    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QCOMPARE(gU_WEBServiceSession.LoginE, EncodeCredential(u"jan"_s));
+    QCOMPARE(gU_WEBServiceSession.PasswordE, EncodeCredential(u"Haslo123"_s));
+    QCOMPARE(gU_WEBServiceData.ObrotyCZMain_WN.size(), 13);
+    QVERIFY(m_terminateRequests == 0);
+}
+
+void tst_LoginDialog::unusableTokenEndsTheProgram()
+{
+    TRemSessionBeginData answer = SampleSessionBegin();
+    answer.SessionToken = EncodeSessionToken(u"x;2020"_s);
+    m_service->sessionBegin = answer;
+    const auto dialog = openDialog(lmLogin);
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+    ClickButton(dialog->BtnOK());
+    QCOMPARE(m_messages->texts(), QStringList{IntrusionMessage()});
+    QCOMPARE(m_messages->messages.first().icon, MessageIcon::Error);
+    QCOMPARE(m_terminateRequests, 1);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+}
+
+void tst_LoginDialog::renewalOutcomes_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("result");
+    QTest::newRow("new token") << false << u"NOWY-TOKEN"_s << QStringList{u"Pomyślnie odnowiono sesję serwisu."_s}
+                               << int(QDialog::Accepted);
+    QTest::newRow("refused: empty text") << false << QString() << QStringList{u"Odnowienie sesji nie powiodło się."_s}
+                                         << int(QDialog::Rejected);
+    QTest::newRow("call failed") << true << QString()
+                                 << QStringList{ServiceUnavailableMessage(), u"Odnowienie sesji nie powiodło się."_s}
+                                 << int(QDialog::Rejected);
+}
+
+void tst_LoginDialog::renewalOutcomes()
+{
+    QFETCH(bool, fails);
+    QFETCH(QString, token);
+    QFETCH(QStringList, messages);
+    QFETCH(int, result);
+    ManualClock clock(DateToValue(QDate(2020, 6, 15)) + 0.5);
+    beginSession(u"jan"_s, u"Haslo123"_s);
+    const QString tokenBefore = gU_WEBServiceSession.SessionToken;
+    clock.advanceSeconds(20 * 60);
+    QVERIFY(gU_WEBServiceSession.IsExpired());
+    m_service->renew = token;
+    if (fails)
+        m_service->failure = ServiceFailure{ServiceFailure::Kind::Timeout, u"no answer"_s};
+
+    const auto dialog = openDialog(lmRelogin);
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+    ClickButton(dialog->BtnOK());
+
+    QCOMPARE(m_messages->texts(), messages);
+    QCOMPARE(dialog->result(), result);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(m_service->calls.first().arguments.at(2), tokenBefore);
+    if (result == QDialog::Accepted) {
+        QCOMPARE(gU_WEBServiceSession.SessionToken, token);
+        QCOMPARE(gU_WEBServiceSession.State, ssActive);
+        QCOMPARE(gU_WEBServiceSession.LastActivity, Now());
+    } else {
+        QCOMPARE(gU_WEBServiceSession.SessionToken, tokenBefore);
+        QCOMPARE(gU_WEBServiceSession.State, ssExpired);
+    }
+}
+
+void tst_LoginDialog::changeRefusedShowsTheServiceReason_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("refused") << false << QStringList{u"Zmiana hasła nie powiodła się.\nHasło było już używane."_s};
+    QTest::newRow("call failed") << true
+                                 << QStringList{ServiceUnavailableMessage(), u"Zmiana hasła nie powiodła się.\n"_s};
+}
+
+void tst_LoginDialog::changeRefusedShowsTheServiceReason()
+{
+    QFETCH(bool, fails);
+    QFETCH(QStringList, messages);
+    beginSession(u"jan"_s, u"Haslo123"_s);
+    const QString passwordBefore = gU_WEBServiceSession.PasswordE;
+    m_service->changePassword = TRemChangePasswordData{7, u"Hasło było już używane."_s, u"T"_s};
+    if (fails)
+        m_service->failure = ServiceFailure{ServiceFailure::Kind::Http, u"HTTP 502"_s};
+
+    const auto dialog = openDialog(lmChangePassword);
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+    TypeInto(dialog->Ed_HasloNew_1(), u"Nowe4567"_s);
+    TypeInto(dialog->Ed_HasloNew_2(), u"Nowe4567"_s);
+    ClickButton(dialog->BtnOK());
+
+    QCOMPARE(m_messages->texts(), messages);
+    QCOMPARE(m_messages->messages.last().icon, MessageIcon::Error);
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(gU_WEBServiceSession.PasswordE, passwordBefore);
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(m_service->calls.first().arguments.at(3), EncodeCredential(u"Nowe4567"_s));
+}
+
+void tst_LoginDialog::weakNewPasswordKeepsTheFocus_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("new, weak") << int(LoginField::HasloNew_1) << u"abc12"_s << true;
+    QTest::newRow("repeat, no digit") << int(LoginField::HasloNew_2) << u"Abcdefgh"_s << true;
+    QTest::newRow("new, strong") << int(LoginField::HasloNew_1) << u"Abcdef12"_s << false;
+    QTest::newRow("repeat, blank") << int(LoginField::HasloNew_2) << u"   "_s << false;
+}
+
+void tst_LoginDialog::weakNewPasswordKeepsTheFocus()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, refused);
+    const auto dialog = openDialog(lmChangePassword);
+    TEditNew *edit = dialog->Field(LoginField(field));
+    TypeInto(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(m_messages->texts(), refused ? QStringList{WeakPasswordMessage()} : QStringList{});
+    QCOMPARE(dialog->focusWidget() == edit, refused);
+    QVERIFY(m_service->calls.isEmpty());
+}
+
+void tst_LoginDialog::logout_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("serviceInterface");
+    QTest::addColumn<bool>("callFails");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<int>("stateAfter");
+    QTest::newRow("active") << int(ssActive) << true << false << QStringList{} << 1 << int(ssLoggedOut);
+    QTest::newRow("service unreachable") << int(ssActive) << true << true
+                                         << QStringList{ServiceUnavailableMessage()} << 1 << int(ssLoggedOut);
+    QTest::newRow("no interface") << int(ssActive) << false << false << QStringList{ServiceUnavailableMessage()}
+                                  << 0 << int(ssActive);
+    QTest::newRow("logged out already")
+        << int(ssLoggedOut) << true << false
+        << QStringList{u"Użytkownik wylogował się już z serwisu.\nWykonanie funkcji nie jest możliwe."_s} << 0
+        << int(ssLoggedOut);
+}
+
+void tst_LoginDialog::logout()
+{
+    QFETCH(int, state);
+    QFETCH(bool, serviceInterface);
+    QFETCH(bool, callFails);
+    QFETCH(QStringList, messages);
+    QFETCH(int, calls);
+    QFETCH(int, stateAfter);
+    beginSession(u"jan"_s, u"Haslo123"_s);
+    gU_WEBServiceSession.State = TSessionState(state);
+    if (!serviceInterface)
+        SetServiceProxy(nullptr);
+    if (callFails)
+        m_service->failure = ServiceFailure{ServiceFailure::Kind::Transport, u"Connection refused"_s};
+
+    LogoutFromService();
+
+    QCOMPARE(m_messages->texts(), messages);
+    QCOMPARE(m_service->calls.size(), calls);
+    if (calls > 0) {
+        QCOMPARE(m_service->calls.first().operation, u"ZOKA_WS_Logout"_s);
+        QCOMPARE(m_service->calls.first().arguments,
+                 (QStringList{gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE,
+                              gU_WEBServiceSession.SessionToken}));
+    }
+    QCOMPARE(int(gU_WEBServiceSession.State), stateAfter);
+}
+
+int main(int argc, char **argv)
+{
+    TApplication app(argc, argv);
+    tst_LoginDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_logindialog.moc"
