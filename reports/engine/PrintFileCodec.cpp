@@ -67,7 +67,7 @@ public:
     {
         const qint32 v = i32();
         if (v < low || v > high)
-            throw Damaged(QStringLiteral("wartość spoza zakresu (%1)").arg(QLatin1StringView(what)));
+            throw Damaged(QStringLiteral("wartość spoza zakresu (%1)").arg(QString::fromUtf8(what)));
         return v;
     }
 
@@ -76,7 +76,7 @@ public:
     {
         const quint32 n = u32();
         if (n > quint32(max) || qsizetype(n) * minBytes > remaining())
-            throw Damaged(QStringLiteral("nieprawdopodobna liczba elementów (%1)").arg(QLatin1StringView(what)));
+            throw Damaged(QStringLiteral("nieprawdopodobna liczba elementów (%1)").arg(QString::fromUtf8(what)));
         return int(n);
     }
 
