@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -18,21 +19,18 @@ int Column(double position)
 
 } // namespace
 
-QString TextExportFilter::pageText(const ReportPage &page)
+QString TextExportFilter::pageText(const ReportPage &page, int originX)
 {
     std::vector<const PageText *> texts;
     texts.reserve(page.texts.size());
-    int minX = std::numeric_limits<int>::max();
-    for (const PageText &t : page.texts) {
+    for (const PageText &t : page.texts)
         texts.push_back(&t);
-        minX = std::min(minX, t.x);
-    }
     if (texts.empty())
         return QString();
     std::sort(texts.begin(), texts.end(), [](const PageText *a, const PageText *b) {
         return a->y != b->y ? a->y < b->y : a->x < b->x;
     });
-    const int originColumn = Column(minX);
+    const int originColumn = Column(originX);
 
     QString out;
     size_t i = 0;
@@ -78,11 +76,16 @@ QString TextExportFilter::pageText(const ReportPage &page)
 
 QString TextExportFilter::documentText(const PageStore &pages)
 {
+    int originX = std::numeric_limits<int>::max();
+    for (const ReportPage &page : pages.pages()) {
+        for (const PageText &t : page.texts)
+            originX = std::min(originX, t.x);
+    }
     QString out;
     for (int p = 0; p < pages.pageCount(); ++p) {
         if (p > 0)
             out += u'\f';
-        out += pageText(pages.page(p));
+        out += pageText(pages.page(p), originX);
     }
     return out;
 }

@@ -18,6 +18,9 @@ public:
 
     void exportPages(const PageStore &pages) override;
 
-    static QString pageText(const ReportPage &page);
+    // One page; column 0 is at originX (engine units from the paper's left
+    // edge), the leftmost text of the whole document, so columns agree from
+    // page to page.
+    static QString pageText(const ReportPage &page, int originX);
     static QString documentText(const PageStore &pages);
 };
