@@ -158,13 +158,23 @@ QSize ReportPreviewControl::pagePixels() const
 
 void ReportPreviewControl::updateScrollBars()
 {
-    const QSize page = pagePixels();
-    const QSize view = viewport()->size();
-    const int contentWidth = page.width() + 2 * DeskMargin;
-    const int contentHeight = page.height() + 2 * DeskMargin;
-    horizontalScrollBar()->setRange(0, std::max(0, contentWidth - view.width()));
+    // Work out which bars the page needs from the largest possible view, as
+    // a bar that appears takes room from the other direction.
+    const QSize content = pagePixels() + QSize(2 * DeskMargin, 2 * DeskMargin);
+    QSize view = maximumViewportSize();
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    bool vertical = content.height() > view.height();
+    if (vertical)
+        view.rwidth() -= barWidth;
+    if (content.width() > view.width()) {
+        view.rheight() -= barHeight;
+        if (!vertical && content.height() > view.height())
+            view.rwidth() -= barWidth;
+    }
+    horizontalScrollBar()->setRange(0, std::max(0, content.width() - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
-    verticalScrollBar()->setRange(0, std::max(0, contentHeight - view.height()));
+    verticalScrollBar()->setRange(0, std::max(0, content.height() - view.height()));
     verticalScrollBar()->setPageStep(view.height());
 }
 
