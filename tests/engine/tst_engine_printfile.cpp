@@ -109,8 +109,6 @@ private Q_SLOTS:
     void damagedFilesAreRejected();
     void everyTruncationIsRejected();
     void everyFlippedByteIsRejected();
-    void fuzzerFindingsAreRejected_data();
-    void fuzzerFindingsAreRejected();
     void unreadableOrUnwritablePaths();
 };
 
@@ -255,29 +253,6 @@ void tst_EnginePrintFile::everyFlippedByteIsRejected()
             }
         }
     }
-}
-
-void tst_EnginePrintFile::fuzzerFindingsAreRejected_data()
-{
-    QTest::addColumn<QString>("path");
-    const QDir dir(QStringLiteral(DOMVEL_FIXTURES "/engine"));
-    for (const QString &name : dir.entryList({u"fuzz-*"_s}, QDir::Files))
-        QTest::newRow(qPrintable(name)) << dir.filePath(name);
-    if (dir.entryList({u"fuzz-*"_s}, QDir::Files).isEmpty())
-        QTest::newRow("none yet") << QString();
-}
-
-void tst_EnginePrintFile::fuzzerFindingsAreRejected()
-{
-    QFETCH(QString, path);
-    if (path.isEmpty())
-        QSKIP("no fuzzer findings kept");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    // Findings may be whole files or bare payloads; neither may load or crash.
-    ExpectRejected(bytes);
-    QVERIFY_THROWS_EXCEPTION(AppError, PrintFileCodec::decodePayload(bytes));
 }
 
 void tst_EnginePrintFile::unreadableOrUnwritablePaths()
