@@ -41,7 +41,9 @@ class BandedReport : public QObject
     Q_OBJECT
 
 public:
+    // A run that goes past either limit stops with an AppError.
     static constexpr int MaxPages = 100000;
+    static constexpr int MaxRows = 10000000;
 
     using BeforePrintHandler = std::function<void()>;
     using NeedDataHandler = std::function<bool()>;

@@ -13,6 +13,11 @@ ReportFont::ReportFont(QString family, double pointSize, bool bold, bool italic)
     setPointSize(pointSize);
 }
 
+ReportFont ReportFont::fromDesignPixels(QString family, int pixels, bool bold, bool italic)
+{
+    return ReportFont(std::move(family), pixels * 72.0 / ReportUnits::DesignDpi, bold, italic);
+}
+
 ReportFont &ReportFont::setFamily(QString family)
 {
     m_family = std::move(family);

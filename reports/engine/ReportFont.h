@@ -12,6 +12,10 @@ public:
     ReportFont() = default;
     ReportFont(QString family, double pointSize, bool bold = false, bool italic = false);
 
+    // A font whose height is given in pixels of the report designer's
+    // resolution (115 per inch), as old report designs state it.
+    static ReportFont fromDesignPixels(QString family, int pixels, bool bold = false, bool italic = false);
+
     const QString &family() const { return m_family; }
     ReportFont &setFamily(QString family);
 

@@ -30,7 +30,10 @@ bool ReportGenerator::step(QDeadlineTimer deadline, int maxPages)
                 m_phase = Phase::Summary;
                 break;
             }
-            ++m_rows;
+            // A need-data handler that never says "no more" must not hang the
+            // program, also when its rows print nothing.
+            if (++m_rows > BandedReport::MaxRows)
+                throw AppError(QStringLiteral("Raport przekroczył %1 wierszy; wydruk przerwano.").arg(BandedReport::MaxRows));
             ensurePage();
             if (ReportBand *detail = m_report.band(BandKind::Detail))
                 placeBand(*detail);
