@@ -59,6 +59,7 @@ class tst_EngineExport : public QObject
 private Q_SLOTS:
     void init();
     void pdfHoldsTheTextsWithEmbeddedFonts();
+    void pdfKeepsLandscapePages();
     void htmlIsOneValidEscapedDocument();
     void textPutsEachRowOnALine();
     void exportRunsTheReportAgain();
@@ -104,6 +105,24 @@ void tst_EngineExport::pdfHoldsTheTextsWithEmbeddedFonts()
         QVERIFY2(columns.size() >= 5 && columns.at(columns.size() - 5) == u"yes", qPrintable(u"not embedded: "_s + line));
         QVERIFY2(line.contains(u"Liberation"_s), qPrintable(line));
     }
+}
+
+void tst_EngineExport::pdfKeepsLandscapePages()
+{
+    if (QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
+        QSKIP("poppler-utils not installed");
+    EngineTestReport report(100);
+    report.pageSetup().setOrientation(ReportPageSetup::Orientation::Landscape);
+    const auto pages = report.generate();
+    QCOMPARE(pages->page(0).width, 29700);
+    QCOMPARE(pages->page(0).height, 21000);
+    QCOMPARE(pages->pageCount(), report.prepare());
+    const QString path = m_dir.filePath(u"poziomo.pdf"_s);
+    PdfExportFilter filter(path);
+    pages->exportTo(filter);
+    const QString info = Poppler(u"pdfinfo"_s, {path});
+    QVERIFY2(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages->pageCount()))), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(u"Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"_s)), qPrintable(info));
 }
 
 void tst_EngineExport::htmlIsOneValidEscapedDocument()
