@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/engine/ReportElement.h"
 #include "reports/engine/ReportFont.h"
 #include "reports/engine/TextAlignment.h"
 
@@ -7,9 +8,8 @@
 #include <QString>
 
 // A text on a band: a plain value description that the report's event handlers
-// change while the report runs (caption, enabled, font, ...). Setters take
-// millimetres from the band's top left corner; getters return engine units
-// (hundredths of a millimetre).
+// change while the report runs (caption, enabled, font, ...). Geometry as for
+// every element (ReportElement); a height of 0 means one line of its font.
 //
 // A text-sized (auto-size) label is as wide as its text and keeps the edge its
 // alignment names: a left-aligned one its left edge, a right-aligned one its
@@ -17,28 +17,13 @@
 // with a fixed width keeps its box and aligns the text inside it; with word
 // wrap its text is broken into lines that fit the width, and lines that do not
 // fit the height are left out (the first line is always printed).
-class ReportLabel
+class ReportLabel : public ReportElement<ReportLabel>
 {
 public:
     ReportLabel(QString name, ReportFont font);
 
-    const QString &name() const { return m_name; }
-
     const QString &caption() const { return m_caption; }
     ReportLabel &setCaption(QString caption);
-
-    int left() const { return m_left; }
-    int top() const { return m_top; }
-    int width() const { return m_width; }
-    // 0: one line of the label's font.
-    int height() const { return m_height; }
-    ReportLabel &setGeometryMm(double leftMm, double topMm, double widthMm, double heightMm);
-    ReportLabel &setLeftMm(double mm);
-    ReportLabel &setTopMm(double mm);
-    ReportLabel &setWidthMm(double mm);
-    ReportLabel &setHeightMm(double mm);
-    // Places the label so that its right edge (left + width) lies at mm.
-    ReportLabel &setRightEdgeMm(double mm);
 
     bool autoSize() const { return m_autoSize; }
     ReportLabel &setAutoSize(bool on) { m_autoSize = on; return *this; }
@@ -52,10 +37,6 @@ public:
 
     bool wordWrap() const { return m_wordWrap; }
     ReportLabel &setWordWrap(bool on) { m_wordWrap = on; return *this; }
-
-    // A disabled label is not printed.
-    bool isEnabled() const { return m_enabled; }
-    ReportLabel &setEnabled(bool on) { m_enabled = on; return *this; }
 
     // A transparent label (the default) paints only its text; otherwise its box
     // is filled with color() first.
@@ -71,17 +52,11 @@ public:
     int anchoredLeft(int textWidth) const;
 
 private:
-    QString m_name;
     QString m_caption;
     ReportFont m_font;
-    int m_left = 0;
-    int m_top = 0;
-    int m_width = 0;
-    int m_height = 0;
     bool m_autoSize = false;
     TextAlignment m_alignment = TextAlignment::Left;
     bool m_wordWrap = false;
-    bool m_enabled = true;
     bool m_transparent = true;
     QColor m_color = Qt::white;
     QColor m_textColor = Qt::black;
