@@ -26,7 +26,9 @@ class ReportGenerator;
 // A run fires, in order: the report's before-print event; then, for every
 // detail row, the need-data event (answer true when a row was supplied) and
 // the detail band's events; the other bands' before- and after-print events
-// as they are placed (see ReportGenerator for the page order). During a run,
+// as they are placed (see ReportGenerator for the page order). The first
+// need-data call comes before the first page's headings, so that a report
+// without rows can leave out every page (print-if-empty off). During a run,
 // pageNumber() tells the page being filled, isExporting() whether the run
 // feeds an export, and in the page footer's events isLastPage() whether this
 // is the report's last page (known exactly, no preparation pass needed).
