@@ -239,7 +239,7 @@ private:
         if (size.isEmpty() || size.front() == u'+' || size.front() == u'-' || !parseInt(size, count))
             fail(QStringLiteral("tablica bez liczby elementów lub wielowymiarowa: „%1”").arg(value));
         if (count > kMaxArrayItems)
-            fail(QStringLiteral("tablica zapowiada %1 elementów").arg(count));
+            fail(QStringLiteral("zapowiedziana liczba elementów tablicy (%1) przekracza limit").arg(count));
         const auto [ns, name] = resolveQName(value.left(open));
         node.arrayItemNs = ns;
         node.arrayItemName = name;
@@ -449,7 +449,7 @@ void SoapDocument::checkScalar(int node, Scalar kind) const
     }
     if (!fits) {
         static constexpr std::array kExpected{"int", "string", "double", "boolean"};
-        fail(node, QStringLiteral("typ %1 zamiast %2").arg(typeName, QLatin1StringView(kExpected[int(kind)])));
+        fail(node, QStringLiteral("typ {%1}%2 zamiast %3").arg(typeNs, typeName, QLatin1StringView(kExpected[int(kind)])));
     }
 }
 
@@ -462,7 +462,7 @@ void SoapDocument::checkRecordType(int node, std::string_view typeName) const
         fail(node, QStringLiteral("rekord %1 zawiera tekst").arg(latin1(typeName)));
     if (element.typeName.present()
         && !(view(element.typeNs) == SoapNames::kTypesNamespace && view(element.typeName) == latin1(typeName)))
-        fail(node, QStringLiteral("typ %1 zamiast %2").arg(view(element.typeName), latin1(typeName)));
+        fail(node, QStringLiteral("typ {%1}%2 zamiast %3").arg(view(element.typeNs), view(element.typeName), latin1(typeName)));
 }
 
 int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeName) const
@@ -481,7 +481,7 @@ int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeNam
         const bool named = name == latin1(typeName)
             && (typeName != "TBoundArray" || typeNs == SoapNames::kTypesNamespace);
         if (!named && !(typeNs == SoapNames::kEncodingNamespace && name == u"Array"))
-            fail(node, QStringLiteral("typ %1 zamiast tablicy %2").arg(name, latin1(typeName)));
+            fail(node, QStringLiteral("typ {%1}%2 zamiast tablicy %3").arg(typeNs, name, latin1(typeName)));
     }
     if (element.arrayCount < 0)
         fail(node, QStringLiteral("tablica bez atrybutu SOAP-ENC:arrayType"));
@@ -504,7 +504,7 @@ int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeNam
     for (int child = element.firstChild; child >= 0; child = nextSibling(child))
         ++items;
     if (items != element.arrayCount)
-        fail(node, QStringLiteral("tablica zapowiada %1 elementów, a ma %2").arg(element.arrayCount).arg(items));
+        fail(node, QStringLiteral("liczba elementów tablicy: zapowiedziana %1, faktyczna %2").arg(element.arrayCount).arg(items));
     return int(items);
 }
 
