@@ -122,8 +122,10 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&]() {
+        const auto ms = m_timeout.count();
         cut(failure(ServiceFailure::Kind::Timeout,
-                    QStringLiteral("Serwis nie odpowiedział w ciągu %1 s.").arg(m_timeout.count() / 1000.0)));
+                    ms % 1000 == 0 ? QStringLiteral("Serwis nie odpowiedział w ciągu %1 s.").arg(ms / 1000)
+                                   : QStringLiteral("Serwis nie odpowiedział w ciągu %1 ms.").arg(ms)));
     });
     deadline.start(m_timeout);
     if (!reply->isFinished())
