@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/IZOKA_E_BOK.h"
+#include "service/SoapCodec.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -26,7 +27,7 @@ class THTTPRIO : public QObject
 
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeout{30'000};
-    static constexpr qint64 kDefaultMaxAnswerSize = 32 * 1024 * 1024;
+    static constexpr qint64 kDefaultMaxAnswerSize = SoapCodec::kDefaultMaxMessageSize;
 
     explicit THTTPRIO(QObject *parent = nullptr);
     ~THTTPRIO() override;

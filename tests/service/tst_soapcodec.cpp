@@ -363,6 +363,16 @@ void tst_SoapCodec::brokenAnswer_data()
     QTest::newRow("nesting too deep")
         << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">") + QStringLiteral("<a>").repeated(40)
                                                           + QStringLiteral("</a>").repeated(40) + QStringLiteral("<")};
+    QString attributes, declarations;
+    for (int i = 0; i < 1000; ++i) {
+        attributes += QStringLiteral(" a%1=\"\"").arg(i);
+        declarations += QStringLiteral(" xmlns:p%1=\"urn:p\"").arg(i);
+    }
+    // Valid XML, but the stream reader handles these in quadratic time.
+    QTest::newRow("a thousand attributes")
+        << ic << QStringList{QStringLiteral("<RetCode "), QStringLiteral("<RetCode") + attributes + u' '};
+    QTest::newRow("a thousand namespace declarations")
+        << ic << QStringList{QStringLiteral("<RetCode "), QStringLiteral("<RetCode") + declarations + u' '};
 
     QTest::newRow("array count above items")
         << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:int[4]")};
