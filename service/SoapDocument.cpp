@@ -416,7 +416,8 @@ private:
 
 SoapDocument::SoapDocument(const QByteArray &xml, qsizetype maxSize)
 {
-    if (xml.size() > maxSize)
+    // Text positions are 32-bit: far beyond any sane cap, but never wrap.
+    if (xml.size() > maxSize || xml.size() > std::numeric_limits<qint32>::max() / 4)
         throw SoapReadError(QStringLiteral("komunikat ma %1 bajtów, dopuszczalne %2").arg(xml.size()).arg(maxSize));
     checkMarkupBounds(xml);
     // Every element starts with "<": counting them is far cheaper than

@@ -219,7 +219,10 @@ void tst_Connection::failures()
     server.setHandler([&](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{status, body, behaviour}; });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
-    rio.SetTimeout(400ms);
+    // Short only where the server stays silent: a busy machine must not turn
+    // a slow handshake into a timeout.
+    const bool silent = behaviour == TestHttpsServer::Behaviour::Silent;
+    rio.SetTimeout(silent ? 300ms : 20s);
     rio.SetMaxAnswerSize(1000);
 
     QElapsedTimer clock;
@@ -230,7 +233,8 @@ void tst_Connection::failures()
     QVERIFY2(result.failure().detail.contains(detailContains),
              qPrintable(QStringLiteral("detail: ") + result.failure().detail));
     QVERIFY(!result.failure().detail.isEmpty());
-    QVERIFY2(clock.elapsed() < 5000, "the call outlived its timeout");
+    if (silent)
+        QVERIFY2(clock.elapsed() < 3000, "the call outlived its timeout");
 }
 
 void tst_Connection::connectionRefused()
