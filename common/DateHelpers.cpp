@@ -93,8 +93,10 @@ double DateToValue(const QDate &date)
 
 double DateTimeToValue(const QDateTime &dateTime)
 {
-    const QTime t = dateTime.time();
-    return DateToValue(dateTime.date()) + t.msecsSinceStartOfDay() / double(kMsPerDay);
+    const double days = DateToValue(dateTime.date());
+    const double fraction = dateTime.time().msecsSinceStartOfDay() / double(kMsPerDay);
+    // Before the epoch the day counts backwards but the time of day forwards.
+    return days < 0 ? days - fraction : days + fraction;
 }
 
 QDate ValueToDate(double value)

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+#include <QVersionNumber>
+
+#include <optional>
+
+// The demo server's command line: how to run the service, or which operator
+// command to carry out on its database.
+class ServerOptions
+{
+public:
+    enum class Command { Serve, ListTenants, CreateTenant, SetPassword };
+    // Deliberate misbehaviour for fault tests, applied to every answered request
+    // (or only to one operation).
+    enum class Fault { None, Slow, CloseHalfway, Http500, Malformed };
+
+    Command command = Command::Serve;
+    QString dataDir;
+    QString certificateFile;   // empty = <data>/server-cert.pem, generated when missing
+    QString keyFile;           // empty = <data>/server-key.pem
+    QHostAddress listenAddress = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = 8443;
+    QVersionNumber minimumVersion{1, 3, 0, 0};
+    double sessionMinutes = 15.0;
+    double clockOffsetMinutes = 0.0;
+    bool multiRef = false;
+    qint64 maxBodyBytes = 1024 * 1024;
+    bool resetDemo = false;
+    Fault fault = Fault::None;
+    QString faultOperation;    // empty = every operation
+    int faultDelayMs = 5000;
+
+    // Operator commands.
+    QString login;
+    std::optional<QString> password;   // read from standard input when not given
+    QString firstName;
+    QString lastName;
+    QString secondFirstName;
+    QString secondLastName;
+    QString street;
+    QString town;
+    qint64 cooperativeId = 1;
+
+    QString DatabasePath() const;
+    QString CertificatePath() const;
+    QString KeyPath() const;
+
+    // The options, or nothing when the process is to print `message` and end:
+    // the help text, or an error (`isError`).
+    static std::optional<ServerOptions> Parse(const QStringList &arguments, QString *message, bool *isError);
+};

@@ -1,0 +1,93 @@
+// domvel-demo-server: the e-account service over HTTPS for demonstrations and
+// the end-to-end tests, or an operator command on its database.
+
+#include "common/Clock.h"
+#include "common/DateHelpers.h"
+#include "common/Errors.h"
+#include "server/CertificateGenerator.h"
+#include "server/DataFolder.h"
+#include "server/DemoService.h"
+#include "server/OperatorCommands.h"
+#include "server/ServerDatabase.h"
+#include "server/ServerOptions.h"
+#include "server/SoapEndpoint.h"
+#include "server/SoapHttpServer.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
+{
+    QString note;
+    const auto db = DataFolder::OpenDatabase(options, &note);
+    if (!note.isEmpty())
+        err << note << Qt::endl;
+
+    QString error;
+    if (options.certificateFile.isEmpty()
+        && !CertificateGenerator::EnsureExists(options.CertificatePath(), options.KeyPath(), &error)) {
+        err << error << Qt::endl;
+        return 1;
+    }
+    const auto tls = SoapHttpServer::LoadTls(options.CertificatePath(), options.KeyPath(), &error);
+    if (!tls) {
+        err << error << Qt::endl;
+        return 1;
+    }
+
+    DemoService service(*db, DemoService::Settings{options.minimumVersion, options.sessionMinutes});
+    SoapEndpoint endpoint(service,
+                          options.multiRef ? SoapWriter::RecordForm::MultiReference : SoapWriter::RecordForm::Inline,
+                          options.maxBodyBytes);
+    SoapHttpServer server(endpoint, SoapHttpServer::Settings{options.maxBodyBytes, options.fault,
+                                                             options.faultOperation, options.faultDelayMs});
+    const quint16 port = server.Listen(options.listenAddress, options.port, *tls, &error);
+    if (port == 0) {
+        err << error << Qt::endl;
+        return 1;
+    }
+    out << "port: " << port << Qt::endl;
+    out << "certificate: " << options.CertificatePath() << Qt::endl;
+    out << "url: https://localhost:" << port << QLatin1StringView(kServicePath.data(), qsizetype(kServicePath.size()))
+        << Qt::endl;
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"domvel-demo-server"_s);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QTextStream in(stdin);
+
+    QString message;
+    bool isError = false;
+    const std::optional<ServerOptions> options = ServerOptions::Parse(QCoreApplication::arguments(), &message,
+                                                                      &isError);
+    if (!options) {
+        (isError ? err : out) << message << Qt::endl;
+        return isError ? 2 : 0;
+    }
+    if (options->clockOffsetMinutes != 0) {
+        const double offsetDays = options->clockOffsetMinutes / (24.0 * 60.0);
+        SetClock([offsetDays] { return DateTimeToValue(QDateTime::currentDateTime()) + offsetDays; });
+    }
+    try {
+        if (options->command != ServerOptions::Command::Serve)
+            return OperatorCommands::Run(*options, in, out, err);
+        return serve(*options, out, err);
+    } catch (const AppError &error) {
+        err << error.message() << Qt::endl;
+        return 1;
+    }
+}

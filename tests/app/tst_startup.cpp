@@ -1,0 +1,154 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+// Starts the real client the way a user does and watches the single-instance
+// guard from outside.
+class tst_StartUp : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void secondStartIsRefused();
+    void startAfterKill();
+    void otherUserRunsOwnCopy();
+    void raceOfTwenty();
+    void commandLine_data();
+    void commandLine();
+
+private:
+    std::unique_ptr<QProcess> start(const QString &runtimeDir, const QStringList &args = {});
+    bool keepsRunning(QProcess &p);
+
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QStringList &args)
+{
+    auto p = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DOMVEL_NONINTERACTIVE"), QStringLiteral("1"));
+    p->setProcessEnvironment(env);
+    p->start(QStringLiteral(DOMVEL_CLIENT_EXECUTABLE), args);
+    return p;
+}
+
+// The client is up and stays up (it has nothing to end it without input).
+bool tst_StartUp::keepsRunning(QProcess &p)
+{
+    if (!p.waitForStarted(10000))
+        return false;
+    return !p.waitForFinished(1500) && p.state() == QProcess::Running;
+}
+
+void tst_StartUp::init()
+{
+    m_runtime = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_runtime->isValid());
+}
+
+void tst_StartUp::cleanup()
+{
+    for (auto &p : m_processes) {
+        p->kill();
+        p->waitForFinished(5000);
+    }
+    m_processes.clear();
+}
+
+void tst_StartUp::secondStartIsRefused()
+{
+    m_processes.push_back(start(m_runtime->path()));
+    QProcess &first = *m_processes.back();
+    QVERIFY2(keepsRunning(first), first.readAllStandardError().constData());
+
+    // Another server address plays no part in the guard.
+    auto second = start(m_runtime->path(), {QStringLiteral("example.org:9443")});
+    QVERIFY(second->waitForFinished(15000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QVERIFY2(second->readAllStandardError().contains("Program może być uruchomiony tylko jeden raz!"),
+             "the second start shows the already-running notice");
+    QCOMPARE(first.state(), QProcess::Running);
+}
+
+void tst_StartUp::startAfterKill()
+{
+    m_processes.push_back(start(m_runtime->path()));
+    QVERIFY(keepsRunning(*m_processes.back()));
+    m_processes.back()->kill();  // SIGKILL: no chance to clean up
+    QVERIFY(m_processes.back()->waitForFinished(5000));
+
+    m_processes.push_back(start(m_runtime->path()));
+    QVERIFY2(keepsRunning(*m_processes.back()), "a start after a killed copy must succeed");
+}
+
+void tst_StartUp::otherUserRunsOwnCopy()
+{
+    // Each user has a runtime directory of his own.
+    QTemporaryDir otherUser;
+    m_processes.push_back(start(m_runtime->path()));
+    QVERIFY(keepsRunning(*m_processes.back()));
+    m_processes.push_back(start(otherUser.path()));
+    QVERIFY(keepsRunning(*m_processes.back()));
+}
+
+void tst_StartUp::raceOfTwenty()
+{
+    for (int i = 0; i < 20; ++i)
+        m_processes.push_back(start(m_runtime->path()));
+    // All but one end on their own; wait for them without blocking on the survivor.
+    const auto finished = [this] {
+        int n = 0;
+        for (auto &p : m_processes)
+            n += p->state() == QProcess::NotRunning ? 1 : 0;
+        return n;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(finished() >= 19, 30000);
+    QTest::qWait(500);
+    int refused = 0;
+    for (auto &p : m_processes) {
+        if (p->state() != QProcess::NotRunning)
+            continue;
+        QCOMPARE(p->exitCode(), 0);
+        QVERIFY(p->readAllStandardError().contains("Program może być uruchomiony tylko jeden raz!"));
+        ++refused;
+    }
+    QCOMPARE(refused, 19);
+    int running = 0;
+    for (auto &p : m_processes)
+        running += p->state() == QProcess::Running ? 1 : 0;
+    QCOMPARE(running, 1);
+}
+
+void tst_StartUp::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("stdoutPart");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QByteArray("--ca-cert");
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QByteArray("1.3.0.19");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--nonsense")} << 2 << QByteArray();
+}
+
+void tst_StartUp::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, stdoutPart);
+    auto p = start(m_runtime->path(), args);
+    QVERIFY(p->waitForFinished(15000));
+    QCOMPARE(p->exitCode(), exitCode);
+    QVERIFY(p->readAllStandardOutput().contains(stdoutPart));
+}
+
+QTEST_GUILESS_MAIN(tst_StartUp)
+#include "tst_startup.moc"

@@ -1,0 +1,697 @@
+// The demo server's logic against a throwaway database: the operations as the
+// client sees them, without HTTP.
+
+#include "common/Clock.h"
+#include "common/DateHelpers.h"
+#include "server/CredentialRotation.h"
+#include "server/DemoData.h"
+#include "server/DemoService.h"
+#include "server/PasswordHash.h"
+#include "server/PasswordRule.h"
+#include "server/ServerDatabase.h"
+#include "server/SessionToken.h"
+#include "server/YearTurnover.h"
+
+#include <QCryptographicHash>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The demo data is generated as on this day, so the figures do not move with
+// the calendar.
+const QDateTime kToday(QDate(2026, 6, 20), QTime(10, 30));
+
+qint64 grosze(double zloty)
+{
+    return std::llround(zloty * 100.0);
+}
+
+// One signed-in tenant talking to the service the way the client does.
+struct Tenant
+{
+    DemoService *service = nullptr;
+    QString loginE;
+    QString passwordE;
+    QString token;
+    TRemSessionBeginData begin;
+
+    static Tenant SignIn(DemoService &service, const QString &login, const QString &password)
+    {
+        Tenant t{&service, CredentialRotation::Encode(login), CredentialRotation::Encode(password), {}, {}};
+        auto result = service.ZOKA_WS_CzSessionBegin(t.loginE, t.passwordE);
+        if (!result.ok())
+            qFatal("session begin failed: %s", qPrintable(result.failure().detail));
+        t.begin = result.value();
+        t.token = t.begin.SessionToken;
+        return t;
+    }
+
+    TRemYearRozrachGetData Year(int year)
+    {
+        return service->ZOKA_WS_YearRozrachGet(loginE, passwordE, token, year).value();
+    }
+    TRemKartotekaMcaGetData Month(int account, int year, int month)
+    {
+        return service->ZOKA_WS_KartotekaMcaGet(loginE, passwordE, token, account, year, month).value();
+    }
+    TRemDokDetailsGetData Details(int document, int account, int year)
+    {
+        return service->ZOKA_WS_DokDetailsGet(loginE, passwordE, token, document, account, year).value();
+    }
+};
+
+const TDoubleDynArray &debits(const TRemYearRozrachGetData &r, int account)
+{
+    const TDoubleDynArray *arrays[] = {&r.ObrotyCZMain_WN, &r.ObrotyCZOds_WN, &r.ObrotyWOMain_WN, &r.ObrotyWOOds_WN,
+                                       &r.ObrotyOdpady_WN};
+    return *arrays[account];
+}
+
+const TDoubleDynArray &credits(const TRemYearRozrachGetData &r, int account)
+{
+    const TDoubleDynArray *arrays[] = {&r.ObrotyCZMain_MA, &r.ObrotyCZOds_MA, &r.ObrotyWOMain_MA, &r.ObrotyWOOds_MA,
+                                       &r.ObrotyOdpady_MA};
+    return *arrays[account];
+}
+
+QString passwordOf(const QString &login)
+{
+    for (const DemoData::Login &l : DemoData::Logins()) {
+        if (l.login == login)
+            return l.password;
+    }
+    return {};
+}
+
+} // namespace
+
+class tst_Server : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void rotationRoundTrip_data();
+    void rotationRoundTrip();
+    void tokenHasTheClientsForm();
+
+    void initialCheck_data();
+    void initialCheck();
+
+    void sessionBeginAnswer_data();
+    void sessionBeginAnswer();
+    void refusedSignIn_data();
+    void refusedSignIn();
+    void repeatedFailuresLockTheLogin();
+
+    void figuresAgree_data();
+    void figuresAgree();
+    void openingIsPreviousClosing_data();
+    void openingIsPreviousClosing();
+    void demoDataShowsTheCases();
+    void demoDataIsDeterministic();
+    void passwordsAreNotStoredPlain();
+
+    void badParameters_data();
+    void badParameters();
+    void foreignAndNonChargeDocuments();
+
+    void sessionExpiresAndRenews();
+    void sessionLifetimeIsConfigurable();
+    void logoutEndsTheSession();
+    void requestsNeedTheSessionsCredentials();
+    void passwordChangePersists();
+    void weakOrWrongPasswordChange_data();
+    void weakOrWrongPasswordChange();
+
+private:
+    QDateTime m_now;
+    QTemporaryDir m_dir;
+    std::unique_ptr<ServerDatabase> m_db;
+    std::unique_ptr<DemoService> m_service;
+};
+
+void tst_Server::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    SetClock([this] { return DateTimeToValue(m_now); });
+    m_now = kToday;
+    m_db = std::make_unique<ServerDatabase>(m_dir.filePath(u"demo.sqlite"_s));
+    DemoData::Populate(*m_db, Now());
+}
+
+void tst_Server::init()
+{
+    // Each test starts at the same moment with fresh sessions and no locks.
+    m_now = kToday;
+    m_service = std::make_unique<DemoService>(*m_db, DemoService::Settings{});
+}
+
+void tst_Server::cleanupTestCase()
+{
+    m_service.reset();
+    m_db.reset();
+    SetClock({});
+}
+
+void tst_Server::rotationRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("letters and digits") << u"AbcXyz0189"_s;
+    QTest::newRow("polish and punctuation") << u"Zażółć gęślą jaźń; 12,5!"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void tst_Server::rotationRoundTrip()
+{
+    QFETCH(QString, text);
+    QCOMPARE(CredentialRotation::Decode(CredentialRotation::Encode(text)), text);
+    QCOMPARE(CredentialRotation::DecodeToken(CredentialRotation::EncodeToken(text)), text);
+    // Characters outside A-Z, a-z and 0-9 pass unchanged.
+    const QString encoded = CredentialRotation::Encode(text);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text[i].isLetterOrNumber() && text[i].unicode() < 128))
+            QCOMPARE(encoded[i], text[i]);
+    }
+}
+
+void tst_Server::tokenHasTheClientsForm()
+{
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    QCOMPARE(t.begin.RetCode, 0);
+    // Decoded as the client does: letters and digits rotated forward.
+    const QString plain = CredentialRotation::Rotate(t.token, -DOMVEL_LETTER_ROTATION, -DOMVEL_LETTER_ROTATION,
+                                                     -DOMVEL_DIGIT_ROTATION);
+    const QStringList fields = plain.split(u';');
+    QCOMPARE(fields.size(), 4);
+    bool ok = false;
+    fields[0].toLongLong(&ok);
+    QVERIFY2(ok, qPrintable(u"first field not a whole number: "_s + plain));
+    QVERIFY(!fields[1].isEmpty());
+    fields[2].toLongLong(&ok);
+    QVERIFY2(ok, qPrintable(u"third field not a whole number: "_s + plain));
+    // The date carries a comma, which the client accepts in every locale.
+    QVERIFY(fields[3].contains(u','));
+    const double date = QString(fields[3]).replace(u',', u'.').toDouble(&ok);
+    QVERIFY(ok);
+    QVERIFY2(std::abs(date - Now()) < 1e-5, "the service date is the server's current time");
+    QCOMPARE(SessionToken::ParseEncoded(t.token)->tenantId, fields[2].toLongLong());
+}
+
+void tst_Server::initialCheck_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<int>("code");
+    QTest::newRow("current") << u"1.3.0.0"_s << 100;
+    QTest::newRow("short form of current") << u"1.3"_s << 100;
+    QTest::newRow("newer") << u"2.0.0.1"_s << 100;
+    QTest::newRow("older build") << u"1.2.9.9"_s << 101;
+    QTest::newRow("old major") << u"0.9"_s << 101;
+    QTest::newRow("empty") << QString() << 102;
+    QTest::newRow("text") << u"abc"_s << 102;
+    QTest::newRow("five parts") << u"1.3.0.0.0"_s << 102;
+    QTest::newRow("suffix") << u"1.3.0.0-beta"_s << 102;
+}
+
+void tst_Server::initialCheck()
+{
+    QFETCH(QString, version);
+    QFETCH(int, code);
+    const auto result = m_service->ZOKA_WS_InitialCheck(version);
+    QVERIFY(result.ok());
+    QCOMPARE(result.value().RetCode, code);
+    QVERIFY(!result.value().RetCodeAsString.isEmpty());
+
+    DemoService::Settings stricter;
+    stricter.minimumVersion = QVersionNumber(1, 4);
+    DemoService newer(*m_db, stricter);
+    if (code == 100)
+        QCOMPARE(newer.ZOKA_WS_InitialCheck(version).value().RetCode, version.startsWith(u'2') ? 100 : 101);
+}
+
+void tst_Server::sessionBeginAnswer_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("secondName");
+    QTest::addColumn<int>("activeYear");
+    QTest::addColumn<bool>("waterInterest");
+    QTest::newRow("cooperative, two holders") << u"kowalski"_s << 1 << u"Anna"_s << 2026 << true;
+    QTest::newRow("cooperative, one holder") << u"wisniewska"_s << 1 << QString() << 2026 << true;
+    QTest::newRow("no water interest") << u"nowak"_s << 1 << u"Ewa"_s << 2026 << false;
+    QTest::newRow("community, books to 2014") << u"zielinski"_s << 2 << QString() << 2014 << false;
+}
+
+void tst_Server::sessionBeginAnswer()
+{
+    QFETCH(QString, login);
+    QFETCH(int, kind);
+    QFETCH(QString, secondName);
+    QFETCH(int, activeYear);
+    QFETCH(bool, waterInterest);
+
+    const TRemSessionBeginData r = Tenant::SignIn(*m_service, login, passwordOf(login)).begin;
+    QCOMPARE(r.RetCode, 0);
+    QCOMPARE(r.F_Kind, kind);
+    QCOMPARE(r.U_Imie2, secondName);
+    QCOMPARE(r.U_Nazwisko2.isEmpty(), secondName.isEmpty());
+    QVERIFY(!r.F_Nazwa.isEmpty() && !r.Z_UlicaNr.isEmpty() && !r.U_Nazwisko1.isEmpty());
+    QCOMPARE(r.WOOds_Service_F, waterInterest);
+    QVERIFY(r.CZMain_Service_F && r.CZOds_Service_F && r.WOMain_Service_F && r.Odpady_Service_F);
+
+    // Period texts are whole-day numbers: readable with any decimal separator.
+    bool ok = false;
+    const double active = r.SysCZPeriodEwidActive.toLongLong(&ok);
+    QVERIFY2(ok, qPrintable(r.SysCZPeriodEwidActive));
+    QCOMPARE(int(DateYear(active)), activeYear);
+    QCOMPARE(int(DateYear(r.SysCZPeriodStart.toLongLong(&ok))), 2011);
+    QVERIFY(ok);
+    r.UserDateEksploatFrom.toLongLong(&ok);
+    QVERIFY(ok);
+
+    // The figures of the open year equal those of the yearly query.
+    Tenant t = Tenant::SignIn(*m_service, login, passwordOf(login));
+    const TRemYearRozrachGetData year = t.Year(activeYear);
+    QCOMPARE(r.ObrotyCZMain_WN, year.ObrotyCZMain_WN);
+    QCOMPARE(r.ObrotyOdpady_MA, year.ObrotyOdpady_MA);
+    QCOMPARE(r.ObrotyCZMain_WN.size(), 13);
+}
+
+void tst_Server::refusedSignIn_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("wrong password") << u"kowalski"_s << u"Kowalski2"_s;
+    QTest::newRow("other letter case") << u"kowalski"_s << u"kowalski1"_s;
+    QTest::newRow("login in capitals") << u"KOWALSKI"_s << u"Kowalski1"_s;
+    QTest::newRow("unknown login") << u"nikt"_s << u"Kowalski1"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void tst_Server::refusedSignIn()
+{
+    QFETCH(QString, login);
+    QFETCH(QString, password);
+    const auto result = m_service->ZOKA_WS_CzSessionBegin(CredentialRotation::Encode(login),
+                                                          CredentialRotation::Encode(password));
+    QVERIFY(result.ok());
+    QCOMPARE(result.value().RetCode, int(DemoService::WrongCredentials));
+    QVERIFY(result.value().SessionToken.isEmpty());
+    QCOMPARE(m_service->Sessions().Count(), 0);
+}
+
+void tst_Server::repeatedFailuresLockTheLogin()
+{
+    const QString login = CredentialRotation::Encode(u"nowak"_s);
+    const QString right = CredentialRotation::Encode(u"NowakP2015"_s);
+    const QString wrong = CredentialRotation::Encode(u"Zgadywanie1"_s);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, wrong).value().RetCode, int(DemoService::WrongCredentials));
+    // Locked: even the right password is refused for a while.
+    QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, right).value().RetCode, int(DemoService::LoginLocked));
+    // Other logins are not affected.
+    QCOMPARE(Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s).begin.RetCode, 0);
+    m_now = m_now.addSecs(61);
+    QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, right).value().RetCode, 0);
+}
+
+void tst_Server::figuresAgree_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<int>("fromYear");
+    QTest::addColumn<int>("toYear");
+    QTest::newRow("kowalski, all years") << u"kowalski"_s << 2011 << 2026;
+    QTest::newRow("wisniewska, water starts") << u"wisniewska"_s << 2015 << 2017;
+    QTest::newRow("nowak, moves in mid-month") << u"nowak"_s << 2015 << 2016;
+    QTest::newRow("zielinski, community") << u"zielinski"_s << 2012 << 2014;
+}
+
+// The yearly arrays, the month ledgers and the charge components tell the
+// same story, to the grosz.
+void tst_Server::figuresAgree()
+{
+    QFETCH(QString, login);
+    QFETCH(int, fromYear);
+    QFETCH(int, toYear);
+    Tenant t = Tenant::SignIn(*m_service, login, passwordOf(login));
+    const auto &offered = t.begin;
+    const bool offers[] = {offered.CZMain_Service_F, offered.CZOds_Service_F, offered.WOMain_Service_F,
+                           offered.WOOds_Service_F, offered.Odpady_Service_F};
+    int chargesChecked = 0;
+    for (int year = fromYear; year <= toYear; ++year) {
+        const TRemYearRozrachGetData figures = t.Year(year);
+        QCOMPARE(figures.RetCode, 0);
+        for (int account = 0; account < 5; ++account) {
+            QCOMPARE(debits(figures, account).size(), 13);
+            QCOMPARE(credits(figures, account).size(), 13);
+            if (!offers[account])
+                continue;
+            for (int month = 1; month <= 12; ++month) {
+                const TRemKartotekaMcaGetData ledger = t.Month(account, year, month);
+                QCOMPARE(ledger.RetCode, 0);
+                QCOMPARE(ledger.KsgNumber, ledger.KsgValue.size());
+                qint64 debit = 0;
+                qint64 credit = 0;
+                for (int i = 0; i < ledger.KsgNumber; ++i) {
+                    (ledger.KsgStrona[i] == 0 ? debit : credit) += grosze(ledger.KsgValue[i]);
+                    if (ledger.KsgTypDok[i] != 1)
+                        continue;
+                    const TRemDokDetailsGetData details = t.Details(ledger.KsgID_Dok_Master[i], account, year);
+                    QCOMPARE(details.RetCode, 0);
+                    QCOMPARE(details.SklNumber, details.NazwaSkl.size());
+                    qint64 gross = 0;
+                    for (int k = 0; k < details.SklNumber; ++k)
+                        gross += grosze(details.ValueNetto[k]) + grosze(details.ValueVAT[k]);
+                    QVERIFY2(gross == grosze(ledger.KsgValue[i]),
+                             qPrintable(u"charge %1: components %2, ledger %3"_s.arg(ledger.KsgNrDokMaster[i])
+                                            .arg(gross).arg(grosze(ledger.KsgValue[i]))));
+                    ++chargesChecked;
+                }
+                const QString where = u"%1 account %2 %3-%4"_s.arg(login).arg(account).arg(year).arg(month);
+                QVERIFY2(debit == grosze(debits(figures, account)[month]), qPrintable(where + u" debit"_s));
+                QVERIFY2(credit == grosze(credits(figures, account)[month]), qPrintable(where + u" credit"_s));
+            }
+        }
+    }
+    QVERIFY(chargesChecked > 0);
+}
+
+void tst_Server::openingIsPreviousClosing_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<int>("lastYear");
+    QTest::newRow("kowalski") << u"kowalski"_s << 2026;
+    QTest::newRow("wisniewska") << u"wisniewska"_s << 2026;
+    QTest::newRow("nowak") << u"nowak"_s << 2026;
+    QTest::newRow("zielinski") << u"zielinski"_s << 2014;
+}
+
+void tst_Server::openingIsPreviousClosing()
+{
+    QFETCH(QString, login);
+    QFETCH(int, lastYear);
+    Tenant t = Tenant::SignIn(*m_service, login, passwordOf(login));
+    TRemYearRozrachGetData previous = t.Year(2011);
+    for (int year = 2012; year <= lastYear; ++year) {
+        const TRemYearRozrachGetData current = t.Year(year);
+        for (int account = 0; account < 5; ++account) {
+            qint64 closing = 0;
+            for (int slot = 0; slot < 13; ++slot)
+                closing += grosze(credits(previous, account)[slot]) - grosze(debits(previous, account)[slot]);
+            const qint64 opening = grosze(credits(current, account)[0]) - grosze(debits(current, account)[0]);
+            QVERIFY2(opening == closing,
+                     qPrintable(u"%1 account %2: opening %3 of %4, closing %5 of the year before"_s.arg(login)
+                                    .arg(account).arg(opening).arg(year).arg(closing)));
+            // The opening state sits on one side only.
+            QVERIFY(debits(current, account)[0] == 0 || credits(current, account)[0] == 0);
+        }
+        previous = current;
+    }
+}
+
+// The cases the demo logins are there to show exist in the data.
+void tst_Server::demoDataShowsTheCases()
+{
+    Tenant kowalski = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    // A month without documents (August of last year), in every account.
+    for (int account = 0; account < 5; ++account) {
+        const auto august = kowalski.Month(account, 2025, 8);
+        QCOMPARE(august.RetCode, 0);
+        QCOMPARE(august.KsgNumber, 0);
+        QVERIFY(august.KsgValue.isEmpty());
+    }
+    // All kinds of documents, a charge of more than 15 components, a payment
+    // term after the month's end.
+    QSet<int> kinds;
+    int mostComponents = 0;
+    bool termAfterMonth = false;
+    for (int year = 2011; year <= 2026; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const auto ledger = kowalski.Month(0, year, month);
+            for (int i = 0; i < ledger.KsgNumber; ++i) {
+                kinds.insert(ledger.KsgTypDok[i]);
+                termAfterMonth = termAfterMonth || ledger.KsgDataOperRozrach[i] > MonthLastDayDate(year, month);
+                if (year == 2025 && ledger.KsgTypDok[i] == 1)
+                    mostComponents = std::max(mostComponents,
+                                              kowalski.Details(ledger.KsgID_Dok_Master[i], 0, year).SklNumber);
+            }
+        }
+    }
+    for (int kind : {1, 2, 3, 4, 6})
+        QVERIFY2(kinds.contains(kind), qPrintable(u"no document of kind %1"_s.arg(kind)));
+    QVERIFY2(mostComponents > 15, qPrintable(QString::number(mostComponents)));
+    QVERIFY(termAfterMonth);
+
+    // Welfare payments; no water before 2016.
+    Tenant wisniewska = Tenant::SignIn(*m_service, u"wisniewska"_s, u"Wisnia2016"_s);
+    const auto march = wisniewska.Month(0, 2020, 3);
+    QVERIFY(march.KsgTypDok.contains(5));
+    const auto before = wisniewska.Year(2015);
+    for (double v : before.ObrotyWOMain_WN)
+        QCOMPARE(v, 0.0);
+    QVERIFY(wisniewska.Year(2016).ObrotyWOMain_WN[1] > 0);
+
+    // Waste is its own charge only from July 2013.
+    Tenant zielinski = Tenant::SignIn(*m_service, u"zielinski"_s, u"Ogrod7Gda"_s);
+    const auto y2013 = zielinski.Year(2013);
+    QCOMPARE(y2013.ObrotyOdpady_WN[6], 0.0);
+    QVERIFY(y2013.ObrotyOdpady_WN[7] > 0);
+
+    // The first charge of a tenant who moved in on the 17th covers part of
+    // the month, with the fixed fees charged whole.
+    Tenant nowak = Tenant::SignIn(*m_service, u"nowak"_s, u"NowakP2015"_s);
+    const auto first = nowak.Month(0, 2015, 3);
+    QVERIFY(first.KsgNumber > 0);
+    QCOMPARE(first.KsgTypDok[0], 1);
+    const auto details = nowak.Details(first.KsgID_Dok_Master[0], 0, 2015);
+    QCOMPARE(ValueToDate(details.DataNalFrom), QDate(2015, 3, 17));
+    QCOMPARE(ValueToDate(details.DataNalTo), QDate(2015, 3, 31));
+    QVERIFY(details.UwzglCzescMca.contains(true));
+    QVERIFY(details.UwzglCzescMca.contains(false));
+    QVERIFY(details.TrescOper.contains(u"marzec"_s));
+}
+
+void tst_Server::demoDataIsDeterministic()
+{
+    const auto fingerprint = [](ServerDatabase &db) {
+        DemoService service(db, {});
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        for (const DemoData::Login &login : DemoData::Logins()) {
+            Tenant t = Tenant::SignIn(service, login.login, login.password);
+            for (int year : {2011, 2014, 2020, 2026}) {
+                const auto figures = service.ZOKA_WS_YearRozrachGet(t.loginE, t.passwordE, t.token, year).value();
+                for (int account = 0; account < 5; ++account) {
+                    for (double v : debits(figures, account) + credits(figures, account))
+                        hash.addData(QByteArray::number(grosze(v)));
+                }
+            }
+        }
+        return hash.result();
+    };
+    ServerDatabase other(u":memory:"_s);
+    DemoData::Populate(other, Now());
+    QCOMPARE(fingerprint(other), fingerprint(*m_db));
+}
+
+void tst_Server::passwordsAreNotStoredPlain()
+{
+    for (const DemoData::Login &login : DemoData::Logins()) {
+        const auto account = m_db->FindTenant(login.login);
+        QVERIFY(account);
+        QVERIFY(account->passwordStored.startsWith(u"pbkdf2-sha256$"_s));
+        QVERIFY(!account->passwordStored.contains(login.password));
+        QVERIFY(PasswordRule::IsStrong(login.password));
+    }
+    // Two digests of one password differ: each has its own salt.
+    QVERIFY(PasswordHash::Make(u"Abcdef1"_s, 10) != PasswordHash::Make(u"Abcdef1"_s, 10));
+    QVERIFY(PasswordHash::Verify(u"Abcdef1"_s, PasswordHash::Make(u"Abcdef1"_s, 10)));
+    QVERIFY(!PasswordHash::Verify(u"Abcdef1"_s, u"pbkdf2-sha256$10$$"_s));
+}
+
+void tst_Server::badParameters_data()
+{
+    QTest::addColumn<int>("account");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::newRow("account 5") << 5 << 2020 << 3;
+    QTest::newRow("account -1") << -1 << 2020 << 3;
+    QTest::newRow("month 0") << 0 << 2020 << 0;
+    QTest::newRow("month 13") << 0 << 2020 << 13;
+    QTest::newRow("year before the books") << 0 << 2010 << 12;
+    QTest::newRow("year after the open period") << 0 << 2027 << 1;
+}
+
+void tst_Server::badParameters()
+{
+    QFETCH(int, account);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    const auto ledger = t.Month(account, year, month);
+    QCOMPARE(ledger.RetCode, int(DemoService::BadParameters));
+    QCOMPARE(ledger.KsgNumber, 0);
+    if (month >= 1 && month <= 12 && account >= 0 && account < 5)
+        QCOMPARE(t.Year(year).RetCode, int(DemoService::BadParameters));
+    QVERIFY(t.Details(1, account, year).RetCode != 0);
+}
+
+void tst_Server::foreignAndNonChargeDocuments()
+{
+    Tenant kowalski = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    Tenant nowak = Tenant::SignIn(*m_service, u"nowak"_s, u"NowakP2015"_s);
+    const auto ledger = kowalski.Month(0, 2024, 3);
+    int charge = 0;
+    int payment = 0;
+    for (int i = 0; i < ledger.KsgNumber; ++i)
+        (ledger.KsgTypDok[i] == 1 ? charge : payment) = ledger.KsgID_Dok_Master[i];
+    QVERIFY(charge != 0 && payment != 0);
+    QCOMPARE(kowalski.Details(charge, 0, 2024).RetCode, 0);
+    // Another tenant's document, a payment, the wrong account or year.
+    QCOMPARE(nowak.Details(charge, 0, 2024).RetCode, int(DemoService::NoDocument));
+    QCOMPARE(kowalski.Details(payment, 0, 2024).RetCode, int(DemoService::NoDocument));
+    QCOMPARE(kowalski.Details(charge, 1, 2024).RetCode, int(DemoService::NoDocument));
+    QCOMPARE(kowalski.Details(charge, 0, 2023).RetCode, int(DemoService::NoDocument));
+    // A category the dwelling does not have is refused.
+    QCOMPARE(nowak.Month(3, 2024, 3).RetCode, int(DemoService::BadParameters));
+    // The contract-only operation answers a fixed code.
+    QCOMPARE(m_service->ZOKA_WS_WymiarOplatGet(kowalski.loginE, kowalski.passwordE, kowalski.token, 0, 2024, 3)
+                 .value().RetCode,
+             int(DemoService::NotAvailable));
+}
+
+void tst_Server::sessionExpiresAndRenews()
+{
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    const QDateTime start = m_now;
+    m_now = start.addSecs(15 * 60);
+    QCOMPARE(t.Year(2025).RetCode, 0);
+    m_now = start.addSecs(15 * 60 + 1);
+    QCOMPARE(t.Year(2025).RetCode, int(DemoService::SessionExpired));
+    QCOMPARE(t.Month(0, 2025, 1).RetCode, int(DemoService::SessionExpired));
+
+    // An expired session is renewed with the credentials; the old token dies.
+    const QString old = t.token;
+    const QString renewed = m_service->ZOKA_WS_SessionRenew(t.loginE, t.passwordE, t.token).value();
+    QVERIFY(!renewed.isEmpty());
+    QVERIFY(renewed != old);
+    t.token = renewed;
+    QCOMPARE(t.Year(2025).RetCode, 0);
+    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(t.loginE, t.passwordE, old, 2025).value().RetCode,
+             int(DemoService::NoSession));
+    // The clock restarts at renewal.
+    m_now = m_now.addSecs(14 * 60);
+    QCOMPARE(t.Year(2025).RetCode, 0);
+
+    // Renewal needs the right password.
+    const QString wrong = CredentialRotation::Encode(u"Kowalski2"_s);
+    QVERIFY(m_service->ZOKA_WS_SessionRenew(t.loginE, wrong, t.token).value().isEmpty());
+}
+
+void tst_Server::sessionLifetimeIsConfigurable()
+{
+    DemoService::Settings settings;
+    settings.sessionMinutes = 2;
+    DemoService shortLived(*m_db, settings);
+    Tenant t = Tenant::SignIn(shortLived, u"kowalski"_s, u"Kowalski1"_s);
+    m_now = m_now.addSecs(119);
+    QCOMPARE(t.Year(2025).RetCode, 0);
+    m_now = m_now.addSecs(2);
+    QCOMPARE(t.Year(2025).RetCode, int(DemoService::SessionExpired));
+}
+
+void tst_Server::logoutEndsTheSession()
+{
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    QVERIFY(m_service->ZOKA_WS_Logout(t.loginE, t.passwordE, t.token).value());
+    QCOMPARE(t.Year(2025).RetCode, int(DemoService::NoSession));
+    QVERIFY(!m_service->ZOKA_WS_Logout(t.loginE, t.passwordE, t.token).value());
+    QVERIFY(m_service->ZOKA_WS_SessionRenew(t.loginE, t.passwordE, t.token).value().isEmpty());
+}
+
+void tst_Server::requestsNeedTheSessionsCredentials()
+{
+    Tenant kowalski = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    Tenant nowak = Tenant::SignIn(*m_service, u"nowak"_s, u"NowakP2015"_s);
+    // Another tenant's credentials with this token, or a made-up token.
+    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(nowak.loginE, nowak.passwordE, kowalski.token, 2025).value().RetCode,
+             int(DemoService::WrongCredentials));
+    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(kowalski.loginE, CredentialRotation::Encode(u"x"_s), kowalski.token,
+                                               2025).value().RetCode,
+             int(DemoService::WrongCredentials));
+    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(kowalski.loginE, kowalski.passwordE, u"1;a;1;1,0"_s, 2025)
+                 .value().RetCode,
+             int(DemoService::NoSession));
+}
+
+void tst_Server::passwordChangePersists()
+{
+    ServerDatabase db(m_dir.filePath(u"change.sqlite"_s));
+    DemoData::Populate(db, Now());
+    {
+        DemoService service(db, {});
+        Tenant t = Tenant::SignIn(service, u"wisniewska"_s, u"Wisnia2016"_s);
+        Tenant other = Tenant::SignIn(service, u"wisniewska"_s, u"Wisnia2016"_s);
+        const auto changed = service.ZOKA_WS_ChangePassword(t.loginE, t.passwordE, t.token,
+                                                            CredentialRotation::Encode(u"NoweHaslo7"_s)).value();
+        QCOMPARE(changed.RetCode, 0);
+        QVERIFY(!changed.SessionToken.isEmpty() && changed.SessionToken != t.token);
+        // The new token works with the new password; the old token and the
+        // other session opened with the old password are gone.
+        t.passwordE = CredentialRotation::Encode(u"NoweHaslo7"_s);
+        t.token = changed.SessionToken;
+        QCOMPARE(t.Year(2025).RetCode, 0);
+        QCOMPARE(other.Year(2025).RetCode, int(DemoService::NoSession));
+    }
+    // A server started afresh on the same file knows only the new password.
+    ServerDatabase reopened(db.path());
+    DemoService service(reopened, {});
+    const QString login = CredentialRotation::Encode(u"wisniewska"_s);
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, CredentialRotation::Encode(u"Wisnia2016"_s)).value().RetCode,
+             int(DemoService::WrongCredentials));
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, CredentialRotation::Encode(u"NoweHaslo7"_s)).value().RetCode, 0);
+}
+
+void tst_Server::weakOrWrongPasswordChange_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("fresh");
+    QTest::addColumn<int>("code");
+    QTest::newRow("too short") << u"Kowalski1"_s << u"Ab1cd"_s << int(DemoService::WeakPassword);
+    QTest::newRow("17 characters") << u"Kowalski1"_s << u"Abcdefghijklmnop1"_s << int(DemoService::WeakPassword);
+    QTest::newRow("no upper-case") << u"Kowalski1"_s << u"abcdefg1"_s << int(DemoService::WeakPassword);
+    QTest::newRow("only a polish capital") << u"Kowalski1"_s << u"Łabcdefg1"_s << int(DemoService::WeakPassword);
+    QTest::newRow("no lower-case") << u"Kowalski1"_s << u"ABCDEFG1"_s << int(DemoService::WeakPassword);
+    QTest::newRow("no digit") << u"Kowalski1"_s << u"Abcdefgh"_s << int(DemoService::WeakPassword);
+    QTest::newRow("wrong current password") << u"Kowalski9"_s << u"NoweHaslo7"_s << int(DemoService::WrongCredentials);
+}
+
+void tst_Server::weakOrWrongPasswordChange()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, fresh);
+    QFETCH(int, code);
+    const QString before = m_db->FindTenant(u"kowalski"_s)->passwordStored;
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    const auto answer = m_service->ZOKA_WS_ChangePassword(t.loginE, CredentialRotation::Encode(current), t.token,
+                                                          CredentialRotation::Encode(fresh)).value();
+    QCOMPARE(answer.RetCode, code);
+    QVERIFY(!answer.RetCodeAsString.isEmpty());
+    QVERIFY(answer.SessionToken.isEmpty());
+    QCOMPARE(m_db->FindTenant(u"kowalski"_s)->passwordStored, before);
+    QCOMPARE(t.Year(2025).RetCode, 0);
+}
+
+QTEST_GUILESS_MAIN(tst_Server)
+#include "tst_server.moc"
