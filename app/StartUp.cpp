@@ -9,6 +9,7 @@
 #include "common/Messages.h"
 #include "reports/TPrn_Preview.h"
 #include "service/ServiceAddress.h"
+#include "service/TrustedCertificates.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -46,6 +47,13 @@ int RunProgram(QApplication &app)
     if (guard.alreadyRunning()) {
         ShowAlreadyRunningMessage();
         return 0;
+    }
+    if (!options.caCertFile.isEmpty()) {
+        // Without it the connection cannot be trusted; the version check then
+        // tells the user that the service is unavailable, with the TLS reason.
+        const QString problem = TrustedCertificates::AddFromFile(options.caCertFile);
+        if (!problem.isEmpty())
+            ShowErrorBox(problem);
     }
 
     std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;

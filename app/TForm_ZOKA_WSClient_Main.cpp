@@ -8,9 +8,11 @@
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "service/ApplicationTerminate.h"
+#include "service/ServiceAccess.h"
 #include "service/ServiceAddress.h"
 #include "service/ServiceQueries.h"
 #include "service/TU_WEBServiceData.h"
+#include "service/THTTPRIO.h"
 #include "service/TU_WEBServiceSession.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
@@ -70,6 +72,11 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    m_httprio = new THTTPRIO(this);
+    m_httprio->setObjectName(u"HTTPRIO1"_s);
+    m_httprio->SetURL(ServiceURL());
+    SetServiceProxy(m_httprio->GetIZOKA_E_BOK());
+
     SetUpdateNoticeHandler([this] {
         TForm_MessUpdateNecessary notice(ServerAddress(), this);
         notice.exec();
@@ -80,6 +87,8 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
 TForm_ZOKA_WSClient_Main::~TForm_ZOKA_WSClient_Main()
 {
     SetUpdateNoticeHandler({});
+    if (ServiceProxy() == m_httprio->GetIZOKA_E_BOK())
+        SetServiceProxy(nullptr);
 }
 
 void TForm_ZOKA_WSClient_Main::buildLayout()

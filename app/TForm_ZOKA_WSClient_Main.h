@@ -5,6 +5,7 @@
 class QLabel;
 class QWidget;
 class TFrame_InfoRozrZasob;
+class THTTPRIO;
 class TWBitBtn;
 class TWSpeedButton;
 
@@ -31,6 +32,8 @@ public:
     // The yearly store's shown year into the settlements panel.
     void ShowYearData();
 
+    // The connection through which every service call passes.
+    THTTPRIO *HTTPRIO1() const { return m_httprio; }
     TFrame_InfoRozrZasob *Frame_InfoRozrZasob1() const { return m_frame; }
     QWidget *PanelSaldaInfo() const { return m_panelSaldaInfo; }
     QLabel *LabSaldaInfo() const { return m_labSaldaInfo; }
@@ -61,6 +64,7 @@ private:
     void SButton_YearClick();
 
     bool m_firstActivation = true;
+    THTTPRIO *m_httprio = nullptr;
 
     TWSpeedButton *m_sButtonRelogin = nullptr;
     TWSpeedButton *m_sButtonChangePasword = nullptr;

@@ -1,3 +1,5 @@
+#include "tests/server/ServerProcess.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -5,13 +7,16 @@
 #include <memory>
 #include <vector>
 
-// Starts the real client the way a user does and watches the single-instance
-// guard from outside.
+// Starts the real client the way a user does and watches it from outside: the
+// single-instance guard, and the ends of the program that need no input. A
+// client that reached the demo server waits in its login dialog, so it keeps
+// running until it is killed.
 class tst_StartUp : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void secondStartIsRefused();
@@ -20,17 +25,34 @@ private Q_SLOTS:
     void raceOfTwenty();
     void commandLine_data();
     void commandLine();
+    void endsWithoutAService_data();
+    void endsWithoutAService();
 
 private:
+    // Without `args`, the client is pointed at the demo server.
     std::unique_ptr<QProcess> start(const QString &runtimeDir, const QStringList &args = {});
     bool keepsRunning(QProcess &p);
+
+    QTemporaryDir m_serverData;
+    ServerProcess m_server;
 
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
-std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QStringList &args)
+void tst_StartUp::initTestCase()
 {
+    QVERIFY(m_serverData.isValid());
+    QString error;
+    QVERIFY2(m_server.Start(m_serverData.path(), {}, &error), qPrintable(error));
+}
+
+std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QStringList &givenArgs)
+{
+    const QStringList args = !givenArgs.isEmpty()
+        ? givenArgs
+        : QStringList{QStringLiteral("localhost:%1").arg(m_server.port()), QStringLiteral("--ca-cert"),
+                      m_serverData.filePath(QStringLiteral("server-cert.pem"))};
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
@@ -148,6 +170,39 @@ void tst_StartUp::commandLine()
     QVERIFY(p->waitForFinished(15000));
     QCOMPARE(p->exitCode(), exitCode);
     QVERIFY(p->readAllStandardOutput().contains(stdoutPart));
+}
+
+// Each of these ends the program after its message: the application is asked to
+// terminate, and the process really ends, with exit code 0.
+void tst_StartUp::endsWithoutAService_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArrayList>("messages");
+    const QByteArray unavailable("Serwis, niestety, nie jest dostępny.");
+    const QString certificate = m_serverData.filePath(QStringLiteral("server-cert.pem"));
+    QTest::newRow("nothing listens") << QStringList{QStringLiteral("localhost:1")} << QByteArrayList{unavailable};
+    QTest::newRow("certificate not trusted")
+        << QStringList{QStringLiteral("localhost:%1").arg(m_server.port())} << QByteArrayList{unavailable};
+    QTest::newRow("certificate file missing")
+        << QStringList{QStringLiteral("localhost:%1").arg(m_server.port()), QStringLiteral("--ca-cert"),
+                       certificate + QStringLiteral(".missing")}
+        << QByteArrayList{QByteArray("Nie można odczytać pliku certyfikatu"), unavailable};
+}
+
+void tst_StartUp::endsWithoutAService()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArrayList, messages);
+    auto p = start(m_runtime->path(), args);
+    QVERIFY(p->waitForFinished(30000));
+    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p->exitCode(), 0);
+    const QByteArray errors = p->readAllStandardError();
+    qsizetype from = 0;
+    for (const QByteArray &message : messages) {
+        from = errors.indexOf(message, from);
+        QVERIFY2(from >= 0, errors.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_StartUp)
