@@ -21,4 +21,7 @@ public:
 Q_SIGNALS:
     // The click action.
     void OnClick();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
 };

@@ -17,7 +17,8 @@
 // for at most about five seconds. A window the action leaves open is closed
 // some seconds later, so that a failing test ends instead of hanging in exec().
 // Checks belong after exec() has returned: a failed check inside the action
-// would leave the dialog open.
+// would leave the dialog open. Give a context that ends with the test, so that
+// a poller whose dialog never came cannot act in a later test.
 template<typename T>
 void WhenModal(QObject *context, std::function<void(T *)> action, int attempts = 500)
 {

@@ -329,7 +329,8 @@ void tst_MainWindow::loginLaterMayBeCancelled()
     m_window = openMainWindow();
     beginSession(SampleSessionBegin());
     bool dialogSeen = false;
-    WhenModal<TForm_LoginWEB>(this, [&](TForm_LoginWEB *dialog) {
+    QObject driver;  // ends the polling with the test
+    WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         dialogSeen = dialog->Mode() == lmLogin;
         ClickButton(dialog->BtnCancel());
     });
@@ -391,7 +392,8 @@ void tst_MainWindow::openingSequence()
     m_window = openMainWindow(true);
     QVERIFY(m_window->FirstActivation());
     bool loginSeen = false;
-    WhenModal<TForm_LoginWEB>(this, [&](TForm_LoginWEB *dialog) {
+    QObject driver;  // ends the polling with the test
+    WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         loginSeen = true;
         if (cancelLogin) {
             ClickButton(dialog->BtnCancel());
@@ -496,7 +498,8 @@ void tst_MainWindow::choosingAYear()
     m_service->year = answer;
     int refreshes = 0;
 
-    WhenModal<TForm_YearForShowChange>(this, [&](TForm_YearForShowChange *dialog) {
+    QObject driver;  // ends the polling with the test
+    WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
         gU_WEBServiceSession.State = TSessionState(state);
         QListWidget *list = dialog->ListBoxSelect();
         list->setCurrentRow(1);  // 2018 of 2017-2020
@@ -529,7 +532,8 @@ void tst_MainWindow::escapeLeavesTheYear()
     SetServiceProxy(m_service.get());
     beginSession(SampleSessionBegin());
     gU_WEBServiceData.ShowYear = 2019;
-    WhenModal<TForm_YearForShowChange>(this, [&](TForm_YearForShowChange *dialog) {
+    QObject driver;  // ends the polling with the test
+    WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
         dialog->ListBoxSelect()->setCurrentRow(0);
         QTest::keyClick(dialog->ListBoxSelect(), Qt::Key_Escape);
     });
