@@ -1,5 +1,7 @@
 #include "common/MessageBoxSink.h"
 
+#include "common/Cursors.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +50,9 @@ MessageButton MessageBoxSink::show(const MessageRequest &request)
         if (b == request.defaultButton)
             box.setDefaultButton(button);
     }
+    // Boxes are often shown by code that holds the hourglass; the box itself
+    // waits for the user and shows the arrow.
+    const TChangeCursor arrow(Qt::ArrowCursor);
     box.exec();
     const auto it = answers.find(box.clickedButton());
     // Closed without a button (Escape where no Cancel exists): the default answer.
