@@ -67,6 +67,9 @@ int RunProgram(QApplication &app)
             preview = std::make_unique<TPrn_Preview>();
             SetPrn_Preview(preview.get());
             mainWindow->show();
+            // Its first activation opens the session; ask for it also where
+            // no window manager gives it (a bare X server).
+            mainWindow->activateWindow();
         }
         // For start-up measurements: end as soon as the main window is up.
         if (qEnvironmentVariableIsSet("DOMVEL_QUIT_AFTER_SHOW"))

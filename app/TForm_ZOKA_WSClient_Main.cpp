@@ -41,6 +41,8 @@ QWidget *colouredPanel(QWidget *parent, const QString &name, const QColor &colou
 {
     auto *panel = new QWidget(parent);
     panel->setObjectName(name);
+    // The window's own background is the button face; the panel has its colour.
+    panel->setBackgroundRole(QPalette::Window);
     panel->setAutoFillBackground(true);
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, colour);
@@ -174,7 +176,7 @@ QWidget *TForm_ZOKA_WSClient_Main::buildMainPanel()
     auto *panel = new QWidget(this);
     panel->setObjectName(u"PanelMain"_s);
     auto *grid = new QGridLayout(panel);
-    grid->setContentsMargins(0, 0, 6, 6);
+    grid->setContentsMargins(6, 0, 6, 6);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
 
@@ -204,6 +206,7 @@ QWidget *TForm_ZOKA_WSClient_Main::buildMainPanel()
     auto *saldaInfo = new QFrame(panel);
     saldaInfo->setObjectName(u"PanelSaldaInfo"_s);
     saldaInfo->setFrameShape(QFrame::Box);
+    saldaInfo->setBackgroundRole(QPalette::Window);
     saldaInfo->setAutoFillBackground(true);
     QPalette white = saldaInfo->palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -215,6 +218,7 @@ QWidget *TForm_ZOKA_WSClient_Main::buildMainPanel()
     m_labSaldaInfo = new QLabel(m_panelSaldaInfo);
     m_labSaldaInfo->setObjectName(u"LabSaldaInfo"_s);
     m_labSaldaInfo->setWordWrap(true);
+    m_labSaldaInfo->setForegroundRole(QPalette::WindowText);
     QFont f = m_labSaldaInfo->font();
     f.setPixelSize(13);
     f.setBold(true);

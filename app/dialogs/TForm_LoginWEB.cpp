@@ -12,11 +12,13 @@
 #include "service/TU_WEBServiceData.h"
 #include "service/TU_WEBServiceSession.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -29,8 +31,7 @@ constexpr int kButtonPanelHeight = 36;
 constexpr int kLabelWidth = 194;
 constexpr int kFieldWidth = 196;
 constexpr int kFieldHeight = 24;
-constexpr int kLabelLeft = 67;
-constexpr int kFieldLeft = kLabelLeft + kLabelWidth + 8;
+constexpr int kLabelFieldGap = 8;
 constexpr int kRowTops[] = {49, 98, 136, 166};
 
 QString loginCaption()
@@ -68,15 +69,26 @@ void TForm_LoginWEB::buildLayout()
     labelFont.setPixelSize(14);
     labelFont.setBold(true);
 
+    // The design's label column, wider where the system's font needs more room,
+    // so that no caption is cut off; the window widens with it.
+    const QFontMetrics metrics(labelFont);
+    int labelWidth = kLabelWidth;
+    for (LoginField field : {LoginField::Login, LoginField::Haslo, LoginField::HasloNew_1, LoginField::HasloNew_2})
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(LoginFieldCaption(field)) + 4);
+    const int blockWidth = labelWidth + kLabelFieldGap + kFieldWidth;
+    m_clientWidth = std::max(kClientWidth, blockWidth + 2 * 24);
+    const int labelLeft = (m_clientWidth - blockWidth) / 2;
+    const int fieldLeft = labelLeft + labelWidth + kLabelFieldGap;
+
     auto addRow = [&](const QString &labelName, LoginField field, const QString &fieldName, int row) {
         auto *edit = new TEditNew(m_panelLogin1);
         edit->setObjectName(fieldName);
-        edit->setGeometry(kFieldLeft, kRowTops[row], kFieldWidth, kFieldHeight);
+        edit->setGeometry(fieldLeft, kRowTops[row], kFieldWidth, kFieldHeight);
         auto *label = new QLabel(LoginFieldCaption(field), m_panelLogin1);
         label->setObjectName(labelName);
         label->setFont(labelFont);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(kLabelLeft, kRowTops[row], kLabelWidth, kFieldHeight);
+        label->setGeometry(labelLeft, kRowTops[row], labelWidth, kFieldHeight);
         label->setBuddy(edit);
         return std::pair{label, edit};
     };
@@ -97,7 +109,7 @@ void TForm_LoginWEB::buildLayout()
     bevel1->setObjectName(u"Bevel1"_s);
     bevel1->setFrameShape(QFrame::HLine);
     bevel1->setFrameShadow(QFrame::Sunken);
-    bevel1->setGeometry(0, 0, kClientWidth, 2);
+    bevel1->setGeometry(0, 0, m_clientWidth, 2);
 
     m_btnOK = new TWBitBtn(u"&Ok"_s, m_panelButtom);
     m_btnOK->setObjectName(u"BtnOK"_s);
@@ -105,11 +117,10 @@ void TForm_LoginWEB::buildLayout()
     m_btnCancel = new TWBitBtn(u"&Anuluj"_s, m_panelButtom);
     m_btnCancel->setObjectName(u"BtnCancel"_s);
     m_btnCancel->SetGlyph(u"BUT_CANCEL"_s);
-    // Neither is the window's default button: Enter moves through the fields.
-    for (TWBitBtn *button : {m_btnOK, m_btnCancel})
-        button->setAutoDefault(false);
-    m_btnOK->setGeometry(kClientWidth / 2 - 110, 5, 100, 27);
-    m_btnCancel->setGeometry(kClientWidth / 2 + 10, 5, 100, 27);
+    // Neither is the window's default button: Enter moves through the fields
+    // and presses a button only when the button itself has the focus.
+    m_btnOK->setGeometry(m_clientWidth / 2 - 110, 5, 100, 27);
+    m_btnCancel->setGeometry(m_clientWidth / 2 + 10, 5, 100, 27);
     connect(m_btnOK, &TWBitBtn::OnClick, this, &TForm_LoginWEB::BtnOKClick);
     connect(m_btnCancel, &TWBitBtn::OnClick, this, &TForm_LoginWEB::BtnCancelClick);
 
@@ -145,9 +156,9 @@ void TForm_LoginWEB::setUpMode()
             w->setEnabled(false);
         }
     }
-    setFixedSize(kClientWidth, clientHeight);
-    m_panelLogin1->setGeometry(0, 0, kClientWidth, clientHeight - kButtonPanelHeight);
-    m_panelButtom->setGeometry(0, clientHeight - kButtonPanelHeight, kClientWidth, kButtonPanelHeight);
+    setFixedSize(m_clientWidth, clientHeight);
+    m_panelLogin1->setGeometry(0, 0, m_clientWidth, clientHeight - kButtonPanelHeight);
+    m_panelButtom->setGeometry(0, clientHeight - kButtonPanelHeight, m_clientWidth, kButtonPanelHeight);
 }
 
 TEditNew *TForm_LoginWEB::Field(LoginField field) const

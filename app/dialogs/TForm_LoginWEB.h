@@ -71,6 +71,7 @@ private:
 
     TLoginMode m_mode;
     int m_attempts = 1;
+    int m_clientWidth = 0;
     IZOKA_E_BOK *m_service = nullptr;
 
     QWidget *m_panelLogin1 = nullptr;

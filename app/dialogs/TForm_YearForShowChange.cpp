@@ -96,6 +96,7 @@ void TForm_YearForShowChange::buildLayout()
     QPalette titlePalette = labTitel->palette();
     titlePalette.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
     labTitel->setPalette(titlePalette);
+    labTitel->setForegroundRole(QPalette::WindowText);
     labTitel->setAlignment(Qt::AlignCenter);
     titelLayout->addWidget(labTitel, 1);
     titelLayout->addWidget(separatorLine(panelTitel, u"Bevel3"_s));
@@ -107,6 +108,7 @@ void TForm_YearForShowChange::buildLayout()
     selectLayout->setContentsMargins(12, 6, 13, 6);
     auto *panelSelectMain = new QFrame(panelSelect);
     panelSelectMain->setObjectName(u"Panel_Select_Main"_s);
+    panelSelectMain->setBackgroundRole(QPalette::Window);
     panelSelectMain->setAutoFillBackground(true);
     QPalette aqua = panelSelectMain->palette();
     aqua.setColor(QPalette::Window, QColor(0x00, 0xFF, 0xFF));
@@ -142,7 +144,6 @@ void TForm_YearForShowChange::buildLayout()
     m_buttonCancel->setObjectName(u"ButtonCancel"_s);
     m_buttonCancel->setToolTip(u"Anulowanie zmiany roku"_s);
     for (QPushButton *button : {m_buttonOK, m_buttonCancel}) {
-        button->setAutoDefault(false);
         button->setMinimumWidth(100);
         row->addWidget(button);
     }

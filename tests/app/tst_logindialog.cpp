@@ -33,6 +33,7 @@ private Q_SLOTS:
 
     void layoutOfTheModes_data();
     void layoutOfTheModes();
+    void enterMovesToOkAndPressesIt();
     void loginWithoutServiceInterfaceStaysOpen();
     void loginCallFailureCountsAsRefusal();
     void loginSendsEncodedTrimmedCredentials();
@@ -117,7 +118,29 @@ void tst_LoginDialog::layoutOfTheModes()
     QCOMPARE(dialog->focusWidget(), dialog->Ed_Login());
     QCOMPARE(dialog->Ed_Haslo()->PasswordChar(), QChar(u'x'));
     QCOMPARE(dialog->FieldLabel(LoginField::Login)->text(), u"Identyfikator użytkownika: "_s);
+    QVERIFY(dialog->width() >= 533);
+    for (LoginField field : {LoginField::Login, LoginField::Haslo, LoginField::HasloNew_1, LoginField::HasloNew_2}) {
+        const QLabel *label = dialog->FieldLabel(field);
+        QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text() + u" is cut off"_s));
+        QVERIFY(label->geometry().right() < dialog->Field(field)->x());
+        QVERIFY(dialog->Field(field)->geometry().right() < dialog->width());
+    }
     QCOMPARE(dialog->Attempts(), 1);
+}
+
+void tst_LoginDialog::enterMovesToOkAndPressesIt()
+{
+    const auto dialog = openDialog(lmLogin);
+    QTest::keyClicks(dialog->Ed_Login(), u"jan"_s);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    QCOMPARE(dialog->focusWidget(), dialog->Ed_Haslo());
+    QTest::keyClicks(dialog->Ed_Haslo(), u"Haslo123"_s);
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    QCOMPARE(dialog->focusWidget(), dialog->BtnOK());
+    QVERIFY(m_service->calls.isEmpty());
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
 }
 
 void tst_LoginDialog::loginWithoutServiceInterfaceStaysOpen()

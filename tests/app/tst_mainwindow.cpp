@@ -159,6 +159,8 @@ void tst_MainWindow::captionAndHeaderBeforeLogin()
                                 u"SButton_Login"_s, u"SButton_Exit"_s, u"SButton_Year"_s})
         shown << button(name)->text();
     QCOMPARE(shown, captions);
+    const auto *functions = m_window->findChild<QWidget *>(u"PanelFunkcji"_s);
+    QCOMPARE(functions->palette().color(functions->backgroundRole()), QColor(0x00, 0xFF, 0xFF));
     for (const QString &name : {u"WBitBtn1"_s, u"WBitBtn2"_s, u"WBitBtn3"_s}) {
         const auto *hidden = m_window->findChild<TWBitBtn *>(name);
         QVERIFY(hidden && !hidden->isVisibleTo(m_window.get()) && !hidden->isEnabled());
@@ -256,7 +258,7 @@ void tst_MainWindow::otherSettlementsNotice()
 
     QCOMPARE(m_window->PanelSaldaInfo()->isVisible(), visible);
     QCOMPARE(info->text(), text);
-    QCOMPARE(info->palette().color(QPalette::WindowText), colour);
+    QCOMPARE(info->palette().color(info->foregroundRole()), colour);
 }
 
 void tst_MainWindow::sessionChecksBeforeQuestions_data()
