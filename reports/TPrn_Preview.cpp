@@ -13,6 +13,11 @@ TPrn_Preview::TPrn_Preview(QWidget *parent)
     setWindowTitle(QStringLiteral("Podgląd wydruku"));
 }
 
+void TPrn_Preview::ShowPageStore(std::shared_ptr<PageStore>)
+{
+    showMaximized();
+}
+
 TPrn_Preview *Prn_Preview()
 {
     return gPreview;

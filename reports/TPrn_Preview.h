@@ -2,6 +2,10 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class PageStore;
+
 // The preview window of the reports: created hidden at start-up, shown when a
 // report hands it its pages, hidden again when closed.
 class TPrn_Preview : public QWidget
@@ -10,6 +14,9 @@ class TPrn_Preview : public QWidget
 
 public:
     explicit TPrn_Preview(QWidget *parent = nullptr);
+
+    // Shows the pages of a report (while they are being generated, too).
+    void ShowPageStore(std::shared_ptr<PageStore> pages);
 };
 
 // The one preview window of the program; null before start-up created it.
