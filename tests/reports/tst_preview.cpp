@@ -388,6 +388,14 @@ void tst_Preview::saveByExtension()
     QCOMPARE(m_dialogsShown, 1);
     QVERIFY2(m_messages->messages.isEmpty(), qPrintable(m_messages->texts().join(u'|')));
     QCOMPARE(KindOfFile(fileName), kind);
+    if (kind == FileKind::Text || kind == FileKind::Html) {
+        // An export runs the report again, without the footer marks.
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("Wiersz 120"));
+        QVERIFY(!bytes.contains("Strona ostatnia"));
+    }
     if (kind == FileKind::PrintFile) {
         PageStore loaded;
         loaded.load(fileName);
