@@ -39,8 +39,6 @@ public:
     // pages. `title` becomes the engine's report title.
     TPrn_Gen(QObject *owner, const QString &title);
     ~TPrn_Gen() override;
-    TPrn_Gen(const TPrn_Gen &) = delete;
-    TPrn_Gen &operator=(const TPrn_Gen &) = delete;
 
     BandedReport &Report() { return *m_report; }
     const BandedReport &Report() const { return *m_report; }
