@@ -2,7 +2,9 @@
 
 #include "controls/ControlKind.h"
 
+#include <QAbstractButton>
 #include <QDialog>
+#include <QPushButton>
 #include <QPointer>
 
 #include <array>
