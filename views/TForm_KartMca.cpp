@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kToolsHeight = 41;
@@ -78,9 +80,12 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
     aqua.setColor(QPalette::Window, kColourAqua);
     panelTytul->setPalette(aqua);
     panelTytul->setAutoFillBackground(true);
-    TitleLabel(panelTytul, QStringLiteral("Lab_Tytul"), QStringLiteral("Kartoteka rozrachunkowa: "), QRect(49, 10, 0, 0),
-               false);
-    TitleLabel(panelTytul, QStringLiteral("Lab_Opis_KontoKsg"), CategoryText(category), QRect(252, 10, 173, 20), true);
+    const QLabel *labTytul = TitleLabel(panelTytul, QStringLiteral("Lab_Tytul"),
+                                        QStringLiteral("Kartoteka rozrachunkowa: "), QRect(49, 10, 0, 0), false);
+    // At 252, or right after the title when the font makes it wider.
+    const int kontoLeft = std::max(252, labTytul->geometry().right() + 6);
+    TitleLabel(panelTytul, QStringLiteral("Lab_Opis_KontoKsg"), CategoryText(category),
+               QRect(kontoLeft, 10, std::min(173, 492 - 6 - kontoLeft), 20), true);
     TitleLabel(panelTytul, QStringLiteral("Lab_Tytul_Mc"), QStringLiteral("Miesiąc:"), QRect(492, 7, 0, 0), false);
     TitleLabel(panelTytul, QStringLiteral("Lab_OpisOkres"), MonthYearText(year, month), QRect(577, 7, 202, 20), true);
 

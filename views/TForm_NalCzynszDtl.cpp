@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kToolsHeight = 41;
@@ -108,23 +110,28 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     labTrescOper->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     labTrescOper->setGeometry(134, 10, 537, 20);
     // A text wider than the label wraps onto a second line; both labels stay centred in the strip.
-    if (QFontMetrics(labTrescOper->font()).horizontalAdvance(details.TrescOper) > labTrescOper->width())
+    const int textWidth = QFontMetrics(labTrescOper->font()).horizontalAdvance(details.TrescOper);
+    if (textWidth > labTrescOper->width())
         labTrescOper->resize(labTrescOper->width(), 2 * labTrescOper->height());
     const int titleTop = (kTitleStripHeight - labTrescOper->height()) / 2;
     labTrescOper->move(labTrescOper->x(), titleTop);
     labTytul->move(labTytul->x(), titleTop);
 
-    AddLabel(panelTytul, QStringLiteral("Lab_DataOperOpis"), QStringLiteral("Data operacji:"), QPoint(30, 57), navy,
-             false);
-    AddLabel(panelTytul, QStringLiteral("Lab_DataOper"), ShortDateText(details.DataOperacji), QPoint(140, 57), {},
-             true);
-    AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatnOpis"), QStringLiteral("Termin płatności:"), QPoint(30, 76),
-             navy, false);
-    AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatn"), ShortDateText(details.DataOperRozrach), QPoint(140, 76),
+    const QLabel *dataOperOpis = AddLabel(panelTytul, QStringLiteral("Lab_DataOperOpis"),
+                                          QStringLiteral("Data operacji:"), QPoint(30, 57), navy, false);
+    const QLabel *terminOpis = AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatnOpis"),
+                                        QStringLiteral("Termin płatności:"), QPoint(30, 76), navy, false);
+    // The values stand at 140, or further right when the font makes a caption wider.
+    const int valueLeft = std::max({140, dataOperOpis->geometry().right() + 6, terminOpis->geometry().right() + 6});
+    AddLabel(panelTytul, QStringLiteral("Lab_DataOper"), ShortDateText(details.DataOperacji), QPoint(valueLeft, 57),
              {}, true);
+    AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatn"), ShortDateText(details.DataOperRozrach),
+             QPoint(valueLeft, 76), {}, true);
+    // Right-aligned, ending at 374; a wider caption grows to the left.
     QLabel *labTytulOkres = AddLabel(panelTytul, QStringLiteral("Lab_TytulOkres"),
                                      QStringLiteral("Obciążenie za okres:"), QPoint(249, 57), navy, false);
-    labTytulOkres->resize(125, labTytulOkres->height());
+    const int okresWidth = std::max(125, labTytulOkres->width());
+    labTytulOkres->setGeometry(249 + 125 - okresWidth, 57, okresWidth, labTytulOkres->height());
     labTytulOkres->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     AddLabel(panelTytul, QStringLiteral("Lab_Okres"),
              ShortDateText(details.DataNalFrom) + QStringLiteral(" - ") + ShortDateText(details.DataNalTo),
@@ -144,8 +151,9 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     m_buttonClose->setAutoDefault(false);
     connect(m_buttonClose, &TWBitBtn::OnClick, this, &TForm_NalCzynszDtl::ButtonCloseClick);
 
-    // Sized to the table.
-    const int width = 2 * m_table->x() + m_table->width() + 20;
+    // Sized to the table, and wide enough for the operation text.
+    const int textRight = labTrescOper->x() + std::min(textWidth, labTrescOper->width());
+    const int width = std::max(2 * m_table->x() + m_table->width() + 20, textRight + 10);
     const int height = kToolsHeight + kTableTop + m_table->height() + kBottomHeight;
     setFixedSize(width, height);
     panelTools->setGeometry(0, 0, width, kToolsHeight);

@@ -208,6 +208,8 @@ void tst_ChargeDetail::titleLabelHeight()
     QCOMPARE(title->width(), 537);
     QCOMPARE(title->y(), (50 - height) / 2);
     QCOMPARE(label(&form, u"Lab_Tytul"_s)->y(), title->y());
+    // The window never cuts the text off.
+    QVERIFY(form.width() >= title->x() + std::min(title->width(), title->fontMetrics().horizontalAdvance(text)));
 }
 
 void tst_ChargeDetail::headerTexts()
@@ -219,6 +221,7 @@ void tst_ChargeDetail::headerTexts()
     QCOMPARE(label(&form, u"Lab_Okres"_s)->text(), u"15.03.2020 - 31.03.2020"_s);
     QCOMPARE(form.Frame_InfoCzynszTabela1()->ZasobKind(), 1);
     QCOMPARE(form.width(), 2 * 10 + form.Frame_InfoCzynszTabela1()->width() + 20);
+    QCOMPARE(form.findChild<QWidget *>(u"Panel_Tytul"_s)->width(), form.width());
     QCOMPARE(form.height(), 41 + 105 + form.Frame_InfoCzynszTabela1()->height() + 40);
     QVERIFY(form.Report());
 }
