@@ -2,6 +2,7 @@
 
 #include "common/BalanceRules.h"
 #include "common/DateHelpers.h"
+#include "common/Errors.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "views/TForm_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void doubleClickOutsideMonthRows();
     void failedLedgerQueryOpensNothing();
     void monthWithDocumentsOpensCard();
+    void damagedLedgerShowsError();
 
     // The panel.
     void tabs_data();
@@ -384,6 +386,36 @@ void tst_Settlements::monthWithDocumentsOpensCard()
     QCOMPARE(fixture.callsOf(u"ZOKA_WS_KartotekaMcaGet"_s)[0].arguments.mid(3),
              (QStringList{u"1"_s, u"2020"_s, u"3"_s}));
     QVERIFY(fixture.messages.messages.isEmpty());
+}
+
+void tst_Settlements::damagedLedgerShowsError()
+{
+    ServiceFixture fixture;
+    TRemKartotekaMcaGetData ledger;
+    ledger.KsgNumber = 2;  // but only one entry delivered
+    ledger.KsgStrona = {0};
+    ledger.KsgTypDok = {1};
+    ledger.KsgID_Dok_Master = {1};
+    ledger.KsgDataOperacji = {43900};
+    ledger.KsgDataOperRozrach = {43900};
+    ledger.KsgValue = {10};
+    ledger.KsgTrescOper = {u"Czynsz"_s};
+    ledger.KsgNrDokMaster = {QString()};
+    fixture.service.ledger = ledger;
+    TFrame_InfoRozrTabela table;
+    table.resize(700, 420);
+    table.SetPeriod(2020, 12);
+    table.ShowCategory(0, {1}, {2});
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+
+    // The error leaves the double click's handler and reaches the outer error display.
+    QTest::mouseDClick(label(&table, u"Lab_Opis_06"_s), Qt::LeftButton);
+    QCOMPARE(fixture.messages.messages.size(), 1);
+    QCOMPARE(fixture.messages.messages[0].icon, MessageIcon::Error);
+    QCOMPARE(fixture.messages.messages[0].text, IndexError(1, 1).message());
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(table.SelectedMonth(), 6);
 }
 
 void tst_Settlements::tabs_data()
