@@ -113,6 +113,7 @@ private Q_SLOTS:
     void windowSizeAndPlace();
     void paymentRowGivesMessage_data();
     void paymentRowGivesMessage();
+    void chargeRowOpensDetail_data();
     void chargeRowOpensDetail();
     void failedDetailsOpensNothing();
 };
@@ -411,8 +412,18 @@ void tst_MonthCard::paymentRowGivesMessage()
     QVERIFY(closedByEsc);
 }
 
+void tst_MonthCard::chargeRowOpensDetail_data()
+{
+    QTest::addColumn<int>("ownerY");
+    QTest::addColumn<bool>("above");
+    QTest::newRow("row high on the screen: detail below it") << 40 << false;
+    QTest::newRow("row near the bottom: detail above it") << 620 << true;
+}
+
 void tst_MonthCard::chargeRowOpensDetail()
 {
+    QFETCH(int, ownerY);
+    QFETCH(bool, above);
     ServiceFixture fixture;
     TRemDokDetailsGetData details;
     details.TrescOper = u"Naliczenie za marzec"_s;
@@ -432,10 +443,12 @@ void tst_MonthCard::chargeRowOpensDetail()
         LedgerBuilder().payment(10).entry(0, 1, 131, date(2020, 3, 10), u"Czynsz"_s, {}, 5150).ledger;
     QWidget owner;
     ownerWindowAt(owner, 40);
+    owner.move(40, ownerY);
 
     QString detailTitle;
     QPoint expectedAnchor;
     QPoint detailPos;
+    int detailHeight = 0;
     const QStringList seen = DriveModals(
         [&] { TForm_KartMca::Open(2020, 3, 2, &owner, ledger, kOpening); },
         [&](QWidget *modal, int depth) {
@@ -448,12 +461,15 @@ void tst_MonthCard::chargeRowOpensDetail()
             } else {
                 detailTitle = modal->windowTitle();
                 detailPos = modal->pos();
+                detailHeight = modal->height();
                 QTest::keyClick(modal, Qt::Key_Escape);
             }
         });
     QCOMPARE(seen, (QStringList{u"Form_KartMca"_s, u"Form_NalCzynszDtl"_s}));
     QCOMPARE(detailTitle, u"Szczegóły naliczenia obciążenia"_s);
-    QCOMPARE(detailPos, expectedAnchor);
+    QCOMPARE(detailPos.x(), expectedAnchor.x());
+    QCOMPARE(detailPos.y(), above ? expectedAnchor.y() - detailHeight - 20 - 5 : expectedAnchor.y());
+    QCOMPARE(expectedAnchor.y() + detailHeight > kTestScreenHeight, above);
     const auto calls = fixture.callsOf(u"ZOKA_WS_DokDetailsGet"_s);
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls[0].arguments.mid(3), (QStringList{u"5150"_s, u"2"_s, u"2020"_s}));
