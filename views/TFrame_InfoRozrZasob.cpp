@@ -20,7 +20,7 @@ const QString kWaterNotice = QStringLiteral("W WYBRANYM ROKU WODA NIE BYŁA JESZ
 // Two spaces before "ŁĄCZNIE", as the notice always read.
 const QString kWasteNotice = QStringLiteral("W WYBRANYM ROKU ODPADY BYŁY ROZLICZANE  ŁĄCZNIE Z CZYNSZEM");
 
-struct TabSpec
+struct TabDesign
 {
     QString tabName;
     QString caption;
@@ -28,9 +28,9 @@ struct TabSpec
     const QString &noticeText;
 };
 
-const std::array<TabSpec, TFrame_InfoRozrZasob::kTabCount> &TabSpecs()
+const std::array<TabDesign, TFrame_InfoRozrZasob::kTabCount> &TabDesigns()
 {
-    static const std::array<TabSpec, TFrame_InfoRozrZasob::kTabCount> specs{{
+    static const std::array<TabDesign, TFrame_InfoRozrZasob::kTabCount> designs{{
         {QStringLiteral("TabCzynsze"), QStringLiteral("Czynsze"), QStringLiteral("CzynszeBrak"), kRentNotice},
         {QStringLiteral("TabCzynszeOds"), QStringLiteral("Czynsze - odsetki"), QStringLiteral("CzynszeOdsBrak"),
          kRentNotice},
@@ -39,7 +39,7 @@ const std::array<TabSpec, TFrame_InfoRozrZasob::kTabCount> &TabSpecs()
          kWaterNotice},
         {QStringLiteral("TabOdpady"), QStringLiteral("Odpady"), QStringLiteral("OdpadyBrak"), kWasteNotice},
     }};
-    return specs;
+    return designs;
 }
 
 QLabel *TitleLabel(const QString &name, const QString &text, bool bold, QWidget *parent)
@@ -125,10 +125,10 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
     m_pageControl->setObjectName(QStringLiteral("PageControl1"));
     m_pageControl->setTabPosition(QTabWidget::South);
     for (int i = 0; i < kTabCount; ++i) {
-        const TabSpec &spec = TabSpecs()[std::size_t(i)];
+        const TabDesign &design = TabDesigns()[std::size_t(i)];
         CategoryTab &tab = m_tabs[std::size_t(i)];
         tab.page = new QWidget(m_pageControl);
-        tab.page->setObjectName(spec.tabName);
+        tab.page->setObjectName(design.tabName);
         auto *cell = new QGridLayout(tab.page);
         cell->setContentsMargins(0, 0, 0, 0);
 
@@ -138,11 +138,11 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
         cell->addWidget(tab.table, 0, 0);
 
         tab.notice = new QWidget(tab.page);
-        tab.notice->setObjectName(QStringLiteral("PanelInfo") + spec.noticeName);
+        tab.notice->setObjectName(QStringLiteral("PanelInfo") + design.noticeName);
         tab.notice->setFixedWidth(420);
         auto *noticeLayout = new QVBoxLayout(tab.notice);
-        auto *noticeLabel = new QLabel(spec.noticeText, tab.notice);
-        noticeLabel->setObjectName(QStringLiteral("Lab_Info") + spec.noticeName);
+        auto *noticeLabel = new QLabel(design.noticeText, tab.notice);
+        noticeLabel->setObjectName(QStringLiteral("Lab_Info") + design.noticeName);
         noticeLabel->setAlignment(Qt::AlignCenter);
         noticeLabel->setWordWrap(true);
         QFont bold = noticeLabel->font();
@@ -152,7 +152,7 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
         cell->addWidget(tab.notice, 0, 0, Qt::AlignCenter);
         tab.notice->hide();
 
-        m_pageControl->addTab(tab.page, spec.caption);
+        m_pageControl->addTab(tab.page, design.caption);
     }
     m_currentTable = m_tabs[0].table;
     connect(m_pageControl, &QTabWidget::currentChanged, this, &TFrame_InfoRozrZasob::PageControl1Change);
