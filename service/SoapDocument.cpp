@@ -4,9 +4,11 @@
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -136,6 +138,49 @@ bool parseBoolean(QStringView text, bool &value)
     return false;
 }
 
+// The stream reader checks the attributes of an element pairwise and looks
+// each prefix up through every declaration in scope: thousands of attributes
+// or declarations on the open elements make a small message take minutes.
+// No SOAP message needs them, so a byte scan refuses such input before the
+// reader sees it. "<" cannot stand inside an attribute value, so every start
+// tag is scanned whole.
+void checkMarkupBounds(const QByteArray &xml)
+{
+    constexpr int kMaxAttributes = 64;
+    constexpr int kMaxDeclarations = 16;  // per element; nesting is bounded too
+    bool inTag = false;
+    bool countable = false;  // a start tag, not a comment, CDATA, DTD or PI
+    char quote = 0;
+    int equals = 0;
+    int declarations = 0;
+    const char *const end = xml.constData() + xml.size();
+    for (const char *p = xml.constData(); p != end; ++p) {
+        const char c = *p;
+        if (c == '<') {
+            inTag = true;
+            countable = p + 1 != end && p[1] != '!' && p[1] != '?';
+            quote = 0;
+            equals = 0;
+            declarations = 0;
+        } else if (!inTag || !countable) {
+            if (c == '>')
+                inTag = false;
+        } else if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            inTag = false;
+        } else if (c == '=' && ++equals > kMaxAttributes) {
+            throw SoapReadError(QStringLiteral("element z ponad %1 atrybutami").arg(kMaxAttributes));
+        } else if (c == 'x' && end - p >= 5 && std::memcmp(p, "xmlns", 5) == 0
+                   && ++declarations > kMaxDeclarations) {
+            throw SoapReadError(QStringLiteral("element z ponad %1 deklaracjami przestrzeni nazw").arg(kMaxDeclarations));
+        }
+    }
+}
+
 } // namespace
 
 // The single pass over the XML tokens that builds the element tree.
@@ -203,6 +248,19 @@ private:
         return span;
     }
 
+    // Element names repeat too ("item", the properties of repeated records).
+    Span appendName(QStringView name)
+    {
+        for (const Span &known : m_names) {
+            if (m_doc.view(known) == name)
+                return known;
+        }
+        const Span span = append(name);
+        m_names[m_nextName] = span;
+        m_nextName = (m_nextName + 1) % m_names.size();
+        return span;
+    }
+
     QStringView lookupPrefix(QStringView prefix) const
     {
         for (auto it = m_scopes.rbegin(); it != m_scopes.rend(); ++it) {
@@ -239,7 +297,7 @@ private:
         if (size.isEmpty() || size.front() == u'+' || size.front() == u'-' || !parseInt(size, count))
             fail(QStringLiteral("tablica bez liczby elementów lub wielowymiarowa: „%1”").arg(value));
         if (count > kMaxArrayItems)
-            fail(QStringLiteral("tablica zapowiada %1 elementów").arg(count));
+            fail(QStringLiteral("zapowiedziana liczba elementów tablicy (%1) przekracza limit").arg(count));
         const auto [ns, name] = resolveQName(value.left(open));
         node.arrayItemNs = ns;
         node.arrayItemName = name;
@@ -294,7 +352,7 @@ private:
 
         Node node;
         node.ns = appendNamespace(m_reader.namespaceUri());
-        node.name = append(m_reader.name());
+        node.name = appendName(m_reader.name());
         node.line = qint32(qMin<qint64>(m_reader.lineNumber(), std::numeric_limits<qint32>::max()));
         node.parent = m_current;
         readAttributes(node);
@@ -350,16 +408,23 @@ private:
     std::vector<std::pair<QString, QString>> m_scopes;  // prefix, URI
     std::vector<std::size_t> m_scopeMarks;
     std::vector<Span> m_namespaces;
+    std::array<Span, 8> m_names{};  // recently seen names, replaced round-robin
+    std::size_t m_nextName = 0;
     int m_current = -1;
     int m_depth = 0;
 };
 
 SoapDocument::SoapDocument(const QByteArray &xml, qsizetype maxSize)
 {
-    if (xml.size() > maxSize)
+    // Text positions are 32-bit: far beyond any sane cap, but never wrap.
+    if (xml.size() > maxSize || xml.size() > std::numeric_limits<qint32>::max() / 4)
         throw SoapReadError(QStringLiteral("komunikat ma %1 bajtów, dopuszczalne %2").arg(xml.size()).arg(maxSize));
+    checkMarkupBounds(xml);
+    // Every element starts with "<": counting them is far cheaper than
+    // growing the node table again and again.
+    const auto tags = std::count(xml.cbegin(), xml.cend(), '<');
+    m_nodes.reserve(std::size_t(qMin<qsizetype>(tags, kMaxElements)));
     m_chars.reserve(xml.size() / 2);
-    m_nodes.reserve(std::size_t(qMin<qsizetype>(xml.size() / 32, kMaxElements)));
     Parser(*this, xml).run();
 
     if (m_nodes.empty() || !isElement(0, SoapNames::kEnvelopeNamespace, std::string_view("Envelope")))
@@ -449,7 +514,7 @@ void SoapDocument::checkScalar(int node, Scalar kind) const
     }
     if (!fits) {
         static constexpr std::array kExpected{"int", "string", "double", "boolean"};
-        fail(node, QStringLiteral("typ %1 zamiast %2").arg(typeName, QLatin1StringView(kExpected[int(kind)])));
+        fail(node, QStringLiteral("typ {%1}%2 zamiast %3").arg(typeNs, typeName, QLatin1StringView(kExpected[int(kind)])));
     }
 }
 
@@ -462,7 +527,7 @@ void SoapDocument::checkRecordType(int node, std::string_view typeName) const
         fail(node, QStringLiteral("rekord %1 zawiera tekst").arg(latin1(typeName)));
     if (element.typeName.present()
         && !(view(element.typeNs) == SoapNames::kTypesNamespace && view(element.typeName) == latin1(typeName)))
-        fail(node, QStringLiteral("typ %1 zamiast %2").arg(view(element.typeName), latin1(typeName)));
+        fail(node, QStringLiteral("typ {%1}%2 zamiast %3").arg(view(element.typeNs), view(element.typeName), latin1(typeName)));
 }
 
 int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeName) const
@@ -481,7 +546,7 @@ int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeNam
         const bool named = name == latin1(typeName)
             && (typeName != "TBoundArray" || typeNs == SoapNames::kTypesNamespace);
         if (!named && !(typeNs == SoapNames::kEncodingNamespace && name == u"Array"))
-            fail(node, QStringLiteral("typ %1 zamiast tablicy %2").arg(name, latin1(typeName)));
+            fail(node, QStringLiteral("typ {%1}%2 zamiast tablicy %3").arg(typeNs, name, latin1(typeName)));
     }
     if (element.arrayCount < 0)
         fail(node, QStringLiteral("tablica bez atrybutu SOAP-ENC:arrayType"));
@@ -504,7 +569,7 @@ int SoapDocument::checkArray(int node, Scalar itemKind, std::string_view typeNam
     for (int child = element.firstChild; child >= 0; child = nextSibling(child))
         ++items;
     if (items != element.arrayCount)
-        fail(node, QStringLiteral("tablica zapowiada %1 elementów, a ma %2").arg(element.arrayCount).arg(items));
+        fail(node, QStringLiteral("liczba elementów tablicy: zapowiedziana %1, faktyczna %2").arg(element.arrayCount).arg(items));
     return int(items);
 }
 

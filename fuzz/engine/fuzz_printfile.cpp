@@ -1,0 +1,64 @@
+// libFuzzer target over the print-file loader. Each input is tried twice: as a
+// whole file (header, checksum, payload) and as a bare payload wrapped in a
+// correct header, so mutations get past the checksum. Whatever loads must save
+// again to the same bytes and must export and paint without fault.
+//
+//   cmake -S . -B build-fuzz -G Ninja -DDOMVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
+//   ninja -C build-fuzz fuzz_printfile
+//   build-fuzz/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 \
+//       fuzz/engine/corpus   (copy the corpus first if new inputs should not land there)
+
+#include "common/Errors.h"
+#include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFileCodec.h"
+#include "reports/engine/TextExportFilter.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Exercise(const QByteArray &file)
+{
+    PageStore store;
+    try {
+        store.loadPrintFile(file);
+    } catch (const AppError &) {
+        return;
+    }
+    if (store.toPrintFile() != file)
+        std::abort();
+    (void)TextExportFilter::documentText(store);
+    (void)HtmlExportFilter::documentHtml(store);
+    if (store.pageCount() > 0) {
+        const ReportPage &page = store.page(0);
+        if (page.texts.size() + page.lines.size() + page.rects.size() <= 2000) {
+            QImage image(105, 149, QImage::Format_RGB32);
+            QPainter painter(&image);
+            painter.setTransform(PageStore::pageTransform(12.7, 12.7));
+            store.paintPage(0, painter);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    Exercise(bytes);
+    Exercise(PrintFileCodec::wrapPayload(bytes));
+    return 0;
+}

@@ -1,0 +1,39 @@
+#include "reports/engine/widgets/ReportPrinter.h"
+
+#include "common/Errors.h"
+#include "reports/engine/BandedReport.h"
+#include "reports/engine/PageStore.h"
+
+#include <QPrinter>
+
+void ReportPrinter::print(const PageStore &pages, const ReportPrinterSettings &settings)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!settings.outputFileName.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(settings.outputFileName);
+    } else {
+        if (!settings.printerName.isEmpty())
+            printer.setPrinterName(settings.printerName);
+        // Without a printer system Qt falls back to PDF output with no file.
+        if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
+            throw AppError(settings.printerName.isEmpty()
+                               ? QStringLiteral("W systemie nie ma drukarki, na której można wydrukować raport.")
+                               : QStringLiteral("Drukarka „%1” jest niedostępna.").arg(settings.printerName));
+    }
+    printer.setDocName(pages.title());
+    printer.setCopyCount(std::max(1, settings.copies));
+    printer.setFullPage(true);
+    pages.print(printer, settings.firstPage, settings.lastPage);
+}
+
+void ReportPrinter::print(const PageStore &pages)
+{
+    print(pages, pages.printerSettings());
+}
+
+void ReportPrinter::printReport(BandedReport &report)
+{
+    const auto pages = report.generate();
+    print(*pages, report.printerSettings());
+}
