@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QPushButton>
 #include <QPointer>
 
 #include <array>

@@ -2,9 +2,10 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
-#include "server/CredentialRotation.h"
+#include "service/CredentialEncoding.h"
+#include "service/SessionToken.h"
 #include "server/PasswordHash.h"
-#include "server/PasswordRule.h"
+#include "service/PasswordRule.h"
 #include "server/ServerDatabase.h"
 #include "server/YearTurnover.h"
 
@@ -66,7 +67,7 @@ QString DemoService::RetCodeText(qint32 code)
     case SessionExpired: return u"Upłynął czas aktywności sesji. Proszę odnowić sesję."_s;
     case LoginLocked:
         return u"Zbyt wiele nieudanych prób logowania. Proszę spróbować ponownie za minutę."_s;
-    case WeakPassword: return PasswordRule::WeakPasswordText();
+    case WeakPassword: return WeakPasswordMessage();
     case BadParameters: return u"Nieprawidłowe parametry zapytania."_s;
     case NoDocument: return u"Nie znaleziono dokumentu naliczenia."_s;
     case NotAvailable: return u"Funkcja nie jest dostępna w serwisie demonstracyjnym."_s;
@@ -111,8 +112,8 @@ DemoService::Access DemoService::authorize(const QString &aLoginE, const QString
     SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
     if (!session)
         return {NoSession, nullptr};
-    if (CredentialRotation::Decode(aLoginE) != session->login
-        || !m_sessions.PasswordMatches(*session, CredentialRotation::Decode(aPasswordE)))
+    if (DecodeCredential(aLoginE) != session->login
+        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE)))
         return {WrongCredentials, nullptr};
     if (m_sessions.IsExpired(*session, Now()))
         return {SessionExpired, nullptr};
@@ -137,8 +138,8 @@ ServiceResult<TRemSessionBeginData> DemoService::ZOKA_WS_CzSessionBegin(const QS
                                                                         const QString &aPasswordE)
 {
     return guarded([&]() -> ServiceResult<TRemSessionBeginData> {
-        const QString login = CredentialRotation::Decode(aLoginE);
-        const QString password = CredentialRotation::Decode(aPasswordE);
+        const QString login = DecodeCredential(aLoginE);
+        const QString password = DecodeCredential(aPasswordE);
         std::optional<TenantAccount> account;
         if (const qint32 code = verifyPassword(login, password, account); code != Ok)
             return refused<TRemSessionBeginData>(code);
@@ -189,13 +190,13 @@ ServiceResult<QString> DemoService::ZOKA_WS_SessionRenew(const QString &aLoginE,
 {
     return guarded([&]() -> ServiceResult<QString> {
         const SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
-        const QString login = CredentialRotation::Decode(aLoginE);
+        const QString login = DecodeCredential(aLoginE);
         if (!session || session->login != login)
             return QString();
         // Renewal re-authenticates against the stored digest: an expired
         // session's token alone is not enough.
         std::optional<TenantAccount> account;
-        if (verifyPassword(login, CredentialRotation::Decode(aPasswordE), account) != Ok
+        if (verifyPassword(login, DecodeCredential(aPasswordE), account) != Ok
             || account->tenant.id != session->tenantId)
             return QString();
         return m_sessions.Restart(aSessionToken, Now());
@@ -206,8 +207,8 @@ ServiceResult<bool> DemoService::ZOKA_WS_Logout(const QString &aLoginE, const QS
                                                 const QString &aSessionToken)
 {
     const SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
-    if (!session || session->login != CredentialRotation::Decode(aLoginE)
-        || !m_sessions.PasswordMatches(*session, CredentialRotation::Decode(aPasswordE)))
+    if (!session || session->login != DecodeCredential(aLoginE)
+        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE)))
         return false;
     return m_sessions.End(aSessionToken);
 }
@@ -221,18 +222,18 @@ ServiceResult<TRemChangePasswordData> DemoService::ZOKA_WS_ChangePassword(const 
         SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
         if (!session)
             return refused<TRemChangePasswordData>(NoSession);
-        const QString login = CredentialRotation::Decode(aLoginE);
+        const QString login = DecodeCredential(aLoginE);
         if (login != session->login)
             return refused<TRemChangePasswordData>(WrongCredentials);
         if (m_sessions.IsExpired(*session, Now()))
             return refused<TRemChangePasswordData>(SessionExpired);
         std::optional<TenantAccount> account;
-        if (const qint32 code = verifyPassword(login, CredentialRotation::Decode(aPasswordE), account); code != Ok)
+        if (const qint32 code = verifyPassword(login, DecodeCredential(aPasswordE), account); code != Ok)
             return refused<TRemChangePasswordData>(code);
         if (account->tenant.id != session->tenantId)
             return refused<TRemChangePasswordData>(WrongCredentials);
-        const QString newPassword = CredentialRotation::Decode(aPasswordE_New);
-        if (!PasswordRule::IsStrong(newPassword))
+        const QString newPassword = DecodeCredential(aPasswordE_New);
+        if (!IsStrongPassword(newPassword))
             return refused<TRemChangePasswordData>(WeakPassword);
 
         if (!m_db.SetPassword(session->tenantId, PasswordHash::Make(newPassword)))

@@ -3,7 +3,7 @@
 #include "common/Errors.h"
 #include "server/DataFolder.h"
 #include "server/PasswordHash.h"
-#include "server/PasswordRule.h"
+#include "service/PasswordRule.h"
 #include "server/ServerDatabase.h"
 #include "server/ServerOptions.h"
 
@@ -53,8 +53,8 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
                 return 2;
             }
             const QString password = passwordFrom(options, in);
-            if (!PasswordRule::IsStrong(password)) {
-                err << PasswordRule::WeakPasswordText() << Qt::endl;
+            if (!IsStrongPassword(password)) {
+                err << WeakPasswordMessage() << Qt::endl;
                 return 2;
             }
             ServerDatabase::Transaction transaction(*db);
@@ -81,8 +81,8 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
                 return 2;
             }
             const QString password = passwordFrom(options, in);
-            if (!PasswordRule::IsStrong(password)) {
-                err << PasswordRule::WeakPasswordText() << Qt::endl;
+            if (!IsStrongPassword(password)) {
+                err << WeakPasswordMessage() << Qt::endl;
                 return 2;
             }
             db->SetPassword(account->tenant.id, PasswordHash::Make(password));

@@ -1,6 +1,7 @@
 #include "server/SessionToken.h"
 
-#include "server/CredentialRotation.h"
+#include "service/CredentialEncoding.h"
+#include "service/SessionToken.h"
 
 #include <QLocale>
 #include <QRandomGenerator>
@@ -15,7 +16,7 @@ QString SessionToken::PlainText() const
 
 QString SessionToken::Encoded() const
 {
-    return CredentialRotation::EncodeToken(PlainText());
+    return EncodeSessionToken(PlainText());
 }
 
 std::optional<SessionToken> SessionToken::ParsePlain(const QString &plain)
@@ -39,7 +40,7 @@ std::optional<SessionToken> SessionToken::ParsePlain(const QString &plain)
 
 std::optional<SessionToken> SessionToken::ParseEncoded(const QString &encoded)
 {
-    return ParsePlain(CredentialRotation::DecodeToken(encoded));
+    return ParsePlain(DecodeSessionToken(encoded));
 }
 
 QString SessionToken::NewSecret()

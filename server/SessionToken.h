@@ -8,7 +8,7 @@
 // separated by ";": the session number, a random secret (hex), the tenant's id
 // and the service date as a decimal date value written with a comma, which the
 // client reads whatever its locale. On the wire it travels rotated
-// (CredentialRotation::EncodeToken); the client only checks the form and
+// (EncodeSessionToken); the client only checks the form and
 // keeps the date.
 class SessionToken
 {

@@ -1,13 +1,74 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
+#include "common/BalanceRules.h"
+#include "common/DateHelpers.h"
+#include "controls/TWSpeedButton.h"
+#include "reports/TPrn_InfoRozrZasob.h"
 #include "service/TU_WEBServiceData.h"
+#include "views/TFrame_InfoRozrTabela.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TSettlementsYear TSettlementsYear::FromStore(const TU_WEBServiceData &)
+namespace {
+
+const QString kRentNotice = QStringLiteral("W WYBRANYM ROKU CZYNSZE NIE BYŁY JESZCZE ROZLICZANE W SYSTEMIE");
+const QString kWaterNotice = QStringLiteral("W WYBRANYM ROKU WODA NIE BYŁA JESZCZE ROZLICZANA W SYSTEMIE");
+// Two spaces before "ŁĄCZNIE", as the notice always read.
+const QString kWasteNotice = QStringLiteral("W WYBRANYM ROKU ODPADY BYŁY ROZLICZANE  ŁĄCZNIE Z CZYNSZEM");
+
+struct TabDesign
 {
-    return {};
+    QString tabName;
+    QString caption;
+    QString noticeName;
+    const QString &noticeText;
+};
+
+const std::array<TabDesign, TFrame_InfoRozrZasob::kTabCount> &TabDesigns()
+{
+    static const std::array<TabDesign, TFrame_InfoRozrZasob::kTabCount> designs{{
+        {QStringLiteral("TabCzynsze"), QStringLiteral("Czynsze"), QStringLiteral("CzynszeBrak"), kRentNotice},
+        {QStringLiteral("TabCzynszeOds"), QStringLiteral("Czynsze - odsetki"), QStringLiteral("CzynszeOdsBrak"),
+         kRentNotice},
+        {QStringLiteral("TabWoda"), QStringLiteral("Woda"), QStringLiteral("WodaBrak"), kWaterNotice},
+        {QStringLiteral("TabWodaOds"), QStringLiteral("Woda - odsetki"), QStringLiteral("WodaOdsBrak"),
+         kWaterNotice},
+        {QStringLiteral("TabOdpady"), QStringLiteral("Odpady"), QStringLiteral("OdpadyBrak"), kWasteNotice},
+    }};
+    return designs;
+}
+
+QLabel *TitleLabel(const QString &name, const QString &text, bool bold, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont f = label->font();
+    f.setPixelSize(16);
+    f.setBold(bold);
+    label->setFont(f);
+    return label;
+}
+
+} // namespace
+
+TSettlementsYear TSettlementsYear::FromStore(const TU_WEBServiceData &store)
+{
+    TSettlementsYear y;
+    y.Year = store.ShowYear;
+    y.MonthCount = store.MonthsToShow();
+    y.ServiceF = {store.CZMain_Service_F, store.CZOds_Service_F, store.WOMain_Service_F, store.WOOds_Service_F,
+                  store.Odpady_Service_F};
+    y.CZYearStart = DateYear(store.SysCZPeriodStart);
+    y.WOYearStart = DateYear(store.SysWOPeriodStart);
+    for (int i = 0; i < TFrame_InfoRozrZasob::kTabCount; ++i) {
+        y.WN[std::size_t(i)] = store.Debits(i);
+        y.MA[std::size_t(i)] = store.Credits(i);
+    }
+    return y;
 }
 
 TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
@@ -15,22 +76,202 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
 {
     setObjectName(QStringLiteral("Frame_InfoRozrZasob1"));
     auto *layout = new QVBoxLayout(this);
-    auto *tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("PageControl1"));
-    layout->addWidget(tabs);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *panelTools = new QWidget(this);
+    panelTools->setObjectName(QStringLiteral("PanelTools"));
+    panelTools->setFixedHeight(41);
+    auto *tools = new QHBoxLayout(panelTools);
+    tools->setContentsMargins(8, 5, 8, 5);
+    tools->setSpacing(4);
+    m_buttonPrint = new TWSpeedButton(panelTools);
+    m_buttonPrint->setObjectName(QStringLiteral("ButtonPrint"));
+    m_buttonPrint->setToolTip(QStringLiteral("Drukuj zestawienie"));
+    m_buttonPrint->SetGlyph(QStringLiteral("BUT_PRINT"));
+    m_buttonPreview = new TWSpeedButton(panelTools);
+    m_buttonPreview->setObjectName(QStringLiteral("ButtonPreview"));
+    m_buttonPreview->setToolTip(QStringLiteral("Podgląd wydruku zestawienia"));
+    m_buttonPreview->SetGlyph(QStringLiteral("BUT_PRINT_PREVIEW"));
+    for (TWSpeedButton *button : {m_buttonPrint, m_buttonPreview}) {
+        button->setFixedSize(31, 31);
+        button->setIconSize(QSize(22, 22));
+        tools->addWidget(button);
+    }
+    tools->addStretch();
+    connect(m_buttonPrint, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonPrintClick);
+    connect(m_buttonPreview, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonPreviewClick);
+    layout->addWidget(panelTools);
+
+    auto *panelTytul = new QWidget(this);
+    panelTytul->setObjectName(QStringLiteral("Panel_Tytul"));
+    panelTytul->setFixedHeight(30);
+    QPalette aqua = panelTytul->palette();
+    aqua.setColor(QPalette::Window, kColourAqua);
+    panelTytul->setPalette(aqua);
+    panelTytul->setAutoFillBackground(true);
+    auto *title = new QHBoxLayout(panelTytul);
+    title->setContentsMargins(10, 0, 10, 0);
+    title->setSpacing(6);
+    title->addWidget(TitleLabel(QStringLiteral("Lab_Tytul"), QStringLiteral("Rozrachunki roku"), false, panelTytul));
+    m_labTytulRok = TitleLabel(QStringLiteral("Lab_TytulRok"), QStringLiteral("2013"), true, panelTytul);
+    title->addWidget(m_labTytulRok);
+    title->addWidget(
+        TitleLabel(QStringLiteral("Lab_Tytul1"), QStringLiteral("Zestawienie miesięczne"), false, panelTytul));
+    title->addStretch();
+    layout->addWidget(panelTytul);
+
+    m_pageControl = new QTabWidget(this);
+    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
+    m_pageControl->setTabPosition(QTabWidget::South);
+    for (int i = 0; i < kTabCount; ++i) {
+        const TabDesign &design = TabDesigns()[std::size_t(i)];
+        CategoryTab &tab = m_tabs[std::size_t(i)];
+        tab.page = new QWidget(m_pageControl);
+        tab.page->setObjectName(design.tabName);
+        auto *cell = new QGridLayout(tab.page);
+        cell->setContentsMargins(0, 0, 0, 0);
+
+        // Table and notice share the tab; only one of them is shown.
+        tab.table = new TFrame_InfoRozrTabela(tab.page);
+        tab.table->setObjectName(QStringLiteral("Frame_InfoRozrTabela%1").arg(i + 1));
+        cell->addWidget(tab.table, 0, 0);
+
+        tab.notice = new QWidget(tab.page);
+        tab.notice->setObjectName(QStringLiteral("PanelInfo") + design.noticeName);
+        tab.notice->setFixedWidth(420);
+        auto *noticeLayout = new QVBoxLayout(tab.notice);
+        auto *noticeLabel = new QLabel(design.noticeText, tab.notice);
+        noticeLabel->setObjectName(QStringLiteral("Lab_Info") + design.noticeName);
+        noticeLabel->setAlignment(Qt::AlignCenter);
+        noticeLabel->setWordWrap(true);
+        QFont bold = noticeLabel->font();
+        bold.setBold(true);
+        noticeLabel->setFont(bold);
+        noticeLayout->addWidget(noticeLabel);
+        cell->addWidget(tab.notice, 0, 0, Qt::AlignCenter);
+        tab.notice->hide();
+
+        m_pageControl->addTab(tab.page, design.caption);
+    }
+    m_currentTable = m_tabs[0].table;
+    connect(m_pageControl, &QTabWidget::currentChanged, this, &TFrame_InfoRozrZasob::PageControl1Change);
+    layout->addWidget(m_pageControl, 1);
 }
 
 TFrame_InfoRozrZasob::~TFrame_InfoRozrZasob() = default;
 
-void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &) {}
-void TFrame_InfoRozrZasob::SelectNextMonth() {}
-void TFrame_InfoRozrZasob::SelectPreviousMonth() {}
-void TFrame_InfoRozrZasob::SelectFirstMonth() {}
-void TFrame_InfoRozrZasob::SelectLastMonth() {}
-void TFrame_InfoRozrZasob::OpenSelectedMonth() {}
-void TFrame_InfoRozrZasob::DestroyReports() {}
+void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
+{
+    m_year = year.Year;
+    m_monthCount = year.MonthCount;
+    m_czYearStart = year.CZYearStart;
+    m_woYearStart = year.WOYearStart;
+    m_labTytulRok->setText(QString::number(m_year));
+
+    for (CategoryTab &tab : m_tabs)
+        tab.table->SetPeriod(m_year, m_monthCount);
+
+    const std::array<int, kTabCount> yearStart{m_czYearStart, m_czYearStart, m_woYearStart, m_woYearStart,
+                                               kOdpadyYearStart};
+    int firstVisible = -1;
+    for (int i = 0; i < kTabCount; ++i) {
+        const bool offered = year.ServiceF[std::size_t(i)];
+        m_pageControl->setTabVisible(i, offered);
+        if (!offered)
+            continue;  // a hidden tab keeps what it showed
+        if (firstVisible < 0)
+            firstVisible = i;
+        const bool settled = m_year >= yearStart[std::size_t(i)];
+        CategoryTab &tab = m_tabs[std::size_t(i)];
+        tab.table->setHidden(!settled);
+        tab.notice->setHidden(settled);
+    }
+
+    // "Czynsze" when rents are offered; otherwise the first tab still shown,
+    // so that the page on view is the one the buttons act on.
+    if (firstVisible >= 0) {
+        if (m_pageControl->currentIndex() == firstVisible)
+            PageControl1Change(firstVisible);
+        else
+            m_pageControl->setCurrentIndex(firstVisible);
+    } else {
+        m_currentTable = m_tabs[0].table;
+    }
+
+    for (int i = 0; i < kTabCount; ++i)
+        m_tabs[std::size_t(i)].table->ShowCategory(i, year.WN[std::size_t(i)], year.MA[std::size_t(i)]);
+}
+
+void TFrame_InfoRozrZasob::PageControl1Change(int index)
+{
+    if (index >= 0 && index < kTabCount)
+        m_currentTable = m_tabs[std::size_t(index)].table;
+}
+
+bool TFrame_InfoRozrZasob::CurrentShowsTable() const
+{
+    const int index = m_pageControl->currentIndex();
+    if (index < 0 || index >= kTabCount || !m_pageControl->isTabVisible(index))
+        return false;
+    return !m_tabs[std::size_t(index)].table->isHidden();
+}
+
+TPrn_InfoRozrZasob *TFrame_InfoRozrZasob::CurrentReport() const
+{
+    return CurrentShowsTable() ? m_currentTable->Prn_InfoRozrZasob() : nullptr;
+}
+
+TFrame_InfoRozrTabela *TFrame_InfoRozrZasob::Table(int category) const
+{
+    return category >= 0 && category < kTabCount ? m_tabs[std::size_t(category)].table : nullptr;
+}
+
+void TFrame_InfoRozrZasob::ButtonPrintClick()
+{
+    if (TPrn_InfoRozrZasob *report = CurrentReport())
+        report->PrintReport();
+}
+
+void TFrame_InfoRozrZasob::ButtonPreviewClick()
+{
+    if (TPrn_InfoRozrZasob *report = CurrentReport())
+        report->PreviewReport();
+}
+
+void TFrame_InfoRozrZasob::SelectNextMonth()
+{
+    m_currentTable->SelectNextMonth();
+}
+
+void TFrame_InfoRozrZasob::SelectPreviousMonth()
+{
+    m_currentTable->SelectPreviousMonth();
+}
+
+void TFrame_InfoRozrZasob::SelectFirstMonth()
+{
+    m_currentTable->Panel_Click(1);
+}
+
+void TFrame_InfoRozrZasob::SelectLastMonth()
+{
+    if (m_monthCount >= 1 && m_monthCount <= 12)
+        m_currentTable->SelectMonth(m_monthCount);
+}
+
+void TFrame_InfoRozrZasob::OpenSelectedMonth()
+{
+    m_currentTable->OpenSelectedMonth();
+}
+
+void TFrame_InfoRozrZasob::DestroyReports()
+{
+    for (CategoryTab &tab : m_tabs)
+        tab.table->DestroyReport();
+}
 
 QWidget *TFrame_InfoRozrZasob::PageControl1() const
 {
-    return findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    return m_pageControl;
 }

@@ -5,7 +5,12 @@
 
 #include <array>
 
+class QLabel;
+class QTabWidget;
+class TFrame_InfoRozrTabela;
+class TPrn_InfoRozrZasob;
 class TU_WEBServiceData;
+class TWSpeedButton;
 
 // One year's figures as the settlements panel takes them: the year, the months
 // to show, the five service flags and the debit (WN) and credit (MA) arrays in
@@ -31,9 +36,16 @@ class TFrame_InfoRozrZasob : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr int kTabCount = 5;
+    // Waste is settled on its own account from this year on.
+    static constexpr int kOdpadyYearStart = 2013;
+
     explicit TFrame_InfoRozrZasob(QWidget *parent = nullptr);
     ~TFrame_InfoRozrZasob() override;
 
+    // Shows one year: the title, the offered tabs, table or notice per tab, the
+    // figures of every category; the first offered tab ("Czynsze" when rents
+    // are offered) becomes active and no month is highlighted.
     void ShowSettlements(const TSettlementsYear &year);
 
     // Navigation keys of the main window, acting on the active tab's table.
@@ -47,4 +59,41 @@ public:
     void DestroyReports();
 
     QWidget *PageControl1() const;
+
+    // True when the active tab shows its table (not its notice).
+    bool CurrentShowsTable() const;
+    // The report that print and preview act on: the active table's, or null
+    // while a notice is shown.
+    TPrn_InfoRozrZasob *CurrentReport() const;
+
+    TFrame_InfoRozrTabela *CurrentTable() const { return m_currentTable; }
+    // The table of category 0 to 4.
+    TFrame_InfoRozrTabela *Table(int category) const;
+
+    void ButtonPrintClick();
+    void ButtonPreviewClick();
+
+    int Year() const { return m_year; }
+    int MonthCount() const { return m_monthCount; }
+
+private:
+    struct CategoryTab
+    {
+        QWidget *page = nullptr;
+        QWidget *notice = nullptr;
+        TFrame_InfoRozrTabela *table = nullptr;
+    };
+
+    void PageControl1Change(int index);
+
+    int m_year = 0;
+    int m_monthCount = 0;
+    int m_czYearStart = 0;
+    int m_woYearStart = 0;
+    QTabWidget *m_pageControl = nullptr;
+    QLabel *m_labTytulRok = nullptr;
+    TWSpeedButton *m_buttonPrint = nullptr;
+    TWSpeedButton *m_buttonPreview = nullptr;
+    std::array<CategoryTab, kTabCount> m_tabs;
+    TFrame_InfoRozrTabela *m_currentTable = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "views/YearSettlementFigures.h"
 
 #include "common/Errors.h"
+#include "service/MonthSlots.h"
 
 #include <algorithm>
 
@@ -9,8 +10,7 @@ namespace {
 YearSettlementFigures::Slots toSlots(const QList<double> &values)
 {
     YearSettlementFigures::Slots slots{};
-    const auto n = std::min<qsizetype>(values.size(), qsizetype(slots.size()));
-    std::copy_n(values.begin(), n, slots.begin());
+    CopyToMonthSlots(values, slots);
     return slots;
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QList>
+#include "service/MonthSlots.h"
 
-#include <array>
+#include <QList>
 
 // The figures of one category's year as the table and its report show them:
 // 13 slots (0 the opening state, 1 to 12 the months), the running balance and
 // the totals over the shown slots.
 struct YearSettlementFigures
 {
-    using Slots = std::array<double, 13>;
+    using Slots = TMonthSlots;
 
     int MonthCount = 0;     // months shown, clamped to 1..12
     Slots ObrotyWN{};       // debits

@@ -3,7 +3,8 @@
 // kept-alive TLS connection) and one request in flight.
 // Usage: bench_server [clients=6] [seconds=10] [--multiref]
 
-#include "server/CredentialRotation.h"
+#include "service/CredentialEncoding.h"
+#include "service/SessionToken.h"
 #include "service/IZOKA_E_BOK.h"
 #include "service/SoapCodec.h"
 
@@ -91,8 +92,8 @@ int main(int argc, char **argv)
     };
 
     // Each client signs in once, as its own tenant session.
-    const QString login = CredentialRotation::Encode(u"kowalski"_s);
-    const QString password = CredentialRotation::Encode(u"Kowalski1"_s);
+    const QString login = EncodeCredential(u"kowalski"_s);
+    const QString password = EncodeCredential(u"Kowalski1"_s);
     const int year = QDate::currentDate().year() - 1;
     std::vector<Client> pool(static_cast<std::size_t>(clients));
     for (Client &client : pool) {

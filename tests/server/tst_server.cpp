@@ -3,11 +3,12 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
-#include "server/CredentialRotation.h"
+#include "service/CredentialEncoding.h"
+#include "service/SessionToken.h"
 #include "server/DemoData.h"
 #include "server/DemoService.h"
 #include "server/PasswordHash.h"
-#include "server/PasswordRule.h"
+#include "service/PasswordRule.h"
 #include "server/ServerDatabase.h"
 #include "server/SessionToken.h"
 #include "server/YearTurnover.h"
@@ -46,7 +47,7 @@ struct Tenant
 
     static Tenant SignIn(DemoService &service, const QString &login, const QString &password)
     {
-        Tenant t{&service, CredentialRotation::Encode(login), CredentialRotation::Encode(password), {}, {}};
+        Tenant t{&service, EncodeCredential(login), EncodeCredential(password), {}, {}};
         auto result = service.ZOKA_WS_CzSessionBegin(t.loginE, t.passwordE);
         if (!result.ok())
             qFatal("session begin failed: %s", qPrintable(result.failure().detail));
@@ -177,10 +178,10 @@ void tst_Server::rotationRoundTrip_data()
 void tst_Server::rotationRoundTrip()
 {
     QFETCH(QString, text);
-    QCOMPARE(CredentialRotation::Decode(CredentialRotation::Encode(text)), text);
-    QCOMPARE(CredentialRotation::DecodeToken(CredentialRotation::EncodeToken(text)), text);
+    QCOMPARE(DecodeCredential(EncodeCredential(text)), text);
+    QCOMPARE(DecodeSessionToken(EncodeSessionToken(text)), text);
     // Characters outside A-Z, a-z and 0-9 pass unchanged.
-    const QString encoded = CredentialRotation::Encode(text);
+    const QString encoded = EncodeCredential(text);
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!(text[i].isLetterOrNumber() && text[i].unicode() < 128))
             QCOMPARE(encoded[i], text[i]);
@@ -192,7 +193,7 @@ void tst_Server::tokenHasTheClientsForm()
     Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
     QCOMPARE(t.begin.RetCode, 0);
     // Decoded as the client does: letters and digits rotated forward.
-    const QString plain = CredentialRotation::Rotate(t.token, -DOMVEL_LETTER_ROTATION, -DOMVEL_LETTER_ROTATION,
+    const QString plain = RotateText(t.token, -DOMVEL_LETTER_ROTATION, -DOMVEL_LETTER_ROTATION,
                                                      -DOMVEL_DIGIT_ROTATION);
     const QStringList fields = plain.split(u';');
     QCOMPARE(fields.size(), 4);
@@ -304,8 +305,8 @@ void tst_Server::refusedSignIn()
 {
     QFETCH(QString, login);
     QFETCH(QString, password);
-    const auto result = m_service->ZOKA_WS_CzSessionBegin(CredentialRotation::Encode(login),
-                                                          CredentialRotation::Encode(password));
+    const auto result = m_service->ZOKA_WS_CzSessionBegin(EncodeCredential(login),
+                                                          EncodeCredential(password));
     QVERIFY(result.ok());
     QCOMPARE(result.value().RetCode, int(DemoService::WrongCredentials));
     QVERIFY(result.value().SessionToken.isEmpty());
@@ -314,9 +315,9 @@ void tst_Server::refusedSignIn()
 
 void tst_Server::repeatedFailuresLockTheLogin()
 {
-    const QString login = CredentialRotation::Encode(u"nowak"_s);
-    const QString right = CredentialRotation::Encode(u"NowakP2015"_s);
-    const QString wrong = CredentialRotation::Encode(u"Zgadywanie1"_s);
+    const QString login = EncodeCredential(u"nowak"_s);
+    const QString right = EncodeCredential(u"NowakP2015"_s);
+    const QString wrong = EncodeCredential(u"Zgadywanie1"_s);
     for (int i = 0; i < 5; ++i)
         QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, wrong).value().RetCode, int(DemoService::WrongCredentials));
     // Locked: even the right password is refused for a while.
@@ -512,7 +513,7 @@ void tst_Server::passwordsAreNotStoredPlain()
         QVERIFY(account);
         QVERIFY(account->passwordStored.startsWith(u"pbkdf2-sha256$"_s));
         QVERIFY(!account->passwordStored.contains(login.password));
-        QVERIFY(PasswordRule::IsStrong(login.password));
+        QVERIFY(IsStrongPassword(login.password));
     }
     // Two digests of one password differ: each has its own salt.
     QVERIFY(PasswordHash::Make(u"Abcdef1"_s, 10) != PasswordHash::Make(u"Abcdef1"_s, 10));
@@ -595,7 +596,7 @@ void tst_Server::sessionExpiresAndRenews()
     QCOMPARE(t.Year(2025).RetCode, 0);
 
     // Renewal needs the right password.
-    const QString wrong = CredentialRotation::Encode(u"Kowalski2"_s);
+    const QString wrong = EncodeCredential(u"Kowalski2"_s);
     QVERIFY(m_service->ZOKA_WS_SessionRenew(t.loginE, wrong, t.token).value().isEmpty());
 }
 
@@ -627,7 +628,7 @@ void tst_Server::requestsNeedTheSessionsCredentials()
     // Another tenant's credentials with this token, or a made-up token.
     QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(nowak.loginE, nowak.passwordE, kowalski.token, 2025).value().RetCode,
              int(DemoService::WrongCredentials));
-    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(kowalski.loginE, CredentialRotation::Encode(u"x"_s), kowalski.token,
+    QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(kowalski.loginE, EncodeCredential(u"x"_s), kowalski.token,
                                                2025).value().RetCode,
              int(DemoService::WrongCredentials));
     QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(kowalski.loginE, kowalski.passwordE, u"1;a;1;1,0"_s, 2025)
@@ -644,12 +645,12 @@ void tst_Server::passwordChangePersists()
         Tenant t = Tenant::SignIn(service, u"wisniewska"_s, u"Wisnia2016"_s);
         Tenant other = Tenant::SignIn(service, u"wisniewska"_s, u"Wisnia2016"_s);
         const auto changed = service.ZOKA_WS_ChangePassword(t.loginE, t.passwordE, t.token,
-                                                            CredentialRotation::Encode(u"NoweHaslo7"_s)).value();
+                                                            EncodeCredential(u"NoweHaslo7"_s)).value();
         QCOMPARE(changed.RetCode, 0);
         QVERIFY(!changed.SessionToken.isEmpty() && changed.SessionToken != t.token);
         // The new token works with the new password; the old token and the
         // other session opened with the old password are gone.
-        t.passwordE = CredentialRotation::Encode(u"NoweHaslo7"_s);
+        t.passwordE = EncodeCredential(u"NoweHaslo7"_s);
         t.token = changed.SessionToken;
         QCOMPARE(t.Year(2025).RetCode, 0);
         QCOMPARE(other.Year(2025).RetCode, int(DemoService::NoSession));
@@ -657,10 +658,10 @@ void tst_Server::passwordChangePersists()
     // A server started afresh on the same file knows only the new password.
     ServerDatabase reopened(db.path());
     DemoService service(reopened, {});
-    const QString login = CredentialRotation::Encode(u"wisniewska"_s);
-    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, CredentialRotation::Encode(u"Wisnia2016"_s)).value().RetCode,
+    const QString login = EncodeCredential(u"wisniewska"_s);
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, EncodeCredential(u"Wisnia2016"_s)).value().RetCode,
              int(DemoService::WrongCredentials));
-    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, CredentialRotation::Encode(u"NoweHaslo7"_s)).value().RetCode, 0);
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, EncodeCredential(u"NoweHaslo7"_s)).value().RetCode, 0);
 }
 
 void tst_Server::weakOrWrongPasswordChange_data()
@@ -684,8 +685,8 @@ void tst_Server::weakOrWrongPasswordChange()
     QFETCH(int, code);
     const QString before = m_db->FindTenant(u"kowalski"_s)->passwordStored;
     Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
-    const auto answer = m_service->ZOKA_WS_ChangePassword(t.loginE, CredentialRotation::Encode(current), t.token,
-                                                          CredentialRotation::Encode(fresh)).value();
+    const auto answer = m_service->ZOKA_WS_ChangePassword(t.loginE, EncodeCredential(current), t.token,
+                                                          EncodeCredential(fresh)).value();
     QCOMPARE(answer.RetCode, code);
     QVERIFY(!answer.RetCodeAsString.isEmpty());
     QVERIFY(answer.SessionToken.isEmpty());

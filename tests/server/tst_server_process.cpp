@@ -5,7 +5,8 @@
 #include "ServerProcess.h"
 
 #include "common/DateHelpers.h"
-#include "server/CredentialRotation.h"
+#include "service/CredentialEncoding.h"
+#include "service/SessionToken.h"
 #include "server/SessionToken.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ const QString kPassword = u"Kowalski1"_s;
 
 QString enc(const QString &text)
 {
-    return CredentialRotation::Encode(text);
+    return EncodeCredential(text);
 }
 
 // An initial check written by hand from the wire rules, with other prefixes
@@ -426,7 +427,7 @@ void tst_ServerProcess::operatorCommands()
                                            u"--last-name"_s, u"Lewandowska"_s, u"--street"_s,
                                            u"ul. Łąkowa 3 m. 1"_s, u"--town"_s, u"Łódź"_s} + data;
     QCOMPARE(ServerProcess::RunCommand(create, "słabe\n", &output, &errors), 2);
-    QVERIFY(errors.contains("wymagań"));
+    QVERIFY(errors.contains("zbyt słabe"));
     // The password comes from standard input, not the command line.
     QCOMPARE(ServerProcess::RunCommand(create, "Lewa2024x\n", &output, &errors), 0);
     QCOMPARE(ServerProcess::RunCommand(create, "Lewa2024x\n", &output, &errors), 2);  // exists already
