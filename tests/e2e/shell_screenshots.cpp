@@ -1,7 +1,7 @@
 // Takes the screenshots of the application shell for the documentation: the
 // login dialog, the main window after a login and the update-required notice,
 // with the demo server behind them. Not a test; run it under a display (for
-// example `xvfb-run -a build/tests/e2e/shell_screenshots docs`).
+// example `LC_ALL=pl_PL.UTF-8 xvfb-run -a build/tests/e2e/shell_screenshots docs`).
 
 #include "tests/app/AppTestSupport.h"
 #include "tests/server/ServerProcess.h"
