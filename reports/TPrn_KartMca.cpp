@@ -46,6 +46,8 @@ TPrn_KartMca::TPrn_KartMca(QObject *owner, const TU_WEBServiceKsgData &ledger, c
     BuildSummaryBand();
     ReportBand &footer = BandPageFooter();
     footer.addHorizontalLine(u"Line_PageFooter"_s, 0, 0, 0).setWidth(footer.width());
+    // The narrower margins widen the footer: the emission note keeps to its right edge.
+    Lab_Vemra().setLeftMm(0).setWidth(footer.width());
 
     // A ledger whose month has no opening state (an empty store) must not
     // take its window down; printing it reports the error instead.

@@ -178,6 +178,12 @@ void tst_ReportMonthCard::longCardRepeatsColumnTitles()
         QCOMPARE(bool(Find(page, u"Wyemitowano z programu: Domvel-E-Vadiv"_s)), last);
     }
     QCOMPARE(nextLine, entries + 1);
+    // The footer spans the 190 mm between this report's own margins.
+    const ReportPage &last = pages->page(2);
+    const PageText *emission = Find(last, u"Wyemitowano z programu: Domvel-E-Vadiv"_s);
+    QCOMPARE(emission->x + emission->width, Mm(kLeft + 190));
+    QCOMPARE(Find(last, u"Strona ostatnia"_s)->x, Mm(kLeft));
+    QCOMPARE(Find(last, u"Strona ostatnia"_s)->y, Mm(297 - 10 - 2.65));
     QVERIFY(Find(pages->page(2), u"130 oper."_s));
 }
 
