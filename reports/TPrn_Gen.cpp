@@ -109,29 +109,32 @@ void TPrn_Gen::SetPrinterLookup(PrinterLookup lookup)
 
 bool TPrn_Gen::PreviewReport()
 {
-    return Execute(ExecuteMode::Preview);
+    return Execute(ExecuteMode::Preview, {});
 }
 
 bool TPrn_Gen::PrintReport()
 {
-    if (!SelectedPrinter()) {
+    const std::optional<ReportPrinterSettings> printer = SelectedPrinter();
+    if (!printer) {
         ShowNoPrinterMessage();
         return false;
     }
-    return Execute(ExecuteMode::Print);
+    return Execute(ExecuteMode::Print, *printer);
 }
 
-bool TPrn_Gen::Execute(ExecuteMode mode)
+bool TPrn_Gen::Execute(ExecuteMode mode, const ReportPrinterSettings &printer)
 {
     try {
         m_pageCount = m_report->prepare();
         if (mode == ExecuteMode::Preview) {
             m_report->preview();
         } else {
-            ReportPrinterSettings &printer = m_report->printerSettings();
-            printer.firstPage = 0;
-            printer.lastPage = 0;
-            printer.copies = 1;
+            ReportPrinterSettings &settings = m_report->printerSettings();
+            settings.printerName = printer.printerName;
+            settings.outputFileName = printer.outputFileName;
+            settings.firstPage = 0;
+            settings.lastPage = 0;
+            settings.copies = 1;
             ReportPrinter::printReport(*m_report);
         }
         return true;
@@ -143,11 +146,8 @@ bool TPrn_Gen::Execute(ExecuteMode mode)
 
 void TPrn_Gen::ReportBeforePrint()
 {
-    if (const std::optional<ReportPrinterSettings> printer = SelectedPrinter()) {
-        ReportPrinterSettings &settings = m_report->printerSettings();
-        settings.printerName = printer->printerName;
-        settings.outputFileName = printer->outputFileName;
-    }
+    // The printer is looked up once, when printing starts: listing the system's
+    // printers can be slow, and a preview or an export needs none.
     Lab_PgLast().setEnabled(false);
     Lab_Vemra().setEnabled(!m_report->isExporting() && m_showEmissionOnEveryPage);
     m_footerPage = 1;

@@ -39,8 +39,6 @@ public:
     // pages. `title` becomes the engine's report title.
     TPrn_Gen(QObject *owner, const QString &title);
     ~TPrn_Gen() override;
-    TPrn_Gen(const TPrn_Gen &) = delete;
-    TPrn_Gen &operator=(const TPrn_Gen &) = delete;
 
     BandedReport &Report() { return *m_report; }
     const BandedReport &Report() const { return *m_report; }
@@ -81,8 +79,9 @@ protected:
     void SetShowEmissionOnEveryPage(bool on) { m_showEmissionOnEveryPage = on; }
     void SetShowEmissionOnLastPage(bool on) { m_showEmissionOnLastPage = on; }
 
-    // At the start of every run, the preparation pass included. A derived
-    // report calls this one first, then resets its row counters.
+    // At the start of every run, the preparation pass and exports included:
+    // switches the footer marks off for the run. A derived report calls this
+    // one first, then resets its row counters.
     virtual void ReportBeforePrint();
     // One call per detail row: fill the detail band and answer true, or answer
     // false when there are no more rows. The base supplies none.
@@ -93,7 +92,8 @@ protected:
 private:
     enum class ExecuteMode { Preview, Print };
 
-    bool Execute(ExecuteMode mode);
+    // `printer`: where print mode prints.
+    bool Execute(ExecuteMode mode, const ReportPrinterSettings &printer);
     void BandPageFooterBeforePrint();
     void BandPageFooterAfterPrint();
 

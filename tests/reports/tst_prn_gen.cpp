@@ -7,6 +7,7 @@
 #include "reports/engine/HtmlExportFilter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PdfExportFilter.h"
+#include "reports/engine/ReportPage.h"
 #include "reports/engine/TextExportFilter.h"
 #include "support/MessageRecorder.h"
 
@@ -157,6 +158,15 @@ void tst_PrnGen::footerMarksOnTheLastPageOnly()
     }
     if (rows > 0)
         QVERIFY(PageTexts(store->page(pages - 1)).contains(u"Wiersz %1"_s.arg(rows)));
+
+    // The mark stands at the footer's left edge, the note ends at its right edge.
+    const ReportPageSetup &setup = report.Report().pageSetup();
+    for (const PageText &text : store->page(pages - 1).texts) {
+        if (text.text == LastPageMark)
+            QCOMPARE(text.x, setup.printableLeft());
+        if (text.text == EmissionNote)
+            QVERIFY(qAbs(text.x + text.width - (setup.printableLeft() + setup.printableWidth())) <= 1);
+    }
 }
 
 void tst_PrnGen::repeatedPreviewsMarkTheirOwnLastPage_data()
