@@ -1,0 +1,66 @@
+// Writes one PDF per account report from plausible data, as the preview and
+// the printer show them (footer marks included):
+//
+//   render_reports <output folder>
+//
+// gives report-settlements.pdf, report-month-card.pdf, report-charge-detail.pdf.
+
+#include "DemoReportData.h"
+
+#include "reports/TPrn_InfoRozrZasob.h"
+#include "reports/TPrn_KartMca.h"
+#include "reports/TPrn_NalCzynszDtl.h"
+#include "reports/engine/BandedReport.h"
+#include "reports/engine/PageStore.h"
+#include "reports/engine/PdfExportFilter.h"
+#include "service/DisplayTexts.h"
+#include "views/YearSettlementFigures.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void Write(TPrn_Gen &report, const QDir &out, const QString &name)
+{
+    const std::shared_ptr<PageStore> pages = report.Report().generate();
+    PdfExportFilter pdf(out.filePath(name));
+    pdf.exportPages(*pages);
+    std::printf("%s: %d page(s)\n", qPrintable(pdf.fileName()), pages->pageCount());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: render_reports <output folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.exists() && !QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    DemoReportData data;
+
+    TPrn_InfoRozrZasob settlements(nullptr, data.session, data.yearData);
+    const int category = 0;
+    const YearSettlementFigures year = YearSettlementFigures::Compute(
+        3, data.yearData.Debits(category), data.yearData.Credits(category));
+    settlements.LoadYear(data.yearData.ShowYear, year.MonthCount, year.CreditTotal, year.DebitTotal, year.SaldoNar,
+                         year.ObrotyMA, year.ObrotyWN, CategoryName(category));
+    Write(settlements, out, u"report-settlements.pdf"_s);
+
+    TPrn_KartMca monthCard(nullptr, data.ledger, data.yearData, data.session);
+    Write(monthCard, out, u"report-month-card.pdf"_s);
+
+    TPrn_NalCzynszDtl chargeDetail(nullptr, data.details, data.yearData, data.session);
+    Write(chargeDetail, out, u"report-charge-detail.pdf"_s);
+    return 0;
+}
