@@ -1,5 +1,7 @@
 #include "reports/ReportHeading.h"
 
+#include "views/ViewTexts.h"
+
 #include "common/DateHelpers.h"
 #include "common/TLocale_Class.h"
 #include "reports/engine/ReportBand.h"
@@ -15,16 +17,6 @@ ReportFont Sans(double points, bool bold, bool italic)
 ReportFont Mono(double points, bool bold)
 {
     return ReportFont(QStringLiteral("Courier New"), points, bold);
-}
-
-QString ShortDate(double dateValue)
-{
-    return gLocale.locale().toString(ValueToDate(dateValue), QLocale::ShortFormat);
-}
-
-QString MonthYear(int year, int month)
-{
-    return gLocale.LongMonthName(month) + u' ' + QString::number(year);
 }
 
 void AddTitle(ReportBand &title)
@@ -55,7 +47,7 @@ void AddAccountBlock(ReportBand &title, double dateLeftMm, double userLeftMm)
 
 void FillAccountBlock(ReportBand &title, const TU_WEBServiceSession &session)
 {
-    title.label(QStringLiteral("QRL_Date")).setCaption(QStringLiteral("Data: ") + ShortDate(session.ServiceDate));
+    title.label(QStringLiteral("QRL_Date")).setCaption(QStringLiteral("Data: ") + ShortDateText(session.ServiceDate));
     title.label(QStringLiteral("QRL_ZasobUlicaNr")).setCaption(QStringLiteral("ul. ") + session.Z_UlicaNr);
     title.label(QStringLiteral("QRL_ZasobMiejsc")).setCaption(session.Z_Miejscowosc);
     title.label(QStringLiteral("QRL_User1")).setCaption(session.U_Nazwisko1 + u' ' + session.U_Imie1);

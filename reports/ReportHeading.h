@@ -16,12 +16,6 @@ namespace ReportHeading {
 ReportFont Sans(double points, bool bold = false, bool italic = false);
 ReportFont Mono(double points, bool bold = false);
 
-// A date value as a short date of the user's locale ("31.03.2020").
-QString ShortDate(double dateValue);
-// The first day of year/month as "mmmm yyyy": the stand-alone long month name
-// of the user's locale and the year ("marzec 2020").
-QString MonthYear(int year, int month);
-
 // Adds "Rozrachunki roku" (L_Titel) and the empty QRL_Tytul1 beside it.
 void AddTitle(ReportBand &title);
 

@@ -3,6 +3,7 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/ReportHeading.h"
+#include "views/ViewTexts.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ReportBand.h"
 #include "service/DisplayTexts.h"
@@ -84,7 +85,7 @@ void TPrn_KartMca::BuildTitleBand()
 
     title.label(u"QRL_Tytul1"_s)
         .setCaption(QString::number(m_yearData.ShowYear) + u"  "_s + CategoryName(m_ledger.KontoKsg));
-    title.label(u"QRL_Miesiac"_s).setCaption(ReportHeading::MonthYear(m_ledger.Year, m_ledger.Month));
+    title.label(u"QRL_Miesiac"_s).setCaption(MonthYearText(m_ledger.Year, m_ledger.Month));
     ReportHeading::FillAccountBlock(title, m_session);
 }
 
@@ -194,8 +195,8 @@ bool TPrn_KartMca::ReportNeedData()
         text = entry.NrDokMaster;
 
     QR_Lp->setCaption(QString::number(m_rowIndex + 1));
-    QR_DataOper->setCaption(ReportHeading::ShortDate(entry.DataOperacji));
-    QR_TerminPlatn->setCaption(debit ? ReportHeading::ShortDate(entry.DataOperRozrach) : QString());
+    QR_DataOper->setCaption(ShortDateText(entry.DataOperacji));
+    QR_TerminPlatn->setCaption(debit ? ShortDateText(entry.DataOperRozrach) : QString());
     QR_TypDok->setCaption(DocumentKindText(entry.TypDok));
     QR_WN->setCaption(debit ? amount : QString());
     QR_MA->setCaption(debit ? QString() : amount);

@@ -1,6 +1,7 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 
 #include "reports/ReportHeading.h"
+#include "views/ViewTexts.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ReportBand.h"
 #include "service/DisplayTexts.h"
@@ -48,13 +49,13 @@ void TPrn_NalCzynszDtl::BuildTitleBand()
     add(u"QRL_Tytul3"_s, 26.5, 6.6, Sans(11, true)).setCaption(m_details.TrescOper);
     ReportHeading::AddAccountBlock(title, 132.5, 104.9);
     add(u"QRL_DataOper"_s, 5.5, 27.6, Sans(9)).setCaption(u"Data operacji: "_s);
-    add(u"QRV_DataOper"_s, 30.5, 27.6, Sans(9)).setCaption(ReportHeading::ShortDate(m_details.DataOperacji));
+    add(u"QRV_DataOper"_s, 30.5, 27.6, Sans(9)).setCaption(ShortDateText(m_details.DataOperacji));
     add(u"QRL_TerminPlatn"_s, 5.5, 32.0, Sans(9)).setCaption(u"Termin płatności: "_s);
-    add(u"QRV_TerminPlatn"_s, 30.5, 32.0, Sans(9)).setCaption(ReportHeading::ShortDate(m_details.DataOperRozrach));
+    add(u"QRV_TerminPlatn"_s, 30.5, 32.0, Sans(9)).setCaption(ShortDateText(m_details.DataOperRozrach));
     add(u"QRL_ObciazPrd"_s, 87.9, 27.6, Sans(9)).setCaption(u"Obciążenie za okres:"_s);
     add(u"QRV_ObciazPrd"_s, 118.8, 27.6, Sans(9))
-        .setCaption(ReportHeading::ShortDate(m_details.DataNalFrom) + u" - "_s
-                    + ReportHeading::ShortDate(m_details.DataNalTo));
+        .setCaption(ShortDateText(m_details.DataNalFrom) + u" - "_s
+                    + ShortDateText(m_details.DataNalTo));
 
     title.label(u"QRL_Tytul1"_s)
         .setCaption(QString::number(m_yearData.ShowYear) + u"  "_s + CategoryName(m_details.KontoKsg));

@@ -137,7 +137,7 @@ QList<CooperativePlan> cooperativePlans()
     CooperativePlan coop;
     coop.record.name = u"Spółdzielnia Mieszkaniowa „Zielone Wzgórze”"_s;
     coop.record.town = u"Łódź"_s;
-    coop.record.street = u"ul. Żeromskiego 115"_s;
+    coop.record.street = u"Żeromskiego 115"_s;
     coop.record.kind = 1;
     coop.record.infoHandlingKind = 1;
     coop.record.periodStart = dateValue(kFirstYear, 1, 1);
@@ -147,7 +147,7 @@ QList<CooperativePlan> cooperativePlans()
     CooperativePlan community;
     community.record.name = u"Wspólnota Mieszkaniowa „Ogrodowa 7”"_s;
     community.record.town = u"Gdańsk"_s;
-    community.record.street = u"ul. Ogrodowa 7"_s;
+    community.record.street = u"Ogrodowa 7"_s;
     community.record.kind = 2;
     community.record.infoHandlingKind = 3;
     community.record.periodStart = dateValue(kFirstYear, 1, 1);
@@ -171,7 +171,7 @@ QList<TenantPlan> tenantPlans(int currentYear)
                      u"(sierpień zeszłego roku), ostrzeżenie o innych zaległościach"_s;
     kowalski.tenant = {0, 0, u"kowalski"_s, u"Jan"_s, u"Kowalski"_s, u"Anna"_s, u"Kowalska"_s, 0, 0, true};
     kowalski.dwelling.town = u"Łódź"_s;
-    kowalski.dwelling.street = u"ul. Źródłowa 12 m. 34"_s;
+    kowalski.dwelling.street = u"Źródłowa 12 m. 34"_s;
     kowalski.area = 52.40;
     kowalski.persons = 3;
     kowalski.openingBalance = -15237;
@@ -188,7 +188,7 @@ QList<TenantPlan> tenantPlans(int currentYear)
                        u"wpłaty z MOPS, współczynnik 0,50 dla dźwigów"_s;
     wisniewska.tenant = {0, 0, u"wisniewska"_s, u"Zofia"_s, u"Wiśniewska"_s, {}, {}, 0, 0, false};
     wisniewska.dwelling.town = u"Łódź"_s;
-    wisniewska.dwelling.street = u"ul. Świętokrzyska 5 m. 2"_s;
+    wisniewska.dwelling.street = u"Świętokrzyska 5 m. 2"_s;
     wisniewska.area = 38.15;
     wisniewska.persons = 1;
     wisniewska.rentSubset = {0, 1, 2, 3, 4, 7, 8, 14, 15};
@@ -207,7 +207,7 @@ QList<TenantPlan> tenantPlans(int currentYear)
                   u"miesiąca), drugi współwłaściciel"_s;
     nowak.tenant = {0, 0, u"nowak"_s, u"Piotr"_s, u"Nowak"_s, u"Ewa"_s, u"Nowak-Żak"_s, 0, 0, false};
     nowak.dwelling.town = u"Łódź"_s;
-    nowak.dwelling.street = u"al. Piłsudskiego 140 m. 7"_s;
+    nowak.dwelling.street = u"Piłsudskiego 140 m. 7"_s;
     nowak.dwelling.offered = {true, true, true, false, true};
     nowak.area = 61.70;
     nowak.persons = 2;
@@ -223,7 +223,7 @@ QList<TenantPlan> tenantPlans(int currentYear)
                       u"rozliczane z czynszem), bez odsetek od wody, bez drugiego współwłaściciela"_s;
     zielinski.tenant = {0, 0, u"zielinski"_s, u"Krzysztof"_s, u"Zieliński"_s, {}, {}, 0, 0, false};
     zielinski.dwelling.town = u"Gdańsk"_s;
-    zielinski.dwelling.street = u"ul. Ogrodowa 7 m. 3"_s;
+    zielinski.dwelling.street = u"Ogrodowa 7 m. 3"_s;
     zielinski.dwelling.offered = {true, true, true, false, true};
     zielinski.area = 44.80;
     zielinski.persons = 2;
