@@ -4,6 +4,7 @@
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_KartMca.h"
+#include "views/ToolbarButton.h"
 #include "views/TFrame_InfoDokTabela.h"
 #include "views/ViewTexts.h"
 #include "views/WindowPlacement.h"
@@ -39,17 +40,6 @@ QLabel *TitleLabel(QWidget *parent, const QString &name, const QString &text, co
     return label;
 }
 
-TWSpeedButton *ToolButton(QWidget *parent, const QString &name, const QString &hint, const QString &glyph, int x)
-{
-    auto *button = new TWSpeedButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->SetGlyph(glyph);
-    button->setIconSize(QSize(22, 22));
-    button->setGeometry(x, 6, 31, 31);
-    return button;
-}
-
 } // namespace
 
 TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
@@ -64,9 +54,9 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
 
     auto *panelTools = new QWidget(this);
     panelTools->setObjectName(QStringLiteral("PanelTools"));
-    auto *buttonPrint = ToolButton(panelTools, QStringLiteral("ButtonPrint"), QStringLiteral("Drukuj kartotekę"),
+    auto *buttonPrint = ToolbarButton(panelTools, QStringLiteral("ButtonPrint"), QStringLiteral("Drukuj kartotekę"),
                                    QStringLiteral("BUT_PRINT"), 32);
-    auto *buttonPreview = ToolButton(panelTools, QStringLiteral("ButtonPreview"),
+    auto *buttonPreview = ToolbarButton(panelTools, QStringLiteral("ButtonPreview"),
                                      QStringLiteral("Podgląd wydruku kartoteki"), QStringLiteral("BUT_PRINT_PREVIEW"),
                                      71);
     connect(buttonPrint, &TWSpeedButton::OnClick, this, &TForm_KartMca::ButtonPrintClick);

@@ -6,6 +6,7 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "service/TU_WEBServiceDokData.h"
 #include "views/ChargePeriod.h"
+#include "views/ToolbarButton.h"
 #include "views/TFrame_InfoCzynszTabela.h"
 #include "views/ViewTexts.h"
 #include "views/WindowPlacement.h"
@@ -46,17 +47,6 @@ QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, QPoi
     return label;
 }
 
-TWSpeedButton *ToolButton(QWidget *parent, const QString &name, const QString &hint, const QString &glyph, int x)
-{
-    auto *button = new TWSpeedButton(parent);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->SetGlyph(glyph);
-    button->setIconSize(QSize(22, 22));
-    button->setGeometry(x, 6, 31, 31);
-    return button;
-}
-
 } // namespace
 
 TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details)
@@ -71,9 +61,9 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
 
     auto *panelTools = new QWidget(this);
     panelTools->setObjectName(QStringLiteral("PanelTools"));
-    auto *buttonPrint = ToolButton(panelTools, QStringLiteral("ButtonPrint"),
+    auto *buttonPrint = ToolbarButton(panelTools, QStringLiteral("ButtonPrint"),
                                    QStringLiteral("Drukuj naliczenie obciążenia"), QStringLiteral("BUT_PRINT"), 32);
-    auto *buttonPreview = ToolButton(panelTools, QStringLiteral("ButtonPreview"),
+    auto *buttonPreview = ToolbarButton(panelTools, QStringLiteral("ButtonPreview"),
                                      QStringLiteral("Podgląd wydruku naliczenia obciążenia"),
                                      QStringLiteral("BUT_PRINT_PREVIEW"), 71);
     connect(buttonPrint, &TWSpeedButton::OnClick, this, &TForm_NalCzynszDtl::ButtonPrintClick);
