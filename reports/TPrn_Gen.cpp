@@ -180,3 +180,12 @@ void TPrn_Gen::BandPageFooterAfterPrint()
 {
     ++m_footerPage;
 }
+
+void TPrn_Gen::UseLastPageFooterWithRule()
+{
+    SetShowLastPageMark(true);
+    SetShowEmissionOnEveryPage(false);
+    SetShowEmissionOnLastPage(true);
+    ReportBand &footer = BandPageFooter();
+    footer.addHorizontalLine(QStringLiteral("Line_PageFooter"), 0, 0, 0).setWidth(footer.width());
+}

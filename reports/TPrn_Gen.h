@@ -78,6 +78,9 @@ protected:
     void SetShowLastPageMark(bool on) { m_showLastPageMark = on; }
     void SetShowEmissionOnEveryPage(bool on) { m_showEmissionOnEveryPage = on; }
     void SetShowEmissionOnLastPage(bool on) { m_showEmissionOnLastPage = on; }
+    // The footer of the account reports: both marks on the last page only,
+    // under a rule across the footer's width. Call after the page setup.
+    void UseLastPageFooterWithRule();
 
     // At the start of every run, the preparation pass and exports included:
     // switches the footer marks off for the run. A derived report calls this

@@ -23,16 +23,11 @@ TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(QObject *owner, const TU_WEBServiceSessio
                                        const TU_WEBServiceData &yearData)
     : TPrn_Gen(owner, u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
 {
-    SetShowLastPageMark(true);
-    SetShowEmissionOnEveryPage(false);
-    SetShowEmissionOnLastPage(true);
-
     BuildTitleBand();
     BuildColumnHeaderBand();
     BuildDetailBand();
     BuildSummaryBand();
-    ReportBand &footer = BandPageFooter();
-    footer.addHorizontalLine(u"Line_PageFooter"_s, 0, 0, 0).setWidth(footer.width());
+    UseLastPageFooterWithRule();
 }
 
 TPrn_InfoRozrZasob::~TPrn_InfoRozrZasob() = default;

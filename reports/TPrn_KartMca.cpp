@@ -36,19 +36,14 @@ TPrn_KartMca::TPrn_KartMca(QObject *owner, const TU_WEBServiceKsgData &ledger, c
                            const TU_WEBServiceSession &session)
     : TPrn_Gen(owner, QString()), m_ledger(ledger), m_yearData(yearData), m_session(session)
 {
-    SetShowLastPageMark(true);
-    SetShowEmissionOnEveryPage(false);
-    SetShowEmissionOnLastPage(true);
-
     Report().pageSetup().setMarginsTenths(100, 100, 100, 100);
     BuildTitleBand();
     BuildColumnHeaderBand();
     BuildDetailBand();
     BuildSummaryBand();
-    ReportBand &footer = BandPageFooter();
-    footer.addHorizontalLine(u"Line_PageFooter"_s, 0, 0, 0).setWidth(footer.width());
+    UseLastPageFooterWithRule();
     // The narrower margins widen the footer: the emission note keeps to its right edge.
-    Lab_Vemra().setLeftMm(0).setWidth(footer.width());
+    Lab_Vemra().setLeftMm(0).setWidth(BandPageFooter().width());
 
     // A ledger whose month has no opening state (an empty store) must not
     // take its window down; printing it reports the error instead.

@@ -24,16 +24,11 @@ TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(QObject *owner, const TU_WEBServiceDokData 
     : TPrn_Gen(owner, u"Wydruk kartoteki rozrachunkowej"_s), m_details(details), m_yearData(yearData),
       m_session(session)
 {
-    SetShowLastPageMark(true);
-    SetShowEmissionOnEveryPage(false);
-    SetShowEmissionOnLastPage(true);
-
     BuildTitleBand();
     BuildColumnHeaderBand();
     BuildDetailBand();
     BuildSummaryBand();
-    ReportBand &footer = BandPageFooter();
-    footer.addHorizontalLine(u"Line_PageFooter"_s, 0, 0, 0).setWidth(footer.width());
+    UseLastPageFooterWithRule();
 }
 
 TPrn_NalCzynszDtl::~TPrn_NalCzynszDtl() = default;
