@@ -3,10 +3,10 @@
 // correct header, so mutations get past the checksum. Whatever loads must save
 // again to the same bytes and must export and paint without fault.
 //
-//   cmake -S . -B build-fuzz -G Ninja -DDOMVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
-//   ninja -C build-fuzz fuzz_printfile
-//   build-fuzz/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 \
-//       fuzz/engine/corpus   (copy the corpus first if new inputs should not land there)
+//   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DDOMVEL_FUZZ=ON -DDOMVEL_SANITIZE=ON
+//   ninja -C build-asan fuzz_printfile
+//   mkdir -p /tmp/corpus
+//   build-asan/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 /tmp/corpus fuzz/engine/corpus
 
 #include "common/Errors.h"
 #include "reports/engine/HtmlExportFilter.h"

@@ -3,10 +3,10 @@
 // a server-side request). Reading must end in a value or a failure, never in a
 // crash, a hang or a sanitizer report.
 //
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DDOMVEL_FUZZ=ON
-//   ninja -C build-fuzz fuzz_answer_reader
-//   mkdir -p /tmp/corpus && build-fuzz/fuzz/service/fuzz_answer_reader -max_total_time=60 \
-//       /tmp/corpus fuzz/service/corpus
+//   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DDOMVEL_FUZZ=ON -DDOMVEL_SANITIZE=ON
+//   ninja -C build-asan fuzz_answer_reader
+//   mkdir -p /tmp/corpus
+//   build-asan/fuzz/service/fuzz_answer_reader -max_total_time=60 /tmp/corpus fuzz/service/corpus
 
 #include "service/SoapCodec.h"
 
