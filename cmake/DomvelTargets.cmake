@@ -9,6 +9,18 @@ function(domvel_target_defaults target)
   endif()
 endfunction()
 
+# Sanitizer settings of every test in a DOMVEL_SANITIZE build; the processes a
+# test starts (client, demo server) inherit them. Leaks are checked; the
+# suppressions name only the toolkit's and system libraries' own allocations,
+# which takes whole stacks (Qt's libraries have no frame pointers).
+set(DOMVEL_SANITIZER_ENVIRONMENT)
+if(DOMVEL_SANITIZE)
+  set(DOMVEL_SANITIZER_ENVIRONMENT
+    "ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=8:halt_on_error=1:check_initialization_order=1"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
+
 # domvel_add_test(<name> SOURCES ... [LIBS ...] [TIMEOUT s] [LABELS ...])
 # One Qt Test executable per area, run headless with a pinned Polish locale.
 function(domvel_add_test name)
@@ -22,7 +34,7 @@ function(domvel_add_test name)
     set(T_TIMEOUT 120)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1;${DOMVEL_SANITIZER_ENVIRONMENT}"
     LABELS "${T_LABELS}")
 endfunction()
 

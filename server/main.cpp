@@ -12,6 +12,7 @@
 #include "server/ServerOptions.h"
 #include "server/SoapEndpoint.h"
 #include "server/SoapHttpServer.h"
+#include "server/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -53,6 +54,7 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
         err << error << Qt::endl;
         return 1;
     }
+    const TerminationSignals stopOnSignal;
     out << "port: " << port << Qt::endl;
     out << "certificate: " << options.CertificatePath() << Qt::endl;
     out << "url: https://localhost:" << port << QLatin1StringView(kServicePath.data(), qsizetype(kServicePath.size()))

@@ -14,7 +14,8 @@
 #include <memory>
 
 // The demo server executable started for a test: on 127.0.0.1, port 0, in a
-// given data folder; stopped when the object goes.
+// given data folder; stopped when the object goes. A server that does not end
+// cleanly when stopped (a crash, a sanitizer report) fails the running test.
 class ServerProcess
 {
 public:
@@ -38,6 +39,8 @@ public:
                           QByteArray *errors);
 
 private:
+    static void reportUncleanEnd(QProcess &process);
+
     std::unique_ptr<QProcess> m_process;
     quint16 m_port = 0;
 };
