@@ -13,8 +13,12 @@
 
 #include <functional>
 
-// Runs `action` on the first modal window of type T, polled for every 10 ms
-// for at most about five seconds. A window the action leaves open is closed
+// Runs `action` on the first modal window of type T once it is also the
+// application's active window (the user's keys and clicks go there; the
+// platform reports a new window active a little before the application
+// does), polled for every 10 ms for at most about five seconds; when the time
+// is up, the action runs on a modal window that is shown but not active, so
+// that the test fails instead of waiting. A window the action leaves open is closed
 // some seconds later, so that a failing test ends instead of hanging in exec().
 // Checks belong after exec() has returned: a failed check inside the action
 // would leave the dialog open. Give a context that ends with the test, so that
@@ -23,7 +27,8 @@ template<typename T>
 void WhenModal(QObject *context, std::function<void(T *)> action, int attempts = 500)
 {
     QTimer::singleShot(10, context, [context, action, attempts] {
-        if (auto *modal = qobject_cast<T *>(QApplication::activeModalWidget())) {
+        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (modal && (QApplication::activeWindow() == modal || attempts == 0)) {
             const QPointer<QWidget> guard(modal);
             action(modal);
             QTimer::singleShot(8000, context, [guard] {

@@ -47,13 +47,17 @@ inline void PressKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers =
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
 }
 
-// Runs `action` on the modal window as soon as one is shown (polled for at most
-// about five seconds) and closes that window a few seconds later if the action
-// left it open, so that a failing test ends instead of hanging in exec().
+// Runs `action` on the modal window as soon as one is shown and is the
+// application's active window (polled for at most about five seconds; the
+// platform reports a new window active a little before the application does;
+// when the time is up, the action runs anyway) and closes that window a few
+// seconds later if the action left it open, so that a failing test ends
+// instead of hanging in exec().
 inline void WhenModalShown(QObject *context, std::function<void(QWidget *)> action, int attempts = 500)
 {
     QTimer::singleShot(10, context, [context, action, attempts] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && (QApplication::activeWindow() == modal || attempts == 0)) {
             const QPointer<QWidget> guard(modal);
             action(modal);
             QTimer::singleShot(3000, context, [guard] {
