@@ -24,7 +24,8 @@ std::vector<std::filesystem::path> inputFiles(int argc, char **argv)
         if (std::filesystem::is_directory(path)) {
             std::vector<std::filesystem::path> inFolder;
             for (const auto &entry : std::filesystem::directory_iterator(path))
-                if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
+                if (entry.is_regular_file() && !entry.path().filename().string().starts_with('.')
+                    && !entry.path().filename().string().starts_with("README"))
                     inFolder.push_back(entry.path());
             std::sort(inFolder.begin(), inFolder.end());
             files.insert(files.end(), inFolder.begin(), inFolder.end());
