@@ -62,27 +62,28 @@ struct Case
     const char *name;
     Connection connection;
     Fault fault;
-    bool indexError;  // the answer is read, its window then finds an array too short
+    bool indexError;     // the answer is read, its window then finds an array too short
+    const char *detail;  // part of the box's technical detail; "" for the toolkit's own texts
 };
 
 const Case kCases[] = {
-    {"connection refused", Connection::Refused, Fault::None, false},
-    {"unknown host", Connection::UnknownHost, Fault::None, false},
-    {"certificate not trusted", Connection::Untrusted, Fault::None, false},
-    {"host name mismatch", Connection::WrongHost, Fault::None, false},
-    {"no answer (timeout)", Connection::Good, Fault::Silent, false},
-    {"closed halfway", Connection::Good, Fault::CloseHalfway, false},
-    {"HTTP 404", Connection::Good, Fault::Http404, false},
-    {"HTTP 500", Connection::Good, Fault::Http500, false},
-    {"SOAP fault", Connection::Good, Fault::SoapFault, false},
-    {"malformed XML", Connection::Good, Fault::Malformed, false},
-    {"entity bomb", Connection::Good, Fault::EntityBomb, false},
-    {"text for a number or date", Connection::Good, Fault::WrongType, false},
-    {"array shorter than its type", Connection::Good, Fault::ArrayShorterThanType, false},
-    {"count beyond the arrays", Connection::Good, Fault::CountBeyondArrays, true},
-    {"count 2147483647", Connection::Good, Fault::HugeCount, true},
-    {"over the cap, announced", Connection::Good, Fault::OverCapAnnounced, false},
-    {"over the cap, streamed", Connection::Good, Fault::OverCapStreamed, false},
+    {"connection refused", Connection::Refused, Fault::None, false, ""},
+    {"unknown host", Connection::UnknownHost, Fault::None, false, ""},
+    {"certificate not trusted", Connection::Untrusted, Fault::None, false, ""},
+    {"host name mismatch", Connection::WrongHost, Fault::None, false, ""},
+    {"no answer (timeout)", Connection::Good, Fault::Silent, false, "nie odpowiedział w ciągu 1500 ms"},
+    {"closed halfway", Connection::Good, Fault::CloseHalfway, false, ""},
+    {"HTTP 404", Connection::Good, Fault::Http404, false, "HTTP 404"},
+    {"HTTP 500", Connection::Good, Fault::Http500, false, "HTTP 500"},
+    {"SOAP fault", Connection::Good, Fault::SoapFault, false, "Baza danych jest niedostępna."},
+    {"malformed XML", Connection::Good, Fault::Malformed, false, "Nieczytelny komunikat SOAP"},
+    {"entity bomb", Connection::Good, Fault::EntityBomb, false, "deklaracja DTD jest niedozwolona"},
+    {"text for a number or date", Connection::Good, Fault::WrongType, false, "niepoprawna liczba"},
+    {"array shorter than its type", Connection::Good, Fault::ArrayShorterThanType, false, "liczba elementów tablicy"},
+    {"count beyond the arrays", Connection::Good, Fault::CountBeyondArrays, true, ""},
+    {"count 2147483647", Connection::Good, Fault::HugeCount, true, ""},
+    {"over the cap, announced", Connection::Good, Fault::OverCapAnnounced, false, "przekracza 262144 bajtów"},
+    {"over the cap, streamed", Connection::Good, Fault::OverCapStreamed, false, "przekracza 262144 bajtów"},
 };
 
 const char *StageName(Stage stage)
@@ -144,6 +145,7 @@ struct Outcome
 {
     bool reached = false;     // the action was carried out
     QStringList messages;     // "icon|text", in order
+    QString detail;           // the first message's technical detail
     int ticks = 0;            // timer ticks while the action ran
     bool stateKept = false;   // the stage's state as before the action
     int windowsOpened = 0;    // windows the action opened (should be none)
@@ -185,6 +187,7 @@ private:
     bool openSignedIn(const std::function<void(TForm_LoginWEB *)> &drive = SignInWith);
     QStringList panelTexts() const;
     QStringList messageLines() const;
+    QString firstDetail() const;
 
     Outcome failLogin(const Case &c, bool &goodOpened);
     Outcome failYear(const Case &c, int &goodYear);
@@ -334,6 +337,11 @@ QStringList tst_E2eFaults::panelTexts() const
     return texts;
 }
 
+QString tst_E2eFaults::firstDetail() const
+{
+    return m_messages->messages.isEmpty() ? QString() : m_messages->messages.first().detail;
+}
+
 QStringList tst_E2eFaults::messageLines() const
 {
     QStringList lines;
@@ -353,6 +361,7 @@ Outcome tst_E2eFaults::failLogin(const Case &c, bool &goodOpened)
         SignInWith(dialog);
         out.ticks = m_ticks - ticks;
         out.messages = messageLines();
+        out.detail = firstDetail();
         // Another try is offered; nothing of an account is shown.
         out.stateKept = dialog->isVisible() && gU_WEBServiceSession.State == ssNone
             && gU_WEBServiceData.ShowYear == 0 && m_window->Frame_InfoRozrZasob1()->Year() == 0;
@@ -392,6 +401,7 @@ Outcome tst_E2eFaults::failYear(const Case &c, int &goodYear)
     };
     const QStringList seen = chooseFirstYear(true);
     out.messages = messageLines();
+        out.detail = firstDetail();
     out.windowsOpened = int(seen.size()) - 1;
     out.stateKept = seen == QStringList{u"Form_YearForShowChange"_s} && gU_WEBServiceData.ShowYear == yearBefore
         && panel->Year() == yearBefore && panelTexts() == before;
@@ -432,6 +442,7 @@ Outcome tst_E2eFaults::failMonth(const Case &c, bool &goodOpened)
     };
     const QStringList seen = doubleClickJanuary(true);
     out.messages = messageLines();
+        out.detail = firstDetail();
     out.windowsOpened = int(seen.size());
     out.stateKept = table->SelectedMonth() == 1 && panelTexts() == before;
     disarm();
@@ -484,6 +495,7 @@ Outcome tst_E2eFaults::failDetails(const Case &c, bool &goodOpened)
             QTest::keyClick(grid, Qt::Key_Return);
             out.ticks = m_ticks - ticks;
             out.messages = messageLines();
+        out.detail = firstDetail();
             out.windowsOpened = detailsOpened;
             // The card stays as it was, on the same charge.
             cardKept = modal->isVisible() && grid->rowCount() == cardRows && grid->currentRow() == charge
@@ -549,6 +561,9 @@ void tst_E2eFaults::faults()
             expected << ErrorLine(kLoginRefused);
     }
     QCOMPARE(out.messages, expected);
+    // The box's detail names the reason (the index error has none).
+    if (!c.indexError)
+        QVERIFY2(!out.detail.isEmpty() && out.detail.contains(QString::fromUtf8(c.detail)), qPrintable(out.detail));
     QCOMPARE(out.windowsOpened, 0);
     QVERIFY2(out.stateKept, "the state before the action is kept");
     QVERIFY(!m_terminateRequested);

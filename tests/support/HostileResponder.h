@@ -60,8 +60,8 @@ public:
     // The operations requested so far, in order.
     const QStringList &operations() const { return m_operations; }
 
-    // The element each damaging fault changes in an operation's answer, for
-    // the test's descriptions: the field whose text or array is spoiled.
+    // The element a damaging fault changes in an operation's answer: the field
+    // whose text or array is spoiled, or whose count is raised.
     static QString DamagedField(Fault fault, const QString &operation);
 
 private:
