@@ -132,6 +132,13 @@ void SignInWith(TForm_LoginWEB *dialog)
     ClickButton(dialog->BtnOK());
 }
 
+// True while the hourglass is shown (a modal window shows the arrow over it).
+bool WaitCursorShown()
+{
+    const QCursor *cursor = QGuiApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
 // A port on 127.0.0.1 where nothing listens.
 quint16 ClosedPort()
 {
@@ -149,6 +156,7 @@ struct Outcome
     int ticks = 0;            // timer ticks while the action ran
     bool stateKept = false;   // the stage's state as before the action
     int windowsOpened = 0;    // windows the action opened (should be none)
+    bool cursorLeft = false;  // a wait cursor outlived the action
 };
 
 } // namespace
@@ -360,6 +368,7 @@ Outcome tst_E2eFaults::failLogin(const Case &c, bool &goodOpened)
         const int ticks = m_ticks;
         SignInWith(dialog);
         out.ticks = m_ticks - ticks;
+        out.cursorLeft = WaitCursorShown();
         out.messages = messageLines();
         out.detail = firstDetail();
         // Another try is offered; nothing of an account is shown.
@@ -395,8 +404,10 @@ Outcome tst_E2eFaults::failYear(const Case &c, int &goodYear)
                                }
                                const int ticks = m_ticks;
                                ClickButton(dialog->ButtonOK());
-                               if (faulty)
+                               if (faulty) {
                                    out.ticks = m_ticks - ticks;
+                                   out.cursorLeft = WaitCursorShown();
+                               }
                            });
     };
     const QStringList seen = chooseFirstYear(true);
@@ -431,8 +442,10 @@ Outcome tst_E2eFaults::failMonth(const Case &c, bool &goodOpened)
                 const int ticks = m_ticks;
                 QTest::mouseClick(january, Qt::LeftButton);
                 QTest::mouseDClick(january, Qt::LeftButton);
-                if (faulty)
+                if (faulty) {
                     out.ticks = m_ticks - ticks;
+                    out.cursorLeft = WaitCursorShown();
+                }
             },
             [&](QWidget *modal, int) {
                 if (auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s))
@@ -494,6 +507,7 @@ Outcome tst_E2eFaults::failDetails(const Case &c, bool &goodOpened)
             const int ticks = m_ticks;
             QTest::keyClick(grid, Qt::Key_Return);
             out.ticks = m_ticks - ticks;
+            out.cursorLeft = WaitCursorShown();
             out.messages = messageLines();
         out.detail = firstDetail();
             out.windowsOpened = detailsOpened;
@@ -565,6 +579,7 @@ void tst_E2eFaults::faults()
     if (!c.indexError)
         QVERIFY2(!out.detail.isEmpty() && out.detail.contains(QString::fromUtf8(c.detail)), qPrintable(out.detail));
     QCOMPARE(out.windowsOpened, 0);
+    QVERIFY2(!out.cursorLeft, "no wait cursor is left behind");
     QVERIFY2(out.stateKept, "the state before the action is kept");
     QVERIFY(!m_terminateRequested);
     if (c.fault == Fault::Silent) {
@@ -582,6 +597,7 @@ void tst_E2eFaults::faults()
     case Stage::Month: QVERIFY2(goodOpened, "the month card opens on the next try"); break;
     case Stage::Details: QVERIFY2(goodOpened, "the charge detail opens on the next try"); break;
     }
+    QVERIFY2(!QGuiApplication::overrideCursor(), "every cursor scope has ended");
 }
 
 // A session-begin answer that reads well but cannot be used: the login shows
