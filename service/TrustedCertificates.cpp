@@ -1,6 +1,9 @@
 #include "service/TrustedCertificates.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+#include <future>
 
 namespace {
 
@@ -8,12 +11,26 @@ struct TrustState
 {
     QList<QSslCertificate> added;
     int generation = 0;
+    // The system store, read once. Reading and parsing it takes a tenth of a
+    // second or more, so it starts in the background when the first
+    // certificate is added (at start-up, while the windows are built).
+    std::shared_future<QList<QSslCertificate>> system;
 };
 
 TrustState &state()
 {
     static TrustState trust;
     return trust;
+}
+
+void startReadingSystemStore()
+{
+    TrustState &s = state();
+    if (s.system.valid())
+        return;
+    s.system = std::async(std::launch::async, [] { return QSslConfiguration::systemCaCertificates(); }).share();
+    // The reading thread must be done before the application's globals go.
+    qAddPostRoutine([] { state().system.wait(); });
 }
 
 } // namespace
@@ -38,6 +55,7 @@ void TrustedCertificates::Add(const QList<QSslCertificate> &certificates)
 {
     state().added += certificates;
     ++state().generation;
+    startReadingSystemStore();
 }
 
 void TrustedCertificates::Clear()
@@ -53,8 +71,8 @@ QSslConfiguration TrustedCertificates::Configuration()
     if (!state().added.isEmpty()) {
         // Setting the CA list explicitly ends the on-demand loading of the
         // system store: put the system certificates in the list as well.
-        static const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
-        configuration.setCaCertificates(system + state().added);
+        startReadingSystemStore();
+        configuration.setCaCertificates(state().system.get() + state().added);
     }
     return configuration;
 }
