@@ -127,6 +127,8 @@ int main(int argc, char **argv)
         app.installEventFilter(&watch);
         for (int month = table->MonthCount(); month >= 1 && watch.paintedAt < 0; --month) {
             WhenModal<TForm_KartMca>(&driver, [&](TForm_KartMca *card) {
+                // The poll may come before the first paint: paint now.
+                card->repaint();
                 rssAfterCard = PeakRssMiB();
                 card->reject();
             });
