@@ -16,6 +16,7 @@
 #include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -45,6 +46,22 @@ QString CellText(const QTableWidget *grid, int row, int column)
 {
     const QTableWidgetItem *item = grid->item(row, column);
     return item ? item->text() : QString();
+}
+
+// True when the widget, as painted on screen, has a strongly coloured pixel
+// of the hue of `colour` (the text of a label: its edges are blended with the
+// background, so the exact colour need not appear).
+bool PaintsHueOf(QWidget &widget, const QColor &colour)
+{
+    const QImage picture = widget.grab().toImage();
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (pixel.hsvSaturation() > 150 && std::abs(pixel.hsvHue() - colour.hsvHue()) <= 10)
+                return true;
+        }
+    }
+    return false;
 }
 
 // Whitespace of any kind (the group separator is a no-break space) as one space.
@@ -158,6 +175,19 @@ void tst_E2eViews::anotherYearShowsTheServersFigures()
         QCOMPARE(LabelText(water, u"Lab_WN_"_s + nn), FormatAmount(debits[m]));
         QCOMPARE(LabelText(water, u"Lab_MA_"_s + nn), FormatAmount(credits[m]));
     }
+
+    // On the shown tab, a balance reads red when it is negative and green
+    // otherwise, as the legend says.
+    const QColor red(0xFF, 0x00, 0x00);
+    const QColor green(0x00, 0x80, 0x00);
+    for (int m = 1; m <= 12; ++m) {
+        for (const QString &name : {u"Lab_SaldoMca_%1"_s, u"Lab_SaldoNar_%1"_s}) {
+            auto *label = panel.CurrentTable()->findChild<QLabel *>(name.arg(m, 2, 10, QChar(u'0')));
+            QVERIFY(label);
+            const QColor expected = label->text().startsWith(u'-') ? red : green;
+            QVERIFY2(PaintsHueOf(*label, expected), qPrintable(label->objectName() + u' ' + label->text()));
+        }
+    }
 }
 
 void tst_E2eViews::monthCardAndChargeDetail()
@@ -201,7 +231,7 @@ void tst_E2eViews::monthCardAndChargeDetail()
             detailText = LabelText(detail, u"Lab_TrescOper"_s);
             detailTotal = LabelText(detail, u"Lab_Brutto_Razem"_s);
             const QTableWidget *skl = detail.Frame_InfoCzynszTabela1()->SG_Skl();
-            for (int r = 1; r < skl->rowCount(); ++r)
+            for (int r = 0; r < skl->rowCount(); ++r)
                 components << CellText(skl, r, 1) + u'|' + CellText(skl, r, 5);
             // Back to the card, as the user does.
             QTest::keyClick(&detail, Qt::Key_Escape);
@@ -239,9 +269,13 @@ void tst_E2eViews::monthCardAndChargeDetail()
     // The charge's components add up to the amount booked on the card.
     QCOMPARE(detailTotal, chargeAmount);
 
-    // Back in the main window, the month stays highlighted.
-    QCOMPARE(m_driver->CurrentTable()->SelectedMonth(), kMonth);
+    // Back in the main window, the month stays highlighted, on screen too.
     QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(m_driver->CurrentTable()->SelectedMonth(), kMonth);
+    auto *row = m_driver->CurrentTable()->findChild<QWidget *>(u"Panel_03"_s);
+    QVERIFY(row);
+    const QImage picture = row->grab().toImage();
+    QCOMPARE(picture.pixelColor(1, 1), row->palette().color(QPalette::Active, QPalette::Highlight));
 }
 
 void tst_E2eViews::monthWithoutDocuments()
@@ -312,7 +346,7 @@ void tst_E2eViews::reportsFromEachView()
             m_driver->OpenCharge(card, ClientDriver::FirstChargeRow(card), [&](TForm_NalCzynszDtl &detail) {
                 const QTableWidget *skl = detail.Frame_InfoCzynszTabela1()->SG_Skl();
                 shown << LabelText(detail, u"Lab_TrescOper"_s) << LabelText(detail, u"Lab_Brutto_Razem"_s)
-                      << CellText(skl, 1, 1) << CellText(skl, 1, 5);
+                      << CellText(skl, 0, 1) << CellText(skl, 0, 5);
                 onView(detail);
             });
         });
