@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -254,6 +255,10 @@ bool ClientDriver::PressPreview(QWidget &view)
     ClickButton(button);
     if (!QTest::qWaitFor([&] { return PreviewShowsFinishedPages(m_preview.get()); }, kTimeoutMs))
         return Fail(u"Podgląd wydruku nie pokazał stron."_s + MessagesSince(before));
+    // The preview shows itself maximized; without a window manager (Xvfb)
+    // nobody does it, so give it the screen as one would.
+    if (const QScreen *screen = m_preview->screen(); screen && m_preview->geometry() != screen->availableGeometry())
+        m_preview->setGeometry(screen->availableGeometry());
     return true;
 }
 

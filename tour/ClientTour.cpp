@@ -56,24 +56,30 @@ bool ClientTour::Screenshot(QWidget &window, const QString &name)
 bool ClientTour::Reports(QWidget &view, const QString &baseName, bool loadBack)
 {
     int pages = 0;
-    const bool done = Step(u"Podgląd wydruku"_s, [&] {
+    const QString printFile = OutputFile(baseName + u".prn"_s);
+    const auto loadPrintFile = [&] {
+        if (!m_driver.LoadIntoPreview(printFile))
+            return false;
+        const int loaded = m_driver.Preview()->ShownPages()->pageCount();
+        if (loaded != pages)
+            m_reason = u"wczytany plik ma %1 stron zamiast %2"_s.arg(loaded).arg(pages);
+        return loaded == pages;
+    };
+    bool done = Step(u"Podgląd wydruku"_s, [&] {
         if (!m_driver.PressPreview(view))
             return false;
         pages = m_driver.Preview()->ShownPages()->pageCount();
         return true;
-    }) && Screenshot(*m_driver.Preview(), baseName + u"-podglad.png"_s)
-        && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s,
-                [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s)); })
-        && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s,
-                [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".prn"_s)); })
-        && (!loadBack || Step(u"Wczytanie pliku wydruku do podglądu: "_s + baseName + u".prn"_s, [&] {
-                if (!m_driver.LoadIntoPreview(OutputFile(baseName + u".prn"_s)))
-                    return false;
-                const int loaded = m_driver.Preview()->ShownPages()->pageCount();
-                if (loaded != pages)
-                    m_reason = u"wczytany plik ma %1 stron zamiast %2"_s.arg(loaded).arg(pages);
-                return loaded == pages;
-            }));
+    });
+    done = done && Screenshot(*m_driver.Preview(), baseName + u"-podglad.png"_s);
+    done = done && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s,
+                        [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s)); });
+    done = done && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s,
+                        [&] { return m_driver.SaveFromPreview(printFile); });
+    if (loadBack) {
+        done = done && Step(u"Wczytanie pliku wydruku do podglądu: "_s + baseName + u".prn"_s, loadPrintFile);
+        done = done && Screenshot(*m_driver.Preview(), baseName + u"-wczytany.png"_s);
+    }
     const bool closed = m_driver.ClosePreview();
     return done && closed;
 }
@@ -110,7 +116,7 @@ bool ClientTour::Run()
         });
     });
     if (!m_failed)
-        std::fprintf(m_out, "Wycieczka zakończona: %d kroków bez błędów.\n", m_steps);
+        std::fprintf(m_out, "Pokaz zakończony bez błędów (kroków: %d).\n", m_steps);
     std::fflush(m_out);
     return !m_failed;
 }
