@@ -3,6 +3,7 @@
 
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
+#include "reports/TPrn_Gen.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/PageStore.h"
 #include "service/FormatAmount.h"
@@ -20,12 +21,15 @@
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -111,10 +115,18 @@ private Q_SLOTS:
     void anotherYearShowsTheServersFigures();
     void monthCardAndChargeDetail();
     void monthWithoutDocuments();
-    void reportsFromEachView_data();
+    void reportsFromEachView_data() { views_data(); }
     void reportsFromEachView();
+    void printFromEachView_data() { views_data(); }
+    void printFromEachView();
 
 private:
+    // The three views with a report: depth 0 the settlements panel, 1 the
+    // month card of March, 2 the detail of its first charge.
+    void views_data();
+    // Walks to the view at `depth` from the main window, notes what it shows
+    // of its figures and texts into `shown`, and runs `onView` there.
+    bool walkToView(int depth, QStringList &shown, const std::function<void(QWidget &)> &onView);
     // The year before the current one (complete in the demo data) on screen.
     bool showLastYear();
     IZOKA_E_BOK &service() const { return *ServiceProxy(); }
@@ -294,7 +306,7 @@ void tst_E2eViews::monthWithoutDocuments()
     QCOMPARE(m_driver->Messages().messages.first().caption, u"Domvel-E-Vadiv"_s);
 }
 
-void tst_E2eViews::reportsFromEachView_data()
+void tst_E2eViews::views_data()
 {
     QTest::addColumn<int>("depth");
     QTest::addColumn<QString>("name");
@@ -303,22 +315,52 @@ void tst_E2eViews::reportsFromEachView_data()
     QTest::newRow("charge detail") << 2 << u"naliczenie"_s;
 }
 
+bool tst_E2eViews::walkToView(int depth, QStringList &shown, const std::function<void(QWidget &)> &onView)
+{
+    if (!showLastYear())
+        return false;
+    if (depth == 0) {
+        TFrame_InfoRozrZasob &panel = *m_driver->Settlements();
+        const TFrame_InfoRozrTabela &table = *panel.CurrentTable();
+        shown << QString::number(m_lastYear) << LabelText(table, u"Lab_WN_03"_s) << LabelText(table, u"Lab_MA_03"_s)
+              << LabelText(table, u"Lab_SaldoNar_Razem"_s);
+        onView(panel);
+        return true;
+    }
+    bool reached = false;
+    const bool opened = m_driver->OpenMonth(kMonth, [&](TForm_KartMca &card) {
+        if (depth == 1) {
+            const QTableWidget *grid = card.Frame_InfoDokTabela1()->SG_Dok();
+            shown << LabelText(card, u"Lab_OpisOkres"_s) << LabelText(card, u"Lab_WN_ObrotyMca"_s)
+                  << CellText(grid, 0, 6) << CellText(grid, 0, 4) + CellText(grid, 0, 5);
+            onView(card);
+            reached = true;
+            return;
+        }
+        reached = m_driver->OpenCharge(card, ClientDriver::FirstChargeRow(card), [&](TForm_NalCzynszDtl &detail) {
+            const QTableWidget *skl = detail.Frame_InfoCzynszTabela1()->SG_Skl();
+            shown << LabelText(detail, u"Lab_TrescOper"_s) << LabelText(detail, u"Lab_Brutto_Razem"_s)
+                  << CellText(skl, 0, 1) << CellText(skl, 0, 5);
+            onView(detail);
+        });
+    });
+    return opened && reached;
+}
+
 void tst_E2eViews::reportsFromEachView()
 {
     QFETCH(int, depth);
     QFETCH(QString, name);
-    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
-    QVERIFY2(!pdftotext.isEmpty(), "pdftotext (poppler-utils) reads the exported PDF");
-    QVERIFY2(showLastYear(), qPrintable(m_driver->LastError()));
+    QVERIFY2(!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(), "pdftotext (poppler-utils) reads the PDF");
     const QString pdf = m_out.filePath(name + u".pdf"_s);
     const QString prn = m_out.filePath(name + u".prn"_s);
 
-    // On the view: what it shows, then preview, save as PDF and as a print
-    // file, and load the print file back.
+    // On the view: preview, save as PDF and as a print file, and load the
+    // print file back.
     QStringList shown;
     QList<QStringList> generated, loaded;
     bool walked = false;
-    const auto onView = [&](QWidget &view) {
+    const bool reached = walkToView(depth, shown, [&](QWidget &view) {
         if (!m_driver->PressPreview(view))
             return;
         generated = PageTexts(*m_driver->Preview()->ShownPages());
@@ -327,32 +369,8 @@ void tst_E2eViews::reportsFromEachView()
             walked = true;
         }
         m_driver->ClosePreview();
-    };
-    if (depth == 0) {
-        TFrame_InfoRozrZasob &panel = *m_driver->Settlements();
-        const TFrame_InfoRozrTabela &table = *panel.CurrentTable();
-        shown << QString::number(m_lastYear) << LabelText(table, u"Lab_WN_03"_s) << LabelText(table, u"Lab_MA_03"_s)
-              << LabelText(table, u"Lab_SaldoNar_Razem"_s);
-        onView(panel);
-    } else {
-        const bool opened = m_driver->OpenMonth(kMonth, [&](TForm_KartMca &card) {
-            if (depth == 1) {
-                const QTableWidget *grid = card.Frame_InfoDokTabela1()->SG_Dok();
-                shown << LabelText(card, u"Lab_OpisOkres"_s) << LabelText(card, u"Lab_WN_ObrotyMca"_s)
-                      << CellText(grid, 0, 6) << CellText(grid, 0, 4) + CellText(grid, 0, 5);
-                onView(card);
-                return;
-            }
-            m_driver->OpenCharge(card, ClientDriver::FirstChargeRow(card), [&](TForm_NalCzynszDtl &detail) {
-                const QTableWidget *skl = detail.Frame_InfoCzynszTabela1()->SG_Skl();
-                shown << LabelText(detail, u"Lab_TrescOper"_s) << LabelText(detail, u"Lab_Brutto_Razem"_s)
-                      << CellText(skl, 0, 1) << CellText(skl, 0, 5);
-                onView(detail);
-            });
-        });
-        QVERIFY2(opened, qPrintable(m_driver->LastError()));
-    }
-    QVERIFY2(walked, qPrintable(m_driver->LastError()));
+    });
+    QVERIFY2(reached && walked, qPrintable(m_driver->LastError()));
     QVERIFY(!m_driver->Preview()->isVisible());
     QVERIFY(m_driver->Messages().messages.isEmpty());
 
@@ -366,6 +384,35 @@ void tst_E2eViews::reportsFromEachView()
         QVERIFY(!figure.isEmpty());
         QVERIFY2(text.contains(Normalized(figure)), qPrintable(u"«%1» is missing from the PDF"_s.arg(figure)));
     }
+}
+
+void tst_E2eViews::printFromEachView()
+{
+    QFETCH(int, depth);
+    QFETCH(QString, name);
+    QVERIFY2(!QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty(), "pdftotext (poppler-utils) reads the PDF");
+    // The selected printer prints into a PDF file.
+    const QString printed = m_out.filePath(name + u"-printed.pdf"_s);
+    TPrn_Gen::SetPrinterLookup([printed] {
+        ReportPrinterSettings printer;
+        printer.outputFileName = printed;
+        return std::optional<ReportPrinterSettings>(printer);
+    });
+    const auto restore = qScopeGuard([] { TPrn_Gen::SetPrinterLookup(nullptr); });
+
+    QStringList shown;
+    bool pressed = false;
+    const bool reached = walkToView(depth, shown, [&](QWidget &view) { pressed = m_driver->PressPrint(view); });
+    QVERIFY2(reached && pressed, qPrintable(m_driver->LastError()));
+    QVERIFY(!m_driver->Preview()->isVisible());
+
+    const QString text = Normalized(PdfText(printed));
+    QVERIFY2(!text.isEmpty(), "pdftotext reads the printed PDF");
+    for (const QString &figure : std::as_const(shown))
+        QVERIFY2(text.contains(Normalized(figure)), qPrintable(u"«%1» is missing from the print"_s.arg(figure)));
+    // A print, unlike an export, carries the last page's footer.
+    QVERIFY(text.contains(u"Strona ostatnia"_s));
+    QVERIFY(text.contains(u"Wyemitowano z programu: Domvel-E-Vadiv"_s));
 }
 
 int main(int argc, char **argv)
