@@ -2,7 +2,7 @@
 // dialog, the main window with the settlements panel, a month card, a charge
 // detail and the update-required notice, with the demo server behind them.
 // Not a test; run it under a display (for example
-// `LC_ALL=pl_PL.UTF-8 xvfb-run -a build/tests/e2e/shell_screenshots docs`).
+// `LC_ALL=pl_PL.UTF-8 xvfb-run -a -s "-screen 0 1600x1000x24" build/tests/e2e/shell_screenshots docs`).
 
 #include "tests/server/ServerProcess.h"
 #include "tour/ClientDriver.h"
