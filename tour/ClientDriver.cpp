@@ -8,6 +8,7 @@
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/PageStore.h"
+#include "service/ApplicationTerminate.h"
 #include "service/ServiceAddress.h"
 #include "service/TU_WEBServiceKsgData.h"
 #include "service/TU_WEBServiceSession.h"
@@ -50,6 +51,7 @@ ClientDriver::~ClientDriver()
 {
     if (m_preview && m_preview->isVisible())
         ClosePreview();
+    SetTerminateHandler({});
     SetPrn_Preview(nullptr);
     m_preview.reset();
     m_mainWindow.reset();
@@ -64,7 +66,8 @@ bool ClientDriver::Fail(const QString &reason)
 QString ClientDriver::MessagesSince(qsizetype count) const
 {
     const QStringList texts = m_messages.texts().mid(count);
-    return texts.isEmpty() ? QString() : u" (komunikaty: "_s + texts.join(u" | "_s) + u')';
+    // One line: the messages' own line breaks become spaces.
+    return texts.isEmpty() ? QString() : u" (komunikaty: "_s + texts.join(u" | "_s).simplified() + u')';
 }
 
 bool ClientDriver::Start(const QString &address, const QString &caCertificate)
@@ -75,6 +78,9 @@ bool ClientDriver::Start(const QString &address, const QString &caCertificate)
             return Fail(problem);
     }
     SetServerAddressArgument(address);
+    // The program asks to end when the version is refused or the first login
+    // fails; the driver notes it instead of ending the process.
+    SetTerminateHandler([this] { m_terminateRequested = true; });
     m_mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
     m_preview = std::make_unique<TPrn_Preview>();
     SetPrn_Preview(m_preview.get());
@@ -135,9 +141,10 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
             // activation starts the version check and the login.
             m_mainWindow->show();
             m_mainWindow->activateWindow();
-            settled = QTest::qWaitFor([&] { return (dialogDone || gU_WEBServiceSession.State == ssActive)
-                                         && !QApplication::activeModalWidget(); },
-                            kTimeoutMs);
+            settled = QTest::qWaitFor([&] {
+                return (dialogDone || m_terminateRequested || gU_WEBServiceSession.State == ssActive)
+                    && !QApplication::activeModalWidget();
+            }, kTimeoutMs);
         },
         [](QWidget *w) { return qobject_cast<TForm_LoginWEB *>(w) != nullptr; },
         [&](QWidget *w) {

@@ -114,4 +114,5 @@ private:
     std::unique_ptr<TForm_ZOKA_WSClient_Main> m_mainWindow;
     std::unique_ptr<TPrn_Preview> m_preview;
     QString m_lastError;
+    bool m_terminateRequested = false;
 };

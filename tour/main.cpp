@@ -56,7 +56,7 @@ int main(int argc, char **argv)
         ClientTour tour(driver, options);
         passed = tour.Run();
         for (const MessageRequest &m : driver.Messages().messages)
-            std::fprintf(stdout, "Komunikat programu: %s\n", qPrintable(m.text));
+            std::fprintf(stdout, "Komunikat programu: %s\n", qPrintable(m.text.simplified()));
     }
     std::fprintf(stdout, "Zrzuty ekranu i pliki: %s\n", qPrintable(QDir(options.output).absolutePath()));
     return passed ? 0 : 1;
