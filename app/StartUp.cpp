@@ -4,6 +4,7 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/U_modules.h"
+#include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Cursors.h"
 #include "common/MessageBoxSink.h"
 #include "common/Messages.h"
@@ -12,10 +13,12 @@
 #include "service/TrustedCertificates.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -29,6 +32,31 @@ void installToolkitTranslation(QApplication &app)
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&translator);
 }
+
+// For start-up measurements (DOMVEL_QUIT_AFTER_SHOW=login): ends the program
+// once the first login dialog has been painted. It only watches; what the
+// user sees is unchanged.
+class QuitAfterLoginPainted : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && qobject_cast<TForm_LoginWEB *>(watched) && !m_done) {
+            m_done = true;
+            // Tells the measuring program that the dialog was reached.
+            std::fputs("login dialog painted\n", stdout);
+            std::fflush(stdout);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+
+private:
+    bool m_done = false;
+};
 
 } // namespace
 
@@ -71,9 +99,15 @@ int RunProgram(QApplication &app)
             // no window manager gives it (a bare X server).
             mainWindow->activateWindow();
         }
-        // For start-up measurements: end as soon as the main window is up.
-        if (qEnvironmentVariableIsSet("DOMVEL_QUIT_AFTER_SHOW"))
+        // For start-up measurements: end as soon as the main window is up, or
+        // with "login" once the login dialog is on screen.
+        std::unique_ptr<QuitAfterLoginPainted> quitAfterLogin;
+        if (qEnvironmentVariable("DOMVEL_QUIT_AFTER_SHOW") == u"login") {
+            quitAfterLogin = std::make_unique<QuitAfterLoginPainted>();
+            app.installEventFilter(quitAfterLogin.get());
+        } else if (qEnvironmentVariableIsSet("DOMVEL_QUIT_AFTER_SHOW")) {
             QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        }
         app.exec();
     } catch (...) {
         ShowErrorDisplay(std::current_exception());

@@ -6,6 +6,11 @@
 #   bash scripts/run.sh ADDRESS [...]   the client alone, against the server at ADDRESS
 #                                       (host or host:port; further client options may follow)
 #
+# Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) the windows cannot be shown: the
+# scripted tour (build/app/domvel-tour) then walks through the program under Xvfb against the
+# same server (login, another year, a month card, a charge detail, previews, PDF exports, a print
+# file loaded back) and leaves its screenshots and files in a fresh folder whose path it prints.
+#
 # The demo server keeps its database and its self-signed certificate in a data folder under the
 # user's data directory (or build/demo-data when that cannot be written), made on first start.
 set -euo pipefail
@@ -13,14 +18,34 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 client=build/app/domvel-e-vadiv
+tour=build/app/domvel-tour
 server=build/server/domvel-demo-server
 
-run_client() {
-  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Brak ekranu: program zostanie uruchomiony bez okien i zakończy się po pokazaniu okna głównego."
-    QT_QPA_PLATFORM=offscreen DOMVEL_NONINTERACTIVE=1 DOMVEL_QUIT_AFTER_SHOW=1 "$client" "$@"
+# A fresh folder for the tour's screenshots and files.
+tour_folder() {
+  local root="${XDG_STATE_HOME:-$HOME/.local/state}/domvel-tour"
+  local folder
+  folder="$root/$(date +%Y%m%d-%H%M%S)"
+  if mkdir -p "$folder" 2>/dev/null && [ -w "$folder" ]; then
+    echo "$folder"
   else
+    mktemp -d -t domvel-tour.XXXXXX
+  fi
+}
+
+# The client with a display; the scripted tour under Xvfb without one.
+run_client() {
+  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     "$client" "$@"
+    return
+  fi
+  local folder
+  folder="$(tour_folder)"
+  echo "Brak ekranu: pokaz programu pod Xvfb, zrzuty ekranu i pliki w $folder"
+  if command -v xvfb-run >/dev/null 2>&1; then
+    LC_ALL="${LC_ALL:-pl_PL.UTF-8}" xvfb-run -a -s "-screen 0 1600x1000x24" "$tour" "$@" --out "$folder"
+  else
+    LC_ALL="${LC_ALL:-pl_PL.UTF-8}" QT_QPA_PLATFORM=offscreen "$tour" "$@" --out "$folder"
   fi
 }
 

@@ -118,6 +118,7 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
         for (const QSslError &error : errors)
             tlsErrors.append(error.errorString());
     });
+    QObject::connect(reply.get(), &QNetworkReply::encrypted, &loop, [this]() { ++m_tlsHandshakes; });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer deadline;
     deadline.setSingleShot(true);

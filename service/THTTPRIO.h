@@ -48,6 +48,10 @@ public:
     // https (or http) URL is set. Owned by this object.
     IZOKA_E_BOK *GetIZOKA_E_BOK();
 
+    // TLS handshakes this connection has made so far: one per new HTTPS
+    // connection; a call over the kept-alive connection adds none.
+    int TlsHandshakes() const { return m_tlsHandshakes; }
+
     // POSTs one SOAP request for the operation and returns the answer's
     // body. An HTTP error status whose body is a SOAP fault gives the fault.
     ServiceResult<QByteArray> Invoke(std::string_view operation, const QByteArray &request);
@@ -59,6 +63,7 @@ private:
     std::chrono::milliseconds m_timeout = kDefaultTimeout;
     qint64 m_maxAnswerSize = kDefaultMaxAnswerSize;
     bool m_busy = false;
+    int m_tlsHandshakes = 0;
     std::unique_ptr<QNetworkAccessManager> m_manager;
     int m_managerTrustGeneration = -1;
     std::unique_ptr<ZOKA_E_BOK_Proxy> m_proxy;

@@ -1,6 +1,10 @@
 #include "service/TrustedCertificates.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+
+#include <future>
 
 namespace {
 
@@ -8,12 +12,47 @@ struct TrustState
 {
     QList<QSslCertificate> added;
     int generation = 0;
+    // The system store, read once. Reading and parsing it takes a tenth of a
+    // second or more, so it starts in the background when the first
+    // certificate is added (at start-up, while the windows are built).
+    std::shared_future<QList<QSslCertificate>> system;
 };
 
 TrustState &state()
 {
     static TrustState trust;
     return trust;
+}
+
+// The system's trusted authorities. The distribution's single bundle file
+// holds each of them once and reads in half the time of the certificate
+// folder, where every certificate stands twice (by name and by hash).
+QList<QSslCertificate> readSystemStore()
+{
+    static const char *const kBundles[] = {
+        "/etc/ssl/certs/ca-certificates.crt",  // Debian, Ubuntu
+        "/etc/pki/tls/certs/ca-bundle.crt",    // Fedora, RHEL
+        "/etc/ssl/ca-bundle.pem",              // openSUSE
+    };
+    for (const char *bundle : kBundles) {
+        const QString path = QString::fromLatin1(bundle);
+        if (!QFileInfo::exists(path))
+            continue;
+        const QList<QSslCertificate> certificates = QSslCertificate::fromPath(path);
+        if (!certificates.isEmpty())
+            return certificates;
+    }
+    return QSslConfiguration::systemCaCertificates();
+}
+
+void startReadingSystemStore()
+{
+    TrustState &s = state();
+    if (s.system.valid())
+        return;
+    s.system = std::async(std::launch::async, readSystemStore).share();
+    // The reading thread must be done before the application's globals go.
+    qAddPostRoutine([] { state().system.wait(); });
 }
 
 } // namespace
@@ -38,6 +77,7 @@ void TrustedCertificates::Add(const QList<QSslCertificate> &certificates)
 {
     state().added += certificates;
     ++state().generation;
+    startReadingSystemStore();
 }
 
 void TrustedCertificates::Clear()
@@ -53,8 +93,8 @@ QSslConfiguration TrustedCertificates::Configuration()
     if (!state().added.isEmpty()) {
         // Setting the CA list explicitly ends the on-demand loading of the
         // system store: put the system certificates in the list as well.
-        static const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
-        configuration.setCaCertificates(system + state().added);
+        startReadingSystemStore();
+        configuration.setCaCertificates(state().system.get() + state().added);
     }
     return configuration;
 }

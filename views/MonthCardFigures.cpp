@@ -8,7 +8,8 @@ MonthCardFigures MonthCardFigures::Compute(const State &opening, int count, cons
 {
     MonthCardFigures f;
     f.Opening = opening;
-    f.LateTerm.reserve(qMax(count, 0));
+    // A count from the service is no size to trust before the arrays bear it out.
+    f.LateTerm.reserve(qBound(qsizetype(0), qsizetype(count), sides.size()));
     for (int i = 0; i < count; ++i) {
         const bool debit = IsDebit(CheckedAt(sides, i));
         const double value = CheckedAt(values, i);

@@ -126,7 +126,8 @@ void TFrame_InfoCzynszTabela::LoadComponents(int zasobKind, int sklNumber, bool 
     const int count = std::max(sklNumber, 0);
     // Everything is read (and checked) before anything is shown.
     QList<TDokComponent> components;
-    components.reserve(count);
+    // No more room than the arrays can fill: the count comes from the service.
+    components.reserve(std::min(qsizetype(count), details.NazwaSkl.size()));
     for (int i = 0; i < count; ++i)
         components.append(details.Component(i));
 

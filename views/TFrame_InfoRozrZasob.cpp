@@ -75,6 +75,11 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Frame_InfoRozrZasob1"));
+    // The program's forms paint in the button-face role, which their children
+    // inherit; the title strip and the table rows here are coloured through
+    // the window role, so without this they would show the button face (and
+    // a highlighted month would not show at all).
+    setBackgroundRole(QPalette::Window);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,15 +1,35 @@
-// The yardstick for start-up: a bare Qt program that shows one empty window
-// and ends as soon as it is up, as the client does under DOMVEL_QUIT_AFTER_SHOW.
+// The yardstick for start-up: a bare Qt program that shows one empty dialog
+// and ends once it has been painted, as the client does under
+// DOMVEL_QUIT_AFTER_SHOW=login with its login dialog.
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
-#include <QWidget>
+
+namespace {
+
+class BareDialog : public QDialog
+{
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QDialog::paintEvent(event);
+        if (!m_painted) {
+            m_painted = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+    }
+
+private:
+    bool m_painted = false;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.resize(791, 737);
-    window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    BareDialog dialog;
+    dialog.resize(400, 180);
+    dialog.show();
     return app.exec();
 }

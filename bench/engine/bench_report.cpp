@@ -1,8 +1,11 @@
 // Generates, paginates and exports a report of 10,000 detail rows (a month
-// card's layout: seven fields per row) and prints the times.
+// card's layout: seven fields per row) and prints the times; then compares
+// the generation's cost per row at a tenth of the rows and at ten times as
+// many, and ends with 1 when it grows more than threefold.
 //
 //   bench_report [rows] [output folder]
 
+#include "bench/common/BenchFigure.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/HtmlExportFilter.h"
 #include "reports/engine/PageStore.h"
@@ -20,6 +23,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -125,7 +129,8 @@ int main(int argc, char **argv)
 
     const auto pages = report.generate();
     const int count = pages->pageCount();
-    Line("generate and paginate", Seconds(timer), count);
+    const double generateSeconds = Seconds(timer);
+    Line("generate and paginate", generateSeconds, count);
 
     // Incremental run from the event loop, as the preview does it; the longest
     // stretch without an event-loop turn is what the user could feel.
@@ -146,7 +151,8 @@ int main(int argc, char **argv)
     timer.restart();
     loop.exec();
     ticker.stop();
-    Line("preview (slices from event loop)", Seconds(timer), previewed->pageCount());
+    const double previewSeconds = Seconds(timer);
+    Line("preview (slices from event loop)", previewSeconds, previewed->pageCount());
 
     const QString prn = out.filePath(QStringLiteral("bench.prn"));
     pages->save(prn);
@@ -167,7 +173,8 @@ int main(int argc, char **argv)
 
     PdfExportFilter pdf(out.filePath(QStringLiteral("bench.pdf")));
     pages->exportTo(pdf);
-    Line("export PDF (runs report again)", Seconds(timer), count);
+    const double pdfSeconds = Seconds(timer);
+    Line("export PDF (runs report again)", pdfSeconds, count);
     TextExportFilter text(out.filePath(QStringLiteral("bench.txt")));
     pages->exportTo(text);
     Line("export text (runs report again)", Seconds(timer), count);
@@ -179,5 +186,33 @@ int main(int argc, char **argv)
     std::printf("file sizes: prn %lld KiB, pdf %lld KiB, txt %lld KiB, htm %lld KiB\n",
                 QFileInfo(prn).size() / 1024, QFileInfo(pdf.fileName()).size() / 1024,
                 QFileInfo(text.fileName()).size() / 1024, QFileInfo(html.fileName()).size() / 1024);
+    const QByteArray what =
+        QStringLiteral("Report engine, %1 rows (%2 pages): generate / PDF export").arg(rows).arg(count).toUtf8();
+    PrintFigure(what.constData(), "%.2f s / %.2f s", generateSeconds, pdfSeconds);
+    PrintFigure("Report engine preview of the same rows: all pages / longest stretch without an event-loop turn",
+                "%.2f s / %.0f ms", previewSeconds, longestGap / 1e6);
+
+    std::printf("\nGeneration cost per row by report length\n");
+    std::vector<int> sizes{std::max(1, rows / 10), rows, rows * 10};
+    std::vector<double> perRow;
+    for (int n : sizes) {
+        BenchReport sized(n);
+        timer.restart();
+        const int pagesOfSize = sized.generate()->pageCount();
+        perRow.push_back(timer.nsecsElapsed() / 1e3 / n);
+        std::printf("  %8d rows  %6d pages  %7.2f us/row\n", n, pagesOfSize, perRow.back());
+    }
+    const double growth = perRow.back() / perRow.front();
+    std::printf("  growth of the cost per row, %d vs %d rows: %.2f\n", sizes.back(), sizes.front(), growth);
+    const QByteArray scaling = QStringLiteral("Report engine generation, cost per row at %1 / %2 / %3 rows")
+                                   .arg(sizes[0])
+                                   .arg(sizes[1])
+                                   .arg(sizes[2])
+                                   .toUtf8();
+    PrintFigure(scaling.constData(), "%.1f / %.1f / %.1f µs (growth %.2f)", perRow[0], perRow[1], perRow[2], growth);
+    if (growth >= 3.0) {
+        std::fprintf(stderr, "the cost per row grows with the report's length\n");
+        return 1;
+    }
     return 0;
 }

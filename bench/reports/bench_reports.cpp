@@ -5,6 +5,7 @@
 //   bench_reports [documents]
 
 #include "DemoReportData.h"
+#include "bench/common/BenchFigure.h"
 
 #include "reports/TPrn_KartMca.h"
 #include "reports/engine/BandedReport.h"
@@ -51,11 +52,17 @@ int main(int argc, char **argv)
     QTemporaryDir temp;
     PdfExportFilter pdf(temp.filePath(QStringLiteral("month-card.pdf")));
     pdf.exportPages(*pages);
-    std::printf("%-36s %8.3f s\n", "PDF of the generated pages", Seconds(timer));
+    const double pdfSeconds = Seconds(timer);
+    std::printf("%-36s %8.3f s\n", "PDF of the generated pages", pdfSeconds);
 
     // Twice more, to show that runs do not slow down or accumulate.
     report.Report().generate();
     std::printf("%-36s %8.3f s\n", "second generation", Seconds(timer));
     std::printf("\ndocuments %d, pages %d\n", documents, pages->pageCount());
+    const QByteArray what = QStringLiteral("Month card report of %1 documents (%2 pages): prepare + generate / PDF")
+                                .arg(documents)
+                                .arg(pages->pageCount())
+                                .toUtf8();
+    PrintFigure(what.constData(), "%.2f s / %.2f s", prepare + generate, pdfSeconds);
     return 0;
 }

@@ -3,6 +3,7 @@
 // kept-alive TLS connection) and one request in flight.
 // Usage: bench_server [clients=6] [seconds=10] [--multiref]
 
+#include "bench/common/BenchFigure.h"
 #include "service/CredentialEncoding.h"
 #include "service/SessionToken.h"
 #include "service/IZOKA_E_BOK.h"
@@ -154,6 +155,12 @@ int main(int argc, char **argv)
     std::printf("  throughput: %.0f requests/s\n", done / elapsed);
     std::printf("  latency: median %.2f ms, 95th percentile %.2f ms, max %.2f ms\n", percentile(0.5),
                 percentile(0.95), latencies.empty() ? 0.0 : latencies.back());
+    const QByteArray what = QStringLiteral("Demo server, yearly-figures call, %1 concurrent clients%2")
+                                .arg(clients)
+                                .arg(multiRef ? u" (multi-reference)"_s : QString())
+                                .toUtf8();
+    PrintFigure(what.constData(), "%.0f requests/s, median latency %.1f ms, %lld failed", done / elapsed,
+                percentile(0.5), static_cast<long long>(failed));
 
     server.terminate();
     server.waitForFinished(5000);

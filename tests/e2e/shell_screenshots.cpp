@@ -1,10 +1,11 @@
-// Takes the screenshots of the application shell for the documentation: the
-// login dialog, the main window after a login and the update-required notice,
-// with the demo server behind them. Not a test; run it under a display (for
-// example `LC_ALL=pl_PL.UTF-8 xvfb-run -a build/tests/e2e/shell_screenshots docs`).
+// Takes the screenshots of the windows for the documentation: the login
+// dialog, the main window with the settlements panel, a month card, a charge
+// detail and the update-required notice, with the demo server behind them.
+// Not a test; run it under a display (for example
+// `LC_ALL=pl_PL.UTF-8 xvfb-run -a -s "-screen 0 1600x1000x24" build/tests/e2e/shell_screenshots docs`).
 
-#include "tests/app/AppTestSupport.h"
 #include "tests/server/ServerProcess.h"
+#include "tour/ClientDriver.h"
 
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
@@ -12,13 +13,14 @@
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
-#include "controls/TWBitBtn.h"
 #include "service/ServiceAddress.h"
-#include "service/TU_WEBServiceSession.h"
-#include "service/TrustedCertificates.h"
+#include "views/TForm_KartMca.h"
+#include "views/TForm_NalCzynszDtl.h"
+#include "views/TFrame_InfoRozrZasob.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstdio>
 
@@ -26,24 +28,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Answers every message with its default button, without a box in the picture.
-class QuietSink final : public MessageSink
-{
-public:
-    MessageButton show(const MessageRequest &request) override { return request.defaultButton; }
-};
-
-bool Save(QWidget *window, const QDir &dir, const QString &name)
-{
-    QCoreApplication::processEvents();
-    const QString path = dir.filePath(name);
-    if (!window->grab().save(path, "PNG")) {
-        std::fprintf(stderr, "Nie można zapisać %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
+// Every demo year has documents in March.
+constexpr int kMonth = 3;
 
 } // namespace
 
@@ -64,54 +50,48 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "Serwer demonstracyjny nie wystartował: %s\n", qPrintable(error));
         return 1;
     }
-    const QString problem = TrustedCertificates::AddFromFile(data.filePath(u"server-cert.pem"_s));
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
-        return 1;
-    }
-    SetServerAddressArgument(u"localhost:%1"_s.arg(server.port()));
-    QuietSink sink;
-    SetMessageSink(&sink);
 
     int failures = 0;
-    TForm_ZOKA_WSClient_Main window;
-    QObject driver;
-    WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
-        TypeInto(dialog->Ed_Login(), u"kowalski"_s);
-        TypeInto(dialog->Ed_Haslo(), u"Kowalski1"_s);
-        dialog->Ed_Haslo()->setFocus();
-        failures += Save(dialog, out, u"login-dialog.png"_s) ? 0 : 1;
-        ClickButton(dialog->BtnOK());
-    });
-
-    // Once the login is through: the main window, then the notice.
-    QTimer poll;
-    int waited = 0;
-    QObject::connect(&poll, &QTimer::timeout, &app, [&] {
-        const bool loggedIn = gU_WEBServiceSession.State == ssActive && !QApplication::activeModalWidget();
-        if (!loggedIn && ++waited < 300)
+    ClientDriver driver;
+    const auto save = [&](QWidget &window, const QString &name) {
+        const QString path = out.filePath(name);
+        if (driver.Screenshot(window, path)) {
+            std::printf("%s\n", qPrintable(path));
             return;
-        poll.stop();
-        if (!loggedIn) {
-            std::fprintf(stderr, "Logowanie do serwera demonstracyjnego nie powiodło się.\n");
+        }
+        std::fprintf(stderr, "%s\n", qPrintable(driver.LastError()));
+        ++failures;
+    };
+    const auto check = [&](bool done) {
+        if (!done) {
+            std::fprintf(stderr, "%s\n", qPrintable(driver.LastError()));
             ++failures;
         }
-        failures += Save(&window, out, u"main-window.png"_s) ? 0 : 1;
-        TForm_MessUpdateNecessary notice(ServerAddress(), &window);
-        notice.show();
-        if (!QTest::qWaitForWindowExposed(&notice))
-            std::fprintf(stderr, "Komunikat o aktualizacji nie pojawił się na ekranie.\n");
-        failures += Save(&notice, out, u"update-notice.png"_s) ? 0 : 1;
-        notice.close();
-        QCoreApplication::quit();
-    });
-    poll.start(100);
+        return done;
+    };
 
-    // Without a window manager nobody activates the window; its first
-    // activation starts the version check and the login.
-    window.show();
-    window.activateWindow();
-    app.exec();
-    SetMessageSink(nullptr);
+    if (!check(driver.Start(u"localhost:%1"_s.arg(server.port()), data.filePath(u"server-cert.pem"_s)))
+        || !check(driver.LogIn(u"kowalski"_s, u"Kowalski1"_s, [&](TForm_LoginWEB &dialog) {
+               dialog.Ed_Haslo()->setFocus();
+               save(dialog, u"login-dialog.png"_s);
+           })))
+        return 1;
+    // A complete year, with March highlighted by the walk below.
+    const int year = driver.Settlements()->Year() - 1;
+    if (check(driver.ChangeYear(year))) {
+        check(driver.OpenMonth(kMonth, [&](TForm_KartMca &card) {
+            save(card, u"month-card.png"_s);
+            check(driver.OpenCharge(card, ClientDriver::FirstChargeRow(card),
+                                    [&](TForm_NalCzynszDtl &detail) { save(detail, u"charge-detail.png"_s); }));
+        }));
+        save(*driver.MainWindow(), u"main-window.png"_s);
+    }
+
+    TForm_MessUpdateNecessary notice(ServerAddress(), driver.MainWindow());
+    notice.show();
+    if (!QTest::qWaitForWindowExposed(&notice))
+        std::fprintf(stderr, "Komunikat o aktualizacji nie pojawił się na ekranie.\n");
+    save(notice, u"update-notice.png"_s);
+    notice.close();
     return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,141 @@
+// A signed-in session holds one kept-alive HTTPS connection: the version
+// check, the sign-in and every data query after it pay one TLS handshake
+// between them, against the demo server executable in both answer forms.
+
+#include "tests/server/ServerProcess.h"
+#include "tests/service/TestHttpsServer.h"
+#include "tests/support/MessageRecorder.h"
+
+#include "service/ApplicationTerminate.h"
+#include "service/CredentialEncoding.h"
+#include "service/ServiceAccess.h"
+#include "service/ServiceQueries.h"
+#include "service/SoapCodec.h"
+#include "service/THTTPRIO.h"
+#include "service/TU_WEBServiceData.h"
+#include "service/TU_WEBServiceDokData.h"
+#include "service/TU_WEBServiceKsgData.h"
+#include "service/TU_WEBServiceSession.h"
+#include "service/TrustedCertificates.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class tst_SessionKeepAlive : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void wholeSessionOverOneConnection_data();
+    void wholeSessionOverOneConnection();
+    void closedConnectionCountsAsNewHandshake();
+
+private:
+    // The first month of the shown year with documents on the rent account,
+    // loaded into the ledger store; 0 when there is none.
+    static int loadFirstMonthWithDocuments();
+};
+
+void tst_SessionKeepAlive::init()
+{
+    gU_WEBServiceSession.Clear();
+    gU_WEBServiceData.Clear();
+    gU_WEBServiceKsgData.Clear();
+    gU_WEBServiceDokData.Clear();
+}
+
+void tst_SessionKeepAlive::cleanup()
+{
+    SetServiceProxy(nullptr);
+    SetTerminateHandler({});
+    TrustedCertificates::Clear();
+}
+
+int tst_SessionKeepAlive::loadFirstMonthWithDocuments()
+{
+    for (int month = 1; month <= 12; ++month) {
+        if (QueryMonthLedger(0, gU_WEBServiceData.ShowYear, month) && gU_WEBServiceKsgData.KsgNumber > 0)
+            return month;
+    }
+    return 0;
+}
+
+void tst_SessionKeepAlive::wholeSessionOverOneConnection_data()
+{
+    QTest::addColumn<QStringList>("serverArguments");
+    QTest::newRow("inline records") << QStringList{};
+    QTest::newRow("multi-reference records") << QStringList{u"--multiref"_s};
+}
+
+void tst_SessionKeepAlive::wholeSessionOverOneConnection()
+{
+    QFETCH(QStringList, serverArguments);
+    QTemporaryDir data;
+    ServerProcess server;
+    QString error;
+    QVERIFY2(data.isValid() && server.Start(data.path(), serverArguments, &error), qPrintable(error));
+    QVERIFY(TrustedCertificates::AddFromFile(data.filePath(u"server-cert.pem"_s)).isEmpty());
+    MessageRecorder messages;
+    int terminateRequests = 0;
+    SetTerminateHandler([&] { ++terminateRequests; });
+
+    THTTPRIO rio;
+    rio.SetURL(server.Url());
+    IZOKA_E_BOK *service = rio.GetIZOKA_E_BOK();
+    QVERIFY(service);
+    SetServiceProxy(service);
+
+    QVERIFY(CheckClientVersion());
+    // A refused sign-in is an answer like any other: the connection stays.
+    QCOMPARE(service->ZOKA_WS_CzSessionBegin(EncodeCredential(u"kowalski"_s), EncodeCredential(u"zle"_s))
+                 .value().RetCode != 0,
+             true);
+    const QString loginE = EncodeCredential(u"kowalski"_s), passwordE = EncodeCredential(u"Kowalski1"_s);
+    const ServiceResult<TRemSessionBeginData> begun = service->ZOKA_WS_CzSessionBegin(loginE, passwordE);
+    QVERIFY2(begun.ok() && begun.value().RetCode == 0, "the demo tenant signs in");
+    gU_WEBServiceSession.BeginSession(begun.value(), loginE, passwordE);
+    gU_WEBServiceData.LoadFrom(begun.value());
+
+    QVERIFY(QueryYearSettlements(gU_WEBServiceData.ShowYear));
+    const int month = loadFirstMonthWithDocuments();
+    QVERIFY2(month > 0, "the demo tenant has a month with documents");
+    const int charge = int(gU_WEBServiceKsgData.KsgTypDok.indexOf(1));
+    QVERIFY2(charge >= 0, "the month holds a charge");
+    QVERIFY(QueryDocumentDetails(gU_WEBServiceKsgData.KsgID_Dok_Master.at(charge), 0, gU_WEBServiceData.ShowYear));
+    QVERIFY(gU_WEBServiceDokData.SklNumber > 0);
+
+    QCOMPARE(messages.texts(), QStringList());
+    QCOMPARE(terminateRequests, 0);
+    QCOMPARE(rio.TlsHandshakes(), 1);
+}
+
+// The handshake count follows the server's: a connection the server closed
+// is opened again, with a handshake of its own.
+void tst_SessionKeepAlive::closedConnectionCountsAsNewHandshake()
+{
+    const QString tls = QStringLiteral(DOMVEL_FIXTURES "/tls/");
+    QVERIFY(TrustedCertificates::AddFromFile(tls + u"ca.pem"_s).isEmpty());
+    TestHttpsServer server(tls + u"server.pem"_s, tls + u"server.key"_s);
+    QVERIFY(server.start());
+    const QByteArray answer = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, u"OK"_s}).value();
+    int served = 0;
+    server.setHandler([&](const TestHttpsServer::Request &) {
+        // The second answer ends its connection.
+        const auto behaviour = ++served == 2 ? TestHttpsServer::Behaviour::CloseWithoutLength
+                                             : TestHttpsServer::Behaviour::Answer;
+        return TestHttpsServer::Reply{200, answer, behaviour};
+    });
+    THTTPRIO rio;
+    rio.SetURL(server.serviceUrl());
+    for (int call = 0; call < 4; ++call)
+        QVERIFY(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(u"1.3.0.0"_s).ok());
+    QCOMPARE(server.handshakes(), 2);
+    QCOMPARE(rio.TlsHandshakes(), server.handshakes());
+}
+
+QTEST_GUILESS_MAIN(tst_SessionKeepAlive)
+#include "tst_session_keepalive.moc"

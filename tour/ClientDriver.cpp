@@ -1,0 +1,335 @@
+#include "tour/ClientDriver.h"
+
+#include "app/TForm_ZOKA_WSClient_Main.h"
+#include "app/dialogs/TForm_LoginWEB.h"
+#include "app/dialogs/TForm_YearForShowChange.h"
+#include "controls/TEditNew.h"
+#include "controls/TWBitBtn.h"
+#include "controls/TWSpeedButton.h"
+#include "reports/TPrn_Preview.h"
+#include "reports/engine/PageStore.h"
+#include "service/ApplicationTerminate.h"
+#include "service/ServiceAddress.h"
+#include "service/TU_WEBServiceKsgData.h"
+#include "service/TU_WEBServiceSession.h"
+#include "service/TrustedCertificates.h"
+#include "tests/app/AppTestSupport.h"
+#include "views/TForm_KartMca.h"
+#include "views/TForm_NalCzynszDtl.h"
+#include "views/TFrame_InfoDokTabela.h"
+#include "views/TFrame_InfoRozrTabela.h"
+#include "views/TFrame_InfoRozrZasob.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The preview reads only a store whose report has finished.
+bool PreviewShowsFinishedPages(const TPrn_Preview *preview)
+{
+    if (!preview || !preview->isVisible())
+        return false;
+    const std::shared_ptr<PageStore> &pages = preview->ShownPages();
+    return pages && pages->isFinished() && pages->pageCount() > 0;
+}
+
+} // namespace
+
+ClientDriver::ClientDriver() = default;
+
+ClientDriver::~ClientDriver()
+{
+    if (m_preview && m_preview->isVisible())
+        ClosePreview();
+    SetTerminateHandler({});
+    SetPrn_Preview(nullptr);
+    m_preview.reset();
+    m_mainWindow.reset();
+}
+
+bool ClientDriver::Fail(const QString &reason)
+{
+    m_lastError = reason;
+    return false;
+}
+
+QString ClientDriver::MessagesSince(qsizetype count) const
+{
+    const QStringList texts = m_messages.texts().mid(count);
+    // One line: the messages' own line breaks become spaces.
+    return texts.isEmpty() ? QString() : u" (komunikaty: "_s + texts.join(u" | "_s).simplified() + u')';
+}
+
+bool ClientDriver::Start(const QString &address, const QString &caCertificate)
+{
+    if (!caCertificate.isEmpty()) {
+        const QString problem = TrustedCertificates::AddFromFile(caCertificate);
+        if (!problem.isEmpty())
+            return Fail(problem);
+    }
+    SetServerAddressArgument(address);
+    // The program asks to end when the version is refused or the first login
+    // fails; the driver notes it instead of ending the process.
+    SetTerminateHandler([this] { m_terminateRequested = true; });
+    m_mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_preview = std::make_unique<TPrn_Preview>();
+    SetPrn_Preview(m_preview.get());
+    return true;
+}
+
+TFrame_InfoRozrZasob *ClientDriver::Settlements() const
+{
+    return m_mainWindow ? m_mainWindow->Frame_InfoRozrZasob1() : nullptr;
+}
+
+TFrame_InfoRozrTabela *ClientDriver::CurrentTable() const
+{
+    return Settlements() ? Settlements()->CurrentTable() : nullptr;
+}
+
+bool ClientDriver::WithModal(const std::function<void()> &trigger, const std::function<bool(QWidget *)> &matches,
+                             const std::function<void(QWidget *)> &inside)
+{
+    bool shown = false;
+    QObject context;  // ends the polling and a pending inside with this call
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, &context, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && matches(modal)) {
+            poll.stop();
+            shown = true;
+            // The inside may open a nested modal window: run it outside this slot.
+            QTimer::singleShot(0, &context, [&, window = QPointer<QWidget>(modal)] {
+                inside(window);
+                if (window && window->isVisible())
+                    window->close();
+            });
+            return;
+        }
+        if (elapsed.elapsed() > kTimeoutMs)
+            poll.stop();
+    });
+    poll.start();
+    trigger();
+    return shown;
+}
+
+bool ClientDriver::LogIn(const QString &login, const QString &password,
+                         const std::function<void(TForm_LoginWEB &)> &beforeOk)
+{
+    if (!m_mainWindow)
+        return Fail(u"Program nie został uruchomiony."_s);
+    const qsizetype before = m_messages.messages.size();
+    bool dialogDone = false;
+    bool settled = false;
+    const bool shown = WithModal(
+        [&] {
+            // Without a window manager nobody activates the window; its first
+            // activation starts the version check and the login.
+            m_mainWindow->show();
+            m_mainWindow->activateWindow();
+            settled = QTest::qWaitFor([&] {
+                return (dialogDone || m_terminateRequested || gU_WEBServiceSession.State == ssActive)
+                    && !QApplication::activeModalWidget();
+            }, kTimeoutMs);
+        },
+        [](QWidget *w) { return qobject_cast<TForm_LoginWEB *>(w) != nullptr; },
+        [&](QWidget *w) {
+            auto *dialog = static_cast<TForm_LoginWEB *>(w);
+            TypeInto(dialog->Ed_Login(), login);
+            TypeInto(dialog->Ed_Haslo(), password);
+            if (beforeOk)
+                beforeOk(*dialog);
+            ClickButton(dialog->BtnOK());
+            dialogDone = true;
+        });
+    if (!shown)
+        return Fail(u"Okno logowania nie pojawiło się."_s + MessagesSince(before));
+    if (!settled)
+        return Fail(u"Logowanie nie zakończyło się w czasie."_s + MessagesSince(before));
+    if (gU_WEBServiceSession.State != ssActive)
+        return Fail(u"Logowanie nie powiodło się."_s + MessagesSince(before));
+    if (!QTest::qWaitFor([&] { return Settlements()->Year() != 0; }, kTimeoutMs))
+        return Fail(u"Panel rozrachunków nie pokazał roku."_s);
+    return true;
+}
+
+bool ClientDriver::ChangeYear(int year)
+{
+    const qsizetype before = m_messages.messages.size();
+    auto *button = m_mainWindow->findChild<TWSpeedButton *>(u"SButton_Year"_s);
+    if (!button)
+        return Fail(u"Brak przycisku zmiany roku."_s);
+    bool offered = false;
+    const bool shown = WithModal(
+        [&] { ClickButton(button); },
+        [](QWidget *w) { return qobject_cast<TForm_YearForShowChange *>(w) != nullptr; },
+        [&](QWidget *w) {
+            QListWidget *list = static_cast<TForm_YearForShowChange *>(w)->ListBoxSelect();
+            const QList<QListWidgetItem *> items = list->findItems(u" rok "_s + QString::number(year), Qt::MatchExactly);
+            if (items.isEmpty())
+                return;  // closed by the driver: Cancel
+            offered = true;
+            list->setCurrentItem(items.first());
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+    if (!shown)
+        return Fail(u"Okno wyboru roku nie pojawiło się."_s + MessagesSince(before));
+    if (!offered)
+        return Fail(u"Rok %1 nie jest do wyboru."_s.arg(year));
+    if (Settlements()->Year() != year)
+        return Fail(u"Panel nie pokazuje roku %1."_s.arg(year) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::OpenMonth(int month, const std::function<void(TForm_KartMca &)> &inCard)
+{
+    TFrame_InfoRozrTabela *table = CurrentTable();
+    if (!table)
+        return Fail(u"Brak tabeli rozrachunków."_s);
+    // The month's name label: a click anywhere on the row counts.
+    auto *row = table->findChild<QLabel *>(u"Lab_Opis_%1"_s.arg(month, 2, 10, QChar(u'0')));
+    if (!row)
+        return Fail(u"Brak wiersza miesiąca %1."_s.arg(month));
+    const qsizetype before = m_messages.messages.size();
+    const bool shown = WithModal(
+        [&] {
+            QTest::mouseClick(row, Qt::LeftButton);
+            QTest::mouseDClick(row, Qt::LeftButton);
+        },
+        [](QWidget *w) { return qobject_cast<TForm_KartMca *>(w) != nullptr; },
+        [&](QWidget *w) {
+            if (inCard)
+                inCard(*static_cast<TForm_KartMca *>(w));
+        });
+    if (!shown)
+        return Fail(u"Kartoteka miesiąca %1 nie otworzyła się."_s.arg(month) + MessagesSince(before));
+    return true;
+}
+
+int ClientDriver::FirstChargeRow(const TForm_KartMca &card)
+{
+    // The card shows the month ledger store's entries in order.
+    const QTableWidget *grid = card.Frame_InfoDokTabela1()->SG_Dok();
+    for (int r = 0; r < grid->rowCount() && r < gU_WEBServiceKsgData.KsgTypDok.size(); ++r) {
+        if (gU_WEBServiceKsgData.KsgTypDok[r] == 1)
+            return r;
+    }
+    return -1;
+}
+
+bool ClientDriver::OpenCharge(TForm_KartMca &card, int row, const std::function<void(TForm_NalCzynszDtl &)> &inDetail)
+{
+    QTableWidget *grid = card.Frame_InfoDokTabela1()->SG_Dok();
+    if (row < 0 || row >= grid->rowCount())
+        return Fail(u"Brak dokumentu w wierszu %1."_s.arg(row + 1));
+    const qsizetype before = m_messages.messages.size();
+    const bool shown = WithModal(
+        [&] {
+            grid->setFocus(Qt::OtherFocusReason);
+            grid->setCurrentCell(row, 0);
+            QTest::keyClick(grid, Qt::Key_Return);
+        },
+        [](QWidget *w) { return qobject_cast<TForm_NalCzynszDtl *>(w) != nullptr; },
+        [&](QWidget *w) {
+            if (inDetail)
+                inDetail(*static_cast<TForm_NalCzynszDtl *>(w));
+        });
+    if (!shown)
+        return Fail(u"Szczegóły dokumentu z wiersza %1 nie otworzyły się."_s.arg(row + 1) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::PressPreview(QWidget &view)
+{
+    auto *button = view.findChild<TWSpeedButton *>(u"ButtonPreview"_s);
+    if (!button)
+        return Fail(u"Brak przycisku podglądu wydruku."_s);
+    const qsizetype before = m_messages.messages.size();
+    ClickButton(button);
+    if (!QTest::qWaitFor([&] { return PreviewShowsFinishedPages(m_preview.get()); }, kTimeoutMs))
+        return Fail(u"Podgląd wydruku nie pokazał stron."_s + MessagesSince(before));
+    // The preview shows itself maximized; without a window manager (Xvfb)
+    // nobody does it, so give it the screen as one would.
+    if (const QScreen *screen = m_preview->screen(); screen && m_preview->geometry() != screen->availableGeometry())
+        m_preview->setGeometry(screen->availableGeometry());
+    return true;
+}
+
+bool ClientDriver::PressPrint(QWidget &view)
+{
+    auto *button = view.findChild<TWSpeedButton *>(u"ButtonPrint"_s);
+    if (!button)
+        return Fail(u"Brak przycisku wydruku."_s);
+    const qsizetype before = m_messages.messages.size();
+    ClickButton(button);
+    if (m_messages.messages.size() != before)
+        return Fail(u"Wydruk nie powiódł się."_s + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::SaveFromPreview(const QString &fileName)
+{
+    if (!PreviewShowsFinishedPages(m_preview.get()))
+        return Fail(u"Podgląd wydruku nie jest otwarty."_s);
+    auto *button = m_preview->findChild<TWSpeedButton *>(u"But_Save"_s);
+    if (!button)
+        return Fail(u"Brak przycisku zapisu w podglądzie."_s);
+    const qsizetype before = m_messages.messages.size();
+    m_preview->SetFileNameChooser([fileName](QWidget *, TPrn_Preview::FileDialogKind) { return fileName; });
+    ClickButton(button);
+    m_preview->SetFileNameChooser({});
+    if (m_messages.messages.size() != before || !QFileInfo(fileName).isFile() || QFileInfo(fileName).size() == 0)
+        return Fail(u"Nie zapisano pliku %1."_s.arg(fileName) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::LoadIntoPreview(const QString &fileName)
+{
+    if (!m_preview || !m_preview->isVisible())
+        return Fail(u"Podgląd wydruku nie jest otwarty."_s);
+    auto *button = m_preview->findChild<TWSpeedButton *>(u"But_Load"_s);
+    if (!button)
+        return Fail(u"Brak przycisku wczytania w podglądzie."_s);
+    const qsizetype before = m_messages.messages.size();
+    m_preview->SetFileNameChooser([fileName](QWidget *, TPrn_Preview::FileDialogKind) { return fileName; });
+    ClickButton(button);
+    m_preview->SetFileNameChooser({});
+    if (m_messages.messages.size() != before || !PreviewShowsFinishedPages(m_preview.get()))
+        return Fail(u"Nie wczytano pliku %1."_s.arg(fileName) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::ClosePreview()
+{
+    if (!m_preview || !m_preview->isVisible())
+        return true;
+    if (auto *button = m_preview->findChild<TWBitBtn *>(u"ButtonClose"_s))
+        ClickButton(button);
+    else
+        m_preview->close();
+    if (!QTest::qWaitFor([&] { return !m_preview->isVisible(); }, kTimeoutMs))
+        return Fail(u"Podgląd wydruku się nie zamknął."_s);
+    return true;
+}
+
+bool ClientDriver::Screenshot(QWidget &window, const QString &fileName)
+{
+    QCoreApplication::processEvents();
+    if (!window.grab().save(fileName, "PNG"))
+        return Fail(u"Nie można zapisać %1."_s.arg(fileName));
+    return true;
+}
