@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
   qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libqt6sql6-sqlite
   fonts-liberation openssl ca-certificates
   xvfb xauth poppler-utils chromium
