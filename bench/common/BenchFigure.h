@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -18,4 +20,27 @@ inline void PrintFigure(const char *what, const char *valueFormat, ...)
     va_end(args);
     std::printf("@figure %s | %s\n", what, value.toUtf8().constData());
     std::fflush(stdout);
+}
+
+// The cost per unit in µs at three growing sizes: prints its growth and the
+// figure "<what> at a / b / c<sizeSuffix>". False when the largest size costs
+// three times the smallest per unit or more: something grows faster than the
+// count.
+inline bool PrintScaling(const char *what, const char *sizeSuffix, const std::vector<int> &sizes,
+                         const std::vector<double> &perUnit, int decimals)
+{
+    if (sizes.size() != 3 || perUnit.size() != 3)
+        return false;
+    const double growth = perUnit.back() / perUnit.front();
+    std::printf("  growth of the cost per unit, %d vs %d: %.2f\n", sizes.back(), sizes.front(), growth);
+    const QByteArray label = QStringLiteral("%1 at %2 / %3 / %4%5")
+                                 .arg(QString::fromUtf8(what))
+                                 .arg(sizes[0])
+                                 .arg(sizes[1])
+                                 .arg(sizes[2])
+                                 .arg(QString::fromUtf8(sizeSuffix))
+                                 .toUtf8();
+    PrintFigure(label.constData(), "%.*f / %.*f / %.*f µs (growth %.2f)", decimals, perUnit[0], decimals, perUnit[1],
+                decimals, perUnit[2], growth);
+    return growth < 3.0;
 }

@@ -202,15 +202,7 @@ int main(int argc, char **argv)
         perRow.push_back(timer.nsecsElapsed() / 1e3 / n);
         std::printf("  %8d rows  %6d pages  %7.2f us/row\n", n, pagesOfSize, perRow.back());
     }
-    const double growth = perRow.back() / perRow.front();
-    std::printf("  growth of the cost per row, %d vs %d rows: %.2f\n", sizes.back(), sizes.front(), growth);
-    const QByteArray scaling = QStringLiteral("Report engine generation, cost per row at %1 / %2 / %3 rows")
-                                   .arg(sizes[0])
-                                   .arg(sizes[1])
-                                   .arg(sizes[2])
-                                   .toUtf8();
-    PrintFigure(scaling.constData(), "%.1f / %.1f / %.1f µs (growth %.2f)", perRow[0], perRow[1], perRow[2], growth);
-    if (growth >= 3.0) {
+    if (!PrintScaling("Report engine generation, cost per row", " rows", sizes, perRow, 1)) {
         std::fprintf(stderr, "the cost per row grows with the report's length\n");
         return 1;
     }

@@ -107,16 +107,7 @@ bool benchScaling(const std::vector<int> &sizes)
         std::printf("  %7d entries  %8.2f MiB  %7.3f us/entry\n", entries, message.size() / 1048576.0,
                     perEntry.back());
     }
-    const double growth = perEntry.back() / perEntry.front();
-    std::printf("  growth of the cost per entry, %d vs %d entries: %.2f\n", sizes.back(), sizes.front(), growth);
-    const QByteArray what = QStringLiteral("Month ledger decode + store load, cost per entry at %1 / %2 / %3 entries")
-                                .arg(sizes[0])
-                                .arg(sizes[1])
-                                .arg(sizes[2])
-                                .toUtf8();
-    PrintFigure(what.constData(), "%.2f / %.2f / %.2f µs (growth %.2f)", perEntry[0], perEntry[1], perEntry[2],
-                growth);
-    return growth < 3.0;
+    return PrintScaling("Month ledger decode + store load, cost per entry", " entries", sizes, perEntry, 2);
 }
 
 // True when the kept-alive calls made no TLS handshake of their own.

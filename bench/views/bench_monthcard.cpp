@@ -40,16 +40,7 @@ int main(int argc, char **argv)
         perDocument.push_back(ms * 1e3 / documents);
         std::printf("  %8d documents  %9.1f ms  %7.2f us/document\n", documents, ms, perDocument.back());
     }
-    const double growth = perDocument.back() / perDocument.front();
-    std::printf("  growth of the cost per document, %d vs %d: %.2f\n", sizes.back(), sizes.front(), growth);
-    const QByteArray what = QStringLiteral("Month card window with its table filled, cost per document at %1 / %2 / %3")
-                                .arg(sizes[0])
-                                .arg(sizes[1])
-                                .arg(sizes[2])
-                                .toUtf8();
-    PrintFigure(what.constData(), "%.1f / %.1f / %.1f µs (growth %.2f)", perDocument[0], perDocument[1],
-                perDocument[2], growth);
-    if (growth >= 3.0) {
+    if (!PrintScaling("Month card window with its table filled, cost per document", "", sizes, perDocument, 1)) {
         std::fprintf(stderr, "the cost per document grows with the ledger's length\n");
         return 1;
     }
