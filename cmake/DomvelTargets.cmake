@@ -14,8 +14,25 @@ endfunction()
 # suppressions name only the toolkit's and system libraries' own allocations,
 # which takes whole stacks (Qt's libraries have no frame pointers).
 set(DOMVEL_SANITIZER_ENVIRONMENT)
-if(DOMVEL_SANITIZE)
-  set(DOMVEL_SANITIZER_ENVIRONMENT
+set(DOMVEL_SYMBOLIZER_ENVIRONMENT)
+if(DOMVEL_SANITIZE OR DOMVEL_FUZZ)
+  # Without a symbolizer the stacks are raw addresses, the function-name
+  # suppressions match nothing, and the toolkit's own allocations would be
+  # reported as leaks: refuse to configure rather than report false leaks.
+  string(REGEX MATCH "^[0-9]+" _domvel_llvm_major "${CMAKE_CXX_COMPILER_VERSION}")
+  find_program(DOMVEL_LLVM_SYMBOLIZER
+    NAMES llvm-symbolizer-${_domvel_llvm_major} llvm-symbolizer
+    HINTS /usr/lib/llvm-${_domvel_llvm_major}/bin
+    NO_CACHE)
+  if(NOT DOMVEL_LLVM_SYMBOLIZER)
+    message(FATAL_ERROR "Brak llvm-symbolizer: sanitizery nie rozwiną stosów, a tłumienia "
+      "z tests/lsan.supp nic nie dopasują. Zainstaluj pakiet llvm-${_domvel_llvm_major} "
+      "(apt-get install llvm-${_domvel_llvm_major}) albo uruchom scripts/setup.sh.")
+  endif()
+  set(DOMVEL_SYMBOLIZER_ENVIRONMENT
+    "ASAN_SYMBOLIZER_PATH=${DOMVEL_LLVM_SYMBOLIZER}"
+    "LSAN_SYMBOLIZER_PATH=${DOMVEL_LLVM_SYMBOLIZER}")
+  set(DOMVEL_SANITIZER_ENVIRONMENT ${DOMVEL_SYMBOLIZER_ENVIRONMENT}
     "ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:malloc_context_size=8:halt_on_error=1:check_initialization_order=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")

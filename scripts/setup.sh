@@ -10,7 +10,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libqt6sql6-sqlite
   fonts-liberation openssl ca-certificates
   xvfb xauth poppler-utils chromium
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm-14
 )
 
 missing=()
