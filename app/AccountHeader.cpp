@@ -1,6 +1,6 @@
 #include "app/AccountHeader.h"
 
-#include "service/TU_WEBServiceSession.h"
+#include "account/TU_WEBServiceSession.h"
 
 using namespace Qt::Literals::StringLiterals;
 

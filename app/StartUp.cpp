@@ -6,11 +6,11 @@
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Cursors.h"
-#include "common/MessageBoxSink.h"
 #include "common/Messages.h"
+#include "common/gui/MessageBoxSink.h"
+#include "protocol/ServiceAddress.h"
+#include "protocol/TrustedCertificates.h"
 #include "reports/TPrn_Preview.h"
-#include "service/ServiceAddress.h"
-#include "service/TrustedCertificates.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,7 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/AccountHeader.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
@@ -7,13 +9,11 @@
 #include "common/Messages.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "protocol/ServiceAddress.h"
+#include "protocol/THTTPRIO.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
-#include "service/ServiceAddress.h"
 #include "service/ServiceQueries.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/THTTPRIO.h"
-#include "service/TU_WEBServiceSession.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/TForm_Gen_Ex.h"
+#include "common/gui/TForm_Gen_Ex.h"
 
 class QLabel;
 class QWidget;

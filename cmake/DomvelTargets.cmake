@@ -7,6 +7,11 @@ function(domvel_target_defaults target)
     target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
   endif()
+  if(DOMVEL_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # Coverage for libFuzzer in every library, so a fuzz target links the
+    # layer it exercises instead of listing its sources.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 # Sanitizer settings of every test in a DOMVEL_SANITIZE build; the processes a
@@ -54,19 +59,3 @@ function(domvel_add_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1;${DOMVEL_SANITIZER_ENVIRONMENT}"
     LABELS "${T_LABELS}")
 endfunction()
-
-# domvel_add_folder_sources(<target>): every .cpp/.h of the calling folder goes
-# into the target, so adding a class needs no edit of a shared list.
-function(domvel_add_folder_sources target)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  target_sources(${target} PRIVATE ${sources})
-endfunction()
-
-# Adds each listed subfolder that has a CMakeLists.txt.
-macro(domvel_add_existing_subdirectories)
-  foreach(dir ${ARGN})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      add_subdirectory(${dir})
-    endif()
-  endforeach()
-endmacro()

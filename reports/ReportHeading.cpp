@@ -1,11 +1,11 @@
 #include "reports/ReportHeading.h"
 
-#include "views/ViewTexts.h"
+#include "account/DisplayTexts.h"
 
+#include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/TLocale_Class.h"
 #include "reports/engine/ReportBand.h"
-#include "service/TU_WEBServiceSession.h"
 
 namespace ReportHeading {
 

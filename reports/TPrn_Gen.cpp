@@ -51,6 +51,7 @@ TPrn_Gen::TPrn_Gen(QObject *owner, const QString &title)
     report.setPageHeaderOnFirstPage(true);
     report.setPageFooterOnLastPage(true);
     report.setPrintIfEmpty(true);
+    report.setOnError([](std::exception_ptr error) { ShowErrorDisplay(error); });
     report.printerSettings() = ReportPrinterSettings{};
 
     ReportBand &footer = report.addBand(BandKind::PageFooter, u"BandPageFooter"_s, 2.65);

@@ -1,14 +1,14 @@
 #include "reports/TPrn_InfoRozrZasob.h"
 
-#include "common/BalanceRules.h"
+#include "account/BalanceRules.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/Errors.h"
 #include "common/TLocale_Class.h"
 #include "reports/ReportHeading.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ReportBand.h"
-#include "service/FormatAmount.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceSession.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;

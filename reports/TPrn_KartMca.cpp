@@ -1,17 +1,16 @@
 #include "reports/TPrn_KartMca.h"
 
+#include "account/DisplayTexts.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
+#include "account/YearSettlementFigures.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/ReportHeading.h"
-#include "views/ViewTexts.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ReportBand.h"
-#include "service/DisplayTexts.h"
-#include "service/FormatAmount.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
-#include "views/YearSettlementFigures.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "account/MonthCardFigures.h"
 #include "reports/TPrn_Gen.h"
-#include "views/MonthCardFigures.h"
 
 #include <exception>
 

@@ -1,14 +1,13 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 
+#include "account/DisplayTexts.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "reports/ReportHeading.h"
-#include "views/ViewTexts.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ReportBand.h"
-#include "service/DisplayTexts.h"
-#include "service/FormatAmount.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceSession.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;

@@ -410,7 +410,7 @@ void TPrn_Preview::SaveShownPages(const QString &fileName)
         HtmlExportFilter filter(fileName);
         pages.exportTo(filter);
     } else if (extension == u"PDF"_s) {
-        PdfExportFilter filter(fileName);
+        PdfExportFilter filter(fileName, ApplicationTitle());
         pages.exportTo(filter);
     } else {
         pages.save(fileName);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/TForm_Gen_Ex.h"
+#include "common/gui/TForm_Gen_Ex.h"
 
 // TForm_Gen_Ex keeps guarded pointers to these; they must be complete here.
 #include <QAbstractButton>

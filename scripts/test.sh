@@ -4,8 +4,17 @@
 # libFuzzer targets (build-asan/) and runs there the whole suite again with
 # leak checks on (benchmarks excepted), the fuzz regression inputs, and a
 # bounded run (30 s) of each fuzz target. Any sanitizer report fails the run.
+#
+#   bash scripts/test.sh           the whole run (what CI and the README use)
+#   bash scripts/test.sh --quick   the gcc build's suite alone, for day-to-day work
 set -euo pipefail
 cd "$(dirname "$0")/.."
+quick=0
+case "${1:-}" in
+  --quick) quick=1 ;;
+  "") ;;
+  *) echo "Użycie: bash scripts/test.sh [--quick]" >&2; exit 2 ;;
+esac
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -14,23 +23,24 @@ stage_start=$SECONDS
 stage_end() { echo "-- $1: $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
 
 echo "== Testy (build/)"
-ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 600
+ctest --preset default --parallel "$jobs"
 stage_end "testy"
+if ((quick)); then
+  exit 0
+fi
 
 echo "== Kompilacja z sanitizerami i libFuzzerem (build-asan/, clang)"
 # -O1 and line tables only: a much shorter build, and stacks keep file:line.
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
-  -DDOMVEL_SANITIZE=ON -DDOMVEL_FUZZ=ON
-cmake --build build-asan --parallel "$jobs"
+cmake --preset asan-fuzz
+cmake --build --preset asan-fuzz --parallel "$jobs"
 stage_end "kompilacja z sanitizerami"
 
 # The tests carry their sanitizer options (ASAN_OPTIONS, LSAN_OPTIONS with
 # tests/lsan.supp, UBSAN_OPTIONS) as CTest properties; see cmake/DomvelTargets.cmake.
 echo "== Testy z sanitizerami (build-asan/)"
-ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout 900 -LE "bench|fuzz"
+ctest --preset asan --parallel "$jobs"
 stage_end "testy z sanitizerami"
 
 echo "== Fuzzing (build-asan/)"
-ctest --test-dir build-asan --output-on-failure --parallel "$jobs" -L fuzz
+ctest --preset fuzz --parallel "$jobs"
 stage_end "fuzzing"

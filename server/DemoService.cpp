@@ -2,10 +2,10 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/PasswordRule.h"
+#include "protocol/SessionToken.h"
 #include "server/PasswordHash.h"
-#include "service/PasswordRule.h"
 #include "server/ServerDatabase.h"
 #include "server/YearTurnover.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "protocol/IZOKA_E_BOK.h"
 #include "server/LoginThrottle.h"
 #include "server/SessionRegistry.h"
-#include "service/IZOKA_E_BOK.h"
 
 #include <QVersionNumber>
 

@@ -1,9 +1,9 @@
 #include "server/OperatorCommands.h"
 
 #include "common/Errors.h"
+#include "protocol/PasswordRule.h"
 #include "server/DataFolder.h"
 #include "server/PasswordHash.h"
-#include "service/PasswordRule.h"
 #include "server/ServerDatabase.h"
 #include "server/ServerOptions.h"
 

@@ -1,7 +1,7 @@
 #include "server/SessionToken.h"
 
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SessionToken.h"
 
 #include <QLocale>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 #include "server/SoapEndpoint.h"
 
 #include "common/Errors.h"
-#include "service/SoapCodec.h"
+#include "protocol/SoapCodec.h"
 
 #include <QtDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "service/IZOKA_E_BOK.h"
-#include "service/SoapWriter.h"
+#include "protocol/IZOKA_E_BOK.h"
+#include "protocol/SoapWriter.h"
 
 #include <QByteArray>
 #include <QString>

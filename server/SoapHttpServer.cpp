@@ -1,7 +1,7 @@
 #include "server/SoapHttpServer.h"
 
+#include "protocol/IZOKA_E_BOK.h"
 #include "server/SoapEndpoint.h"
-#include "service/IZOKA_E_BOK.h"
 
 #include <QFile>
 #include <QHttpServerRequest>

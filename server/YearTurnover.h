@@ -1,7 +1,7 @@
 #pragma once
 
+#include "protocol/IZOKA_E_BOK.h"
 #include "server/LedgerRecords.h"
-#include "service/IZOKA_E_BOK.h"
 
 // The yearly figures of one tenant: for each of the five accounts a debit and
 // a credit array of 13 slots. Slots 1 to 12 are the month turnovers; slot 0 is

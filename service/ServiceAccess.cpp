@@ -1,7 +1,7 @@
 #include "service/ServiceAccess.h"
 
+#include "account/TU_WEBServiceSession.h"
 #include "common/Messages.h"
-#include "service/TU_WEBServiceSession.h"
 
 namespace {
 IZOKA_E_BOK *gServiceProxy = nullptr;

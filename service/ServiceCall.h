@@ -1,10 +1,10 @@
 #pragma once
 
+#include "account/TU_WEBServiceSession.h"
 #include "common/Cursors.h"
 #include "common/Messages.h"
-#include "service/IZOKA_E_BOK.h"
+#include "protocol/IZOKA_E_BOK.h"
 #include "service/ServiceAccess.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <exception>
 #include <optional>

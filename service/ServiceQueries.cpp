@@ -1,15 +1,15 @@
 #include "service/ServiceQueries.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/Cursors.h"
 #include "common/Messages.h"
 #include "common/VersionInfo.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceCall.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <optional>
 

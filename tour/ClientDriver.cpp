@@ -1,19 +1,20 @@
 #include "tour/ClientDriver.h"
 
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "protocol/ServiceAddress.h"
+#include "protocol/TrustedCertificates.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/PageStore.h"
 #include "service/ApplicationTerminate.h"
-#include "service/ServiceAddress.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
-#include "service/TrustedCertificates.h"
-#include "tests/app/AppTestSupport.h"
+#include "testing/ModalDialogs.h"
+#include "testing/UserInput.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TFrame_InfoDokTabela.h"
@@ -27,7 +28,6 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
@@ -102,27 +102,16 @@ bool ClientDriver::WithModal(const std::function<void()> &trigger, const std::fu
 {
     bool shown = false;
     QObject context;  // ends the polling and a pending inside with this call
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, &context, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && matches(modal)) {
-            poll.stop();
-            shown = true;
-            // The inside may open a nested modal window: run it outside this slot.
-            QTimer::singleShot(0, &context, [&, window = QPointer<QWidget>(modal)] {
-                inside(window);
-                if (window && window->isVisible())
-                    window->close();
-            });
-            return;
-        }
-        if (elapsed.elapsed() > kTimeoutMs)
-            poll.stop();
-    });
-    poll.start();
+    ModalWatchOptions options;
+    options.waitUntilActive = false;
+    options.timeoutMs = kTimeoutMs;
+    WatchModals(&context, matches, [&](QWidget *modal, int) {
+        shown = true;
+        const QPointer<QWidget> window(modal);
+        inside(window);
+        if (window && window->isVisible())
+            window->close();
+    }, options);
     trigger();
     return shown;
 }
@@ -141,7 +130,7 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
             // activation starts the version check and the login.
             m_mainWindow->show();
             m_mainWindow->activateWindow();
-            settled = QTest::qWaitFor([&] {
+            settled = WaitFor([&] {
                 return (dialogDone || m_terminateRequested || gU_WEBServiceSession.State == ssActive)
                     && !QApplication::activeModalWidget();
             }, kTimeoutMs);
@@ -149,11 +138,11 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
         [](QWidget *w) { return qobject_cast<TForm_LoginWEB *>(w) != nullptr; },
         [&](QWidget *w) {
             auto *dialog = static_cast<TForm_LoginWEB *>(w);
-            TypeInto(dialog->Ed_Login(), login);
-            TypeInto(dialog->Ed_Haslo(), password);
+            TypeText(dialog->Ed_Login(), login);
+            TypeText(dialog->Ed_Haslo(), password);
             if (beforeOk)
                 beforeOk(*dialog);
-            ClickButton(dialog->BtnOK());
+            ClickWidget(dialog->BtnOK());
             dialogDone = true;
         });
     if (!shown)
@@ -162,7 +151,7 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
         return Fail(u"Logowanie nie zakończyło się w czasie."_s + MessagesSince(before));
     if (gU_WEBServiceSession.State != ssActive)
         return Fail(u"Logowanie nie powiodło się."_s + MessagesSince(before));
-    if (!QTest::qWaitFor([&] { return Settlements()->Year() != 0; }, kTimeoutMs))
+    if (!WaitFor([&] { return Settlements()->Year() != 0; }, kTimeoutMs))
         return Fail(u"Panel rozrachunków nie pokazał roku."_s);
     return true;
 }
@@ -175,7 +164,7 @@ bool ClientDriver::ChangeYear(int year)
         return Fail(u"Brak przycisku zmiany roku."_s);
     bool offered = false;
     const bool shown = WithModal(
-        [&] { ClickButton(button); },
+        [&] { ClickWidget(button); },
         [](QWidget *w) { return qobject_cast<TForm_YearForShowChange *>(w) != nullptr; },
         [&](QWidget *w) {
             QListWidget *list = static_cast<TForm_YearForShowChange *>(w)->ListBoxSelect();
@@ -184,7 +173,7 @@ bool ClientDriver::ChangeYear(int year)
                 return;  // closed by the driver: Cancel
             offered = true;
             list->setCurrentItem(items.first());
-            QTest::keyClick(list, Qt::Key_Return);
+            PressKeyOn(list, Qt::Key_Return);
         });
     if (!shown)
         return Fail(u"Okno wyboru roku nie pojawiło się."_s + MessagesSince(before));
@@ -207,8 +196,7 @@ bool ClientDriver::OpenMonth(int month, const std::function<void(TForm_KartMca &
     const qsizetype before = m_messages.messages.size();
     const bool shown = WithModal(
         [&] {
-            QTest::mouseClick(row, Qt::LeftButton);
-            QTest::mouseDClick(row, Qt::LeftButton);
+            DoubleClickAt(row, row->rect().center());
         },
         [](QWidget *w) { return qobject_cast<TForm_KartMca *>(w) != nullptr; },
         [&](QWidget *w) {
@@ -241,7 +229,7 @@ bool ClientDriver::OpenCharge(TForm_KartMca &card, int row, const std::function<
         [&] {
             grid->setFocus(Qt::OtherFocusReason);
             grid->setCurrentCell(row, 0);
-            QTest::keyClick(grid, Qt::Key_Return);
+            PressKeyOn(grid, Qt::Key_Return);
         },
         [](QWidget *w) { return qobject_cast<TForm_NalCzynszDtl *>(w) != nullptr; },
         [&](QWidget *w) {
@@ -259,8 +247,8 @@ bool ClientDriver::PressPreview(QWidget &view)
     if (!button)
         return Fail(u"Brak przycisku podglądu wydruku."_s);
     const qsizetype before = m_messages.messages.size();
-    ClickButton(button);
-    if (!QTest::qWaitFor([&] { return PreviewShowsFinishedPages(m_preview.get()); }, kTimeoutMs))
+    ClickWidget(button);
+    if (!WaitFor([&] { return PreviewShowsFinishedPages(m_preview.get()); }, kTimeoutMs))
         return Fail(u"Podgląd wydruku nie pokazał stron."_s + MessagesSince(before));
     // The preview shows itself maximized; without a window manager (Xvfb)
     // nobody does it, so give it the screen as one would.
@@ -275,7 +263,7 @@ bool ClientDriver::PressPrint(QWidget &view)
     if (!button)
         return Fail(u"Brak przycisku wydruku."_s);
     const qsizetype before = m_messages.messages.size();
-    ClickButton(button);
+    ClickWidget(button);
     if (m_messages.messages.size() != before)
         return Fail(u"Wydruk nie powiódł się."_s + MessagesSince(before));
     return true;
@@ -290,7 +278,7 @@ bool ClientDriver::SaveFromPreview(const QString &fileName)
         return Fail(u"Brak przycisku zapisu w podglądzie."_s);
     const qsizetype before = m_messages.messages.size();
     m_preview->SetFileNameChooser([fileName](QWidget *, TPrn_Preview::FileDialogKind) { return fileName; });
-    ClickButton(button);
+    ClickWidget(button);
     m_preview->SetFileNameChooser({});
     if (m_messages.messages.size() != before || !QFileInfo(fileName).isFile() || QFileInfo(fileName).size() == 0)
         return Fail(u"Nie zapisano pliku %1."_s.arg(fileName) + MessagesSince(before));
@@ -306,7 +294,7 @@ bool ClientDriver::LoadIntoPreview(const QString &fileName)
         return Fail(u"Brak przycisku wczytania w podglądzie."_s);
     const qsizetype before = m_messages.messages.size();
     m_preview->SetFileNameChooser([fileName](QWidget *, TPrn_Preview::FileDialogKind) { return fileName; });
-    ClickButton(button);
+    ClickWidget(button);
     m_preview->SetFileNameChooser({});
     if (m_messages.messages.size() != before || !PreviewShowsFinishedPages(m_preview.get()))
         return Fail(u"Nie wczytano pliku %1."_s.arg(fileName) + MessagesSince(before));
@@ -318,10 +306,10 @@ bool ClientDriver::ClosePreview()
     if (!m_preview || !m_preview->isVisible())
         return true;
     if (auto *button = m_preview->findChild<TWBitBtn *>(u"ButtonClose"_s))
-        ClickButton(button);
+        ClickWidget(button);
     else
         m_preview->close();
-    if (!QTest::qWaitFor([&] { return !m_preview->isVisible(); }, kTimeoutMs))
+    if (!WaitFor([&] { return !m_preview->isVisible(); }, kTimeoutMs))
         return Fail(u"Podgląd wydruku się nie zamknął."_s);
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/MessageRecorder.h"
+#include "testing/MessageRecorder.h"
 
 #include <QPointer>
 #include <QString>

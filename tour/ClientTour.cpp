@@ -1,5 +1,6 @@
 #include "tour/ClientTour.h"
 
+#include "account/DisplayTexts.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/PageStore.h"
@@ -7,7 +8,6 @@
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TFrame_InfoRozrZasob.h"
-#include "views/ViewTexts.h"
 
 using namespace Qt::Literals::StringLiterals;
 

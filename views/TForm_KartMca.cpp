@@ -1,12 +1,12 @@
 #include "views/TForm_KartMca.h"
 
-#include "common/BalanceRules.h"
+#include "account/DisplayTexts.h"
+#include "common/gui/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_KartMca.h"
-#include "views/ToolbarButton.h"
 #include "views/TFrame_InfoDokTabela.h"
-#include "views/ViewTexts.h"
+#include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
 #include <QKeyEvent>

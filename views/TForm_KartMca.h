@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/MonthCardFigures.h"
+#include "account/MonthCardFigures.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
 #include "views/TForm_NalCzynszDtl.h"
 
-#include "common/BalanceRules.h"
+#include "account/ChargePeriod.h"
+#include "account/DisplayTexts.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "common/gui/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_NalCzynszDtl.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "views/ChargePeriod.h"
-#include "views/ToolbarButton.h"
 #include "views/TFrame_InfoCzynszTabela.h"
-#include "views/ViewTexts.h"
+#include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
 #include <QGuiApplication>

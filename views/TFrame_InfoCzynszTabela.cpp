@@ -1,8 +1,8 @@
 #include "views/TFrame_InfoCzynszTabela.h"
 
-#include "common/BalanceRules.h"
-#include "service/FormatAmount.h"
-#include "service/TU_WEBServiceDokData.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "common/gui/ProgramColours.h"
 #include "views/GridGeometry.h"
 #include "views/TGridCellDelegate.h"
 

@@ -1,18 +1,17 @@
 #include "views/TFrame_InfoDokTabela.h"
 
-#include "common/BalanceRules.h"
+#include "account/DisplayTexts.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
-#include "service/DisplayTexts.h"
-#include "service/FormatAmount.h"
 #include "service/ServiceQueries.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
+#include "views/BalanceColour.h"
 #include "views/GridGeometry.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TGridCellDelegate.h"
-#include "views/ViewTexts.h"
 
 #include <QFrame>
 #include <QHeaderView>

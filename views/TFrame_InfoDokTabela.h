@@ -1,7 +1,7 @@
 #pragma once
 
-#include "service/IZOKA_E_BOK.h"
-#include "views/MonthCardFigures.h"
+#include "account/MonthCardFigures.h"
+#include "protocol/IZOKA_E_BOK.h"
 
 #include <QWidget>
 

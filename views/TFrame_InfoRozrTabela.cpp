@@ -1,12 +1,13 @@
 #include "views/TFrame_InfoRozrTabela.h"
 
-#include "common/BalanceRules.h"
+#include "account/BalanceRules.h"
+#include "account/DisplayTexts.h"
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceKsgData.h"
 #include "common/Messages.h"
 #include "reports/TPrn_InfoRozrZasob.h"
-#include "service/DisplayTexts.h"
-#include "service/FormatAmount.h"
 #include "service/ServiceQueries.h"
-#include "service/TU_WEBServiceKsgData.h"
+#include "views/BalanceColour.h"
 #include "views/TForm_KartMca.h"
 
 #include <QFrame>

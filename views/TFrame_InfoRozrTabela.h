@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/YearSettlementFigures.h"
+#include "account/YearSettlementFigures.h"
 
 #include <QList>
 #include <QWidget>

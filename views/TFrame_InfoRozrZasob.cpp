@@ -1,10 +1,10 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
-#include "common/BalanceRules.h"
+#include "account/TU_WEBServiceData.h"
 #include "common/DateHelpers.h"
+#include "common/gui/ProgramColours.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_InfoRozrZasob.h"
-#include "service/TU_WEBServiceData.h"
 #include "views/TFrame_InfoRozrTabela.h"
 
 #include <QGridLayout>

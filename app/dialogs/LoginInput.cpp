@@ -1,9 +1,9 @@
 #include "app/dialogs/LoginInput.h"
 
+#include "account/DisplayTexts.h"
 #include "common/AnsiText.h"
 #include "common/Errors.h"
-#include "service/DisplayTexts.h"
-#include "service/PasswordRule.h"
+#include "protocol/PasswordRule.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,4 +69,14 @@ std::optional<InputRefusal> CheckNewPasswordStrength(LoginField field, const QSt
     if (typed.isEmpty() || IsStrongPassword(typed))
         return std::nullopt;
     return InputRefusal{field, WeakPasswordMessage()};
+}
+
+QString FieldRequiredMessage(const QString &labelCaption)
+{
+    QString name = labelCaption.trimmed();
+    while (!name.isEmpty() && (name.back() == u':' || name.back() == u' '))
+        name.chop(1);
+    name.remove(u'&');
+    return QStringLiteral(" Pole «") + name
+        + QStringLiteral("» musi być wypełnione.\n\n Proszę uzupełnić wprowadzone dane.");
 }

@@ -11,6 +11,11 @@ enum class LoginField { Login, Haslo, HasloNew_1, HasloNew_2 };
 
 // What the user typed: trimmed and reduced to the narrow code page, as it is
 // encoded, sent and compared.
+// The refusal for an empty required field, naming the field by the caption of
+// its label: trailing colons and spaces and every "&" left out, the rest in
+// guillemets.
+QString FieldRequiredMessage(const QString &labelCaption);
+
 struct LoginInput
 {
     QString Identifier;

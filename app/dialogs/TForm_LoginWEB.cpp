@@ -1,16 +1,16 @@
 #include "app/dialogs/TForm_LoginWEB.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/Cursors.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
+#include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
-#include "service/CredentialEncoding.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceCall.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <QFontMetrics>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/dialogs/LoginInput.h"
-#include "common/TForm_Gen_Ex.h"
+#include "common/gui/TForm_Gen_Ex.h"
 
 class IZOKA_E_BOK;
 class QLabel;

@@ -7,10 +7,12 @@
 // Usage: bench_login [logins=5]
 
 #include "bench/common/BenchFigure.h"
+#include "testing/MessageRecorder.h"
+#include "testing/ServerProcess.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/server/ServerProcess.h"
-#include "tests/support/MessageRecorder.h"
 
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
@@ -18,16 +20,15 @@
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
-#include "service/ServiceAddress.h"
-#include "service/THTTPRIO.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
-#include "service/TrustedCertificates.h"
+#include "protocol/ServiceAddress.h"
+#include "protocol/THTTPRIO.h"
+#include "protocol/TrustedCertificates.h"
 #include "views/TForm_KartMca.h"
 #include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
 

@@ -3,7 +3,7 @@
 // a bare Qt program painting one empty dialog. Runs interleave, so both see
 // the same machine. Usage: bench_startup [runs=20]
 #include "bench/common/BenchFigure.h"
-#include "tests/server/ServerProcess.h"
+#include "testing/ServerProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 
 // Plausible account data for the report benchmark and the report renderings:
 // one dwelling, the year 2020 shown through March, a month ledger of water for

@@ -7,14 +7,14 @@
 
 #include "DemoReportData.h"
 
+#include "account/DisplayTexts.h"
+#include "account/YearSettlementFigures.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "reports/TPrn_KartMca.h"
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PdfExportFilter.h"
-#include "service/DisplayTexts.h"
-#include "views/YearSettlementFigures.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 // Usage: bench_server [clients=6] [seconds=10] [--multiref]
 
 #include "bench/common/BenchFigure.h"
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
-#include "service/IZOKA_E_BOK.h"
-#include "service/SoapCodec.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/IZOKA_E_BOK.h"
+#include "protocol/SessionToken.h"
+#include "protocol/SoapCodec.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -6,14 +6,14 @@
 // kept-alive call made a new TLS handshake or the cost per entry grows more
 // than threefold.
 
-#include "TestHttpsServer.h"
+#include "testing/TestHttpsServer.h"
 
 #include "bench/common/BenchFigure.h"
 
-#include "service/SoapCodec.h"
-#include "service/THTTPRIO.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TrustedCertificates.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "protocol/SoapCodec.h"
+#include "protocol/THTTPRIO.h"
+#include "protocol/TrustedCertificates.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 //   mkdir -p /tmp/corpus
 //   build-asan/fuzz/service/fuzz_answer_reader -max_total_time=60 /tmp/corpus fuzz/service/corpus
 
-#include "service/SoapCodec.h"
+#include "protocol/SoapCodec.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // first, as at login) and as already decoded, under both decimal separators.
 // Run: fuzz_token -max_total_time=60 fuzz/session/corpus_token
 
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SessionToken.h"
 
 #include <QString>
 

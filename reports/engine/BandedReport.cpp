@@ -1,7 +1,6 @@
 #include "reports/engine/BandedReport.h"
 
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "reports/engine/ExportFilter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/ReportGenerator.h"
@@ -192,8 +191,11 @@ void BandedReport::runSlice()
         else
             m_sliceTimer->start();
     } catch (...) {
-        // No exception may cross the event loop: show it as the program does.
-        ShowErrorDisplay(std::current_exception());
+        // No exception may cross the event loop: the owner shows it.
+        if (m_onError)
+            m_onError(std::current_exception());
+        else
+            qWarning("report run failed");
     }
 }
 

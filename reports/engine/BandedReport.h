@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -50,6 +51,9 @@ public:
     using BeforePrintHandler = std::function<void()>;
     using NeedDataHandler = std::function<bool()>;
     using PreviewHandler = std::function<void(const std::shared_ptr<PageStore> &pages)>;
+    // An error of a run in the background (a preview's later pages): no
+    // exception may cross the event loop, so it is handed here.
+    using ErrorHandler = std::function<void(std::exception_ptr error)>;
 
     explicit BandedReport(QObject *parent = nullptr);
     ~BandedReport() override;
@@ -86,6 +90,7 @@ public:
     void setOnBeforePrint(BeforePrintHandler handler) { m_onBeforePrint = std::move(handler); }
     void setOnNeedData(NeedDataHandler handler) { m_onNeedData = std::move(handler); }
     void setOnPreview(PreviewHandler handler) { m_onPreview = std::move(handler); }
+    void setOnError(ErrorHandler handler) { m_onError = std::move(handler); }
 
     bool isRunning() const { return m_run != nullptr; }
     bool isExporting() const { return m_run && m_exporting; }
@@ -137,6 +142,7 @@ private:
     BeforePrintHandler m_onBeforePrint;
     NeedDataHandler m_onNeedData;
     PreviewHandler m_onPreview;
+    ErrorHandler m_onError;
 
     std::unique_ptr<ReportGenerator> m_run;
     std::shared_ptr<PageStore> m_runStore;

@@ -1,7 +1,6 @@
 #include "reports/engine/PdfExportFilter.h"
 
 #include "common/Errors.h"
-#include "common/Messages.h"
 #include "reports/engine/PageStore.h"
 
 #include <QPdfWriter>
@@ -16,7 +15,7 @@ void PdfExportFilter::exportPages(const PageStore &pages)
         QPdfWriter writer(&file);
         writer.setResolution(1200);
         writer.setTitle(pages.title());
-        writer.setCreator(ApplicationTitle());
+        writer.setCreator(m_creator);
         pages.print(writer);
     }
     if (!file.commit())

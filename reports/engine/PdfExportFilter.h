@@ -7,7 +7,12 @@
 class PdfExportFilter : public ExportFilter
 {
 public:
-    using ExportFilter::ExportFilter;
+    // `creator` names the program in the document's properties.
+    explicit PdfExportFilter(QString fileName, QString creator = {})
+        : ExportFilter(std::move(fileName)), m_creator(std::move(creator)) {}
 
     void exportPages(const PageStore &pages) override;
+
+private:
+    QString m_creator;
 };

@@ -1,4 +1,4 @@
-#include "../support/MessageRecorder.h"
+#include "testing/MessageRecorder.h"
 
 #include "app/TApplication.h"
 #include "common/Errors.h"

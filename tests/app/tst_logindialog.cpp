@@ -2,16 +2,17 @@
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/TApplication.h"
+#include "app/dialogs/LoginInput.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/PasswordRule.h"
 #include "service/ApplicationTerminate.h"
-#include "service/CredentialEncoding.h"
-#include "service/PasswordRule.h"
 #include "service/ServiceAccess.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <QLabel>
 
@@ -28,6 +29,8 @@ class tst_LoginDialog : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void fieldRequiredMessage_data();
+    void fieldRequiredMessage();
     void init();
     void cleanup();
 
@@ -55,6 +58,27 @@ private:
     std::unique_ptr<MessageRecorder> m_messages;
     int m_terminateRequests = 0;
 };
+
+void tst_LoginDialog::fieldRequiredMessage_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("login label") << "Identyfikator użytkownika: " << "Identyfikator użytkownika";
+    QTest::newRow("password label") << "Hasło: " << "Hasło";
+    QTest::newRow("accelerator") << "Nowe &hasło: " << "Nowe hasło";
+    QTest::newRow("accelerators, colons and spaces mixed") << "  &Powtórz : nowe hasło :: : " << "Powtórz : nowe hasło";
+    QTest::newRow("double ampersand") << "A&&B:" << "AB";
+    QTest::newRow("nothing but colons") << " :: " << "";
+}
+
+void tst_LoginDialog::fieldRequiredMessage()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    QCOMPARE(FieldRequiredMessage(caption),
+             QStringLiteral(" Pole «") + name
+                 + QStringLiteral("» musi być wypełnione.\n\n Proszę uzupełnić wprowadzone dane."));
+}
 
 void tst_LoginDialog::init()
 {

@@ -2,6 +2,8 @@
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
@@ -9,11 +11,9 @@
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
-#include "service/CredentialEncoding.h"
 #include "service/ServiceAccess.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceSession.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "tests/server/ServerProcess.h"
+#include "testing/ServerProcess.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "../support/MessageRecorder.h"
+#include "testing/MessageRecorder.h"
 
 #include "common/Cursors.h"
 #include "common/Errors.h"

@@ -2,7 +2,7 @@
 
 #include "common/Cursors.h"
 #include "common/Errors.h"
-#include "common/TForm_Gen_Ex.h"
+#include "common/gui/TForm_Gen_Ex.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
@@ -459,7 +459,7 @@ void tst_BaseForm::enterBounceShowsRefusalOnce()
 
     PressKey(&form, Qt::Key_Return);
 
-    QCOMPARE(m_messages->texts, QStringList{u"Hasło za krótkie."_s});
+    QCOMPARE(m_messages->texts(), QStringList{u"Hasło za krótkie."_s});
     QVERIFY(password->hasFocus());
     QCOMPARE(password->selectedText(), u"ab"_s);
     QCOMPARE(loginExits, loginExitsBefore);

@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "common/Errors.h"
-#include "common/TForm_Gen_Ex.h"
+#include "common/gui/TForm_Gen_Ex.h"
 #include "controls/ProgramGlyph.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
@@ -214,7 +214,7 @@ void tst_Buttons::errorReleasesButtonsAndReachesDisplay()
     });
 
     QTest::mouseClick(w->save, Qt::LeftButton);
-    QCOMPARE(m_messages->texts, QStringList{u"Zapis nie powiódł się."_s});
+    QCOMPARE(m_messages->texts(), QStringList{u"Zapis nie powiódł się."_s});
     QVERIFY(w->windowButtonsPermitted());
 
     QTest::mouseClick(w->save, Qt::LeftButton);
@@ -244,7 +244,7 @@ void tst_Buttons::speedButtonLetsFieldRefuse()
     QTest::mouseClick(w->speed, Qt::LeftButton);
 
     QCOMPARE(runs, 0);
-    QCOMPARE(m_messages->texts, QStringList{u"Wartość niedozwolona."_s});
+    QCOMPARE(m_messages->texts(), QStringList{u"Wartość niedozwolona."_s});
     QVERIFY(w->field->hasFocus());
     QCOMPARE(w->field->selectedText(), u"zle"_s);
     QVERIFY(w->windowButtonsPermitted());
@@ -256,7 +256,7 @@ void tst_Buttons::speedButtonLetsFieldRefuse()
     QCOMPARE(accepted, 1);
     QCOMPARE(w->field->OldValue(), u"dobrze"_s);
     QVERIFY2(w->field->hasFocus(), "the field gets the focus back");
-    QCOMPARE(m_messages->texts.size(), 1);
+    QCOMPARE(m_messages->texts().size(), 1);
 }
 
 void tst_Buttons::speedButtonWithoutDefocus()

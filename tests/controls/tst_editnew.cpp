@@ -133,7 +133,7 @@ void tst_EditNew::refusedValueKeepsFocus()
     QCOMPARE(w->first->selectedText(), u"zle"_s);
     QCOMPARE(w->first->OldValue(), u"alfa"_s);
     QCOMPARE(w->afterCount, 0);
-    QCOMPARE(m_messages->texts, QStringList{u"Wartość niedozwolona."_s});
+    QCOMPARE(m_messages->texts(), QStringList{u"Wartość niedozwolona."_s});
     QVERIFY2(!w->second->Focused(), "the field the focus only passed through did not enter");
     QCOMPARE(w->secondChecks, 0);
 
@@ -143,7 +143,7 @@ void tst_EditNew::refusedValueKeepsFocus()
     QVERIFY(!w->first->isModified());
     PressKey(w, Qt::Key_Tab);
     QVERIFY(w->second->hasFocus());
-    QCOMPARE(m_messages->texts.size(), 1);
+    QCOMPARE(m_messages->texts().size(), 1);
 }
 
 void tst_EditNew::escapeRestoresCommittedValue()
@@ -207,7 +207,7 @@ void tst_EditNew::refusedEnterIsSwallowed()
     w->first->deselect();
     PressKey(w, Qt::Key_Return);
 
-    QCOMPARE(m_messages->texts, QStringList{u"Wartość niedozwolona."_s});
+    QCOMPARE(m_messages->texts(), QStringList{u"Wartość niedozwolona."_s});
     QCOMPARE(returnPressed, 1);
     QCOMPARE(w->first->selectedText(), u"zle"_s);
     QCOMPARE(w->first->OldValue(), u"alfa"_s);

@@ -4,7 +4,7 @@
 // Not a test; run it under a display (for example
 // `LC_ALL=pl_PL.UTF-8 xvfb-run -a -s "-screen 0 1600x1000x24" build/tests/e2e/shell_screenshots docs`).
 
-#include "tests/server/ServerProcess.h"
+#include "testing/ServerProcess.h"
 #include "tour/ClientDriver.h"
 
 #include "app/TApplication.h"
@@ -13,7 +13,7 @@
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
-#include "service/ServiceAddress.h"
+#include "protocol/ServiceAddress.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TFrame_InfoRozrZasob.h"

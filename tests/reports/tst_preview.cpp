@@ -7,7 +7,7 @@
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
-#include "support/MessageRecorder.h"
+#include "testing/MessageRecorder.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

@@ -9,7 +9,7 @@
 #include "reports/engine/PdfExportFilter.h"
 #include "reports/engine/ReportPage.h"
 #include "reports/engine/TextExportFilter.h"
-#include "support/MessageRecorder.h"
+#include "testing/MessageRecorder.h"
 
 #include <QFile>
 #include <QProcess>

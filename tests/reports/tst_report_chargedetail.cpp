@@ -1,13 +1,13 @@
 #include "ReportPageProbe.h"
 
+#include "account/FormatAmount.h"
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "reports/engine/BandedReport.h"
-#include "service/FormatAmount.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 #include "ReportPageProbe.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/TPrn_KartMca.h"
 #include "reports/engine/BandedReport.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <QTest>
 

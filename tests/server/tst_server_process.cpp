@@ -2,11 +2,11 @@
 // client sends it, bad requests refused without harm, the certificate, the
 // fault switches and the operator's commands.
 
-#include "ServerProcess.h"
+#include "testing/ServerProcess.h"
 
 #include "common/DateHelpers.h"
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SessionToken.h"
 #include "server/SessionToken.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/IZOKA_E_BOK.h"
+#include "protocol/IZOKA_E_BOK.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "ServiceTestRecords.h"
-#include "TestHttpsServer.h"
+#include "testing/TestHttpsServer.h"
 
-#include "service/SoapCodec.h"
-#include "service/THTTPRIO.h"
-#include "service/TrustedCertificates.h"
+#include "protocol/SoapCodec.h"
+#include "protocol/THTTPRIO.h"
+#include "protocol/TrustedCertificates.h"
 
 #include <QTcpServer>
 #include <QTest>

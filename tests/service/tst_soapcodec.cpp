@@ -1,6 +1,6 @@
 #include "ServiceTestRecords.h"
 
-#include "service/SoapCodec.h"
+#include "protocol/SoapCodec.h"
 
 #include <QFile>
 #include <QTest>

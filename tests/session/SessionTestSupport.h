@@ -2,9 +2,9 @@
 
 #include "common/Clock.h"
 #include "common/DateHelpers.h"
-#include "service/IZOKA_E_BOK.h"
-#include "service/SessionToken.h"
-#include "tests/support/MessageRecorder.h"
+#include "protocol/IZOKA_E_BOK.h"
+#include "protocol/SessionToken.h"
+#include "testing/MessageRecorder.h"
 
 #include <QDate>
 #include <QStringList>

@@ -4,19 +4,19 @@
 
 #include "SessionTestSupport.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/VersionInfo.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SoapCodec.h"
+#include "protocol/THTTPRIO.h"
+#include "protocol/TrustedCertificates.h"
 #include "service/ApplicationTerminate.h"
-#include "service/CredentialEncoding.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceQueries.h"
-#include "service/SoapCodec.h"
-#include "service/THTTPRIO.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
-#include "service/TrustedCertificates.h"
-#include "tests/service/TestHttpsServer.h"
+#include "testing/TestHttpsServer.h"
 
 #include <QTest>
 

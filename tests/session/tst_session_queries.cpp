@@ -1,17 +1,17 @@
 #include "FakeService.h"
 #include "SessionTestSupport.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "common/Errors.h"
 #include "common/VersionInfo.h"
+#include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
-#include "service/CredentialEncoding.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceCall.h"
 #include "service/ServiceQueries.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
 
 #include <QGuiApplication>
 #include <QTest>

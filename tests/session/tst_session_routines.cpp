@@ -1,9 +1,9 @@
-#include "service/CredentialEncoding.h"
-#include "service/DisplayTexts.h"
-#include "service/FormatAmount.h"
-#include "service/MonthSlots.h"
-#include "service/PasswordRule.h"
-#include "service/ServiceAddress.h"
+#include "account/DisplayTexts.h"
+#include "account/FormatAmount.h"
+#include "account/MonthSlots.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/PasswordRule.h"
+#include "protocol/ServiceAddress.h"
 
 #include <QLocale>
 #include <QTest>
@@ -23,8 +23,6 @@ private Q_SLOTS:
     void strongPassword_data();
     void strongPassword();
     void weakPasswordMessage();
-    void fieldRequiredMessage_data();
-    void fieldRequiredMessage();
     void formatAmountPolish_data();
     void formatAmountPolish();
     void formatAmountOtherLocale();
@@ -122,27 +120,6 @@ void tst_SessionRoutines::weakPasswordMessage()
                                                    "Hasło musi zawierać co najmniej 1 literę dużą,\n"
                                                    "1 literę małą i 1 cyfrę.\n"
                                                    "Minimalna ilość znaków: 6"));
-}
-
-void tst_SessionRoutines::fieldRequiredMessage_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("login label") << "Identyfikator użytkownika: " << "Identyfikator użytkownika";
-    QTest::newRow("password label") << "Hasło: " << "Hasło";
-    QTest::newRow("accelerator") << "Nowe &hasło: " << "Nowe hasło";
-    QTest::newRow("accelerators, colons and spaces mixed") << "  &Powtórz : nowe hasło :: : " << "Powtórz : nowe hasło";
-    QTest::newRow("double ampersand") << "A&&B:" << "AB";
-    QTest::newRow("nothing but colons") << " :: " << "";
-}
-
-void tst_SessionRoutines::fieldRequiredMessage()
-{
-    QFETCH(QString, caption);
-    QFETCH(QString, name);
-    QCOMPARE(FieldRequiredMessage(caption),
-             QStringLiteral(" Pole «") + name
-                 + QStringLiteral("» musi być wypełnione.\n\n Proszę uzupełnić wprowadzone dane."));
 }
 
 void tst_SessionRoutines::formatAmountPolish_data()

@@ -1,9 +1,9 @@
 #include "SessionTestSupport.h"
 
+#include "account/TU_WEBServiceSession.h"
 #include "common/Errors.h"
-#include "service/CredentialEncoding.h"
-#include "service/SessionToken.h"
-#include "service/TU_WEBServiceSession.h"
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SessionToken.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #include "SessionTestSupport.h"
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
 #include "common/Errors.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
 
 #include <QTest>
 

@@ -4,16 +4,17 @@
 // screen of a known size, an active session with a fake service behind the
 // call wrappers, and a driver for modal windows.
 
+#include "account/TU_WEBServiceData.h"
+#include "account/TU_WEBServiceDokData.h"
+#include "account/TU_WEBServiceKsgData.h"
+#include "account/TU_WEBServiceSession.h"
 #include "app/TApplication.h"
-#include "service/CredentialEncoding.h"
+#include "protocol/CredentialEncoding.h"
 #include "service/ServiceAccess.h"
-#include "service/TU_WEBServiceData.h"
-#include "service/TU_WEBServiceDokData.h"
-#include "service/TU_WEBServiceKsgData.h"
-#include "service/TU_WEBServiceSession.h"
+#include "testing/MessageRecorder.h"
+#include "testing/ModalDialogs.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
-#include "tests/support/MessageRecorder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -68,50 +69,6 @@ public:
     FakeService service;
     MessageRecorder messages;
 };
-
-// Runs `action` on each modal window as it is shown, outermost first, while
-// `start` runs (and blocks in exec). Each action gets the window and its depth
-// (0 the first modal). Windows an action leaves open are closed after a few
-// seconds, so a failing test ends instead of hanging; polling is bounded.
-// Returns the object names of the modal windows seen, in order.
-inline QStringList DriveModals(const std::function<void()> &start,
-                               const std::function<void(QWidget *modal, int depth)> &action)
-{
-    QStringList seen;
-    QObject context;
-    QList<QPointer<QWidget>> handled;
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, &context, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (elapsed.elapsed() > 8000) {
-            // Something hangs: close whatever is open, innermost first.
-            if (modal)
-                modal->close();
-            return;
-        }
-        if (!modal || !modal->isVisible())
-            return;
-        for (const QPointer<QWidget> &h : handled) {
-            if (h == modal)
-                return;
-        }
-        handled << QPointer<QWidget>(modal);
-        seen << modal->objectName();
-        const int depth = int(handled.size()) - 1;
-        // The action may open a nested modal window; run it outside this slot.
-        QTimer::singleShot(0, &context, [modal = QPointer<QWidget>(modal), depth, &action] {
-            if (modal)
-                action(modal, depth);
-        });
-    });
-    poll.start();
-    start();
-    poll.stop();
-    return seen;
-}
 
 // A message request seen by the recorder, as "caption|text".
 inline QString MessageLine(const MessageRequest &m)

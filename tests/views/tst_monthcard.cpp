@@ -1,8 +1,8 @@
 #include "ViewsTestSupport.h"
 
-#include "common/BalanceRules.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
+#include "views/BalanceColour.h"
 #include "views/GridGeometry.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"

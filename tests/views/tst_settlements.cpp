@@ -1,8 +1,8 @@
 #include "ViewsTestSupport.h"
 
-#include "common/BalanceRules.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
+#include "common/gui/ProgramColours.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "views/TForm_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "account/BalanceRules.h"
+#include "common/gui/ProgramColours.h"
+
+// Red for an underpayment, green for anything else (zero included).
+inline QColor BalanceColour(double balance)
+{
+    return IsUnderpayment(balance) ? kColourRed : kColourGreen;
+}
