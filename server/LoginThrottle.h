@@ -26,7 +26,7 @@ public:
     static constexpr double kForgetMinutes = 30.0;
     static constexpr qsizetype kMaxTracked = 10000;
     static constexpr double kSignInsPerSecond = 2.0;
-    static constexpr double kSignInBurst = 20.0;
+    static constexpr double kSignInBurst = 10.0;
 
     // Seconds before an attempt for the login from the address may be
     // checked; 0 when it may be checked now.
