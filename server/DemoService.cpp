@@ -5,10 +5,12 @@
 #include "protocol/CredentialEncoding.h"
 #include "protocol/PasswordRule.h"
 #include "protocol/SessionToken.h"
+#include "server/OperatorCommands.h"
 #include "server/PasswordHash.h"
 #include "server/ServerDatabase.h"
 #include "server/YearTurnover.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QtDebug>
 
@@ -51,6 +53,26 @@ bool validAccount(int account)
     return account >= 0 && account < kAccountCount;
 }
 
+// Results of jobs run elsewhere wait here at most this many; a client that
+// went away leaves its result behind.
+constexpr qsizetype kMaxRemembered = 256;
+
+QByteArray jobKey(char kind, const QString &password, const QString &stored)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(&kind, 1));
+    hash.addData(stored.toUtf8());
+    hash.addData(QByteArrayView("\0", 1));
+    hash.addData(password.toUtf8());
+    return hash.result();
+}
+
+// Texts no tenant can have: refused before any lookup or digest.
+bool possibleCredentials(const QString &login, const QString &password)
+{
+    return OperatorCommands::IsValidLogin(login) && password.size() <= DemoService::kMaxPasswordLength;
+}
+
 } // namespace
 
 DemoService::DemoService(ServerDatabase &database, Settings settings)
@@ -89,20 +111,87 @@ bool DemoService::yearInRange(const TenantAccount &account, int year) const
     return year >= DateYear(account.cooperative.periodStart) && year <= DateYear(ActivePeriod(account));
 }
 
+DemoService::PasswordJobResult DemoService::Run(const PasswordJob &job)
+{
+    PasswordJobResult result;
+    result.outcome = PasswordHash::Check(job.password, job.stored);
+    if (result.outcome.match && !job.newPassword.isEmpty())
+        result.newStored = PasswordHash::Make(job.newPassword);
+    return result;
+}
+
+DemoService::Preparation DemoService::Prepare(std::string_view operation, const QString &aLoginE,
+                                              const QString &aPasswordE, const QString &aPasswordE_New)
+{
+    const bool signIn = operation == "ZOKA_WS_CzSessionBegin";
+    if (!signIn && operation != "ZOKA_WS_SessionRenew" && operation != "ZOKA_WS_ChangePassword")
+        return {};
+    const QString login = DecodeCredential(aLoginE);
+    const QString password = DecodeCredential(aPasswordE);
+    if (!possibleCredentials(login, password))
+        return {};
+    const double now = Now();
+    Preparation preparation;
+    preparation.waitSeconds = m_throttle.WaitSeconds(login, m_client, now);
+    if (signIn)
+        preparation.waitSeconds = std::max(preparation.waitSeconds, m_throttle.TakeSignIn(m_client, now));
+    const std::optional<TenantAccount> account = m_db.FindTenant(login);
+    const QString newPassword = DecodeCredential(aPasswordE_New);
+    preparation.job = PasswordJob{password, account ? account->passwordStored : PasswordHash::DummyStored(),
+                                  IsStrongPassword(newPassword) ? newPassword : QString()};
+    return preparation;
+}
+
+void DemoService::Remember(const PasswordJob &job, const PasswordJobResult &result)
+{
+    if (m_checked.size() >= kMaxRemembered)
+        m_checked.clear();
+    if (m_stored.size() >= kMaxRemembered)
+        m_stored.clear();
+    m_checked.insert(jobKey('c', job.password, job.stored), result.outcome);
+    if (!result.newStored.isEmpty())
+        m_stored.insert(jobKey('n', job.newPassword, {}), result.newStored);
+}
+
+PasswordHash::Outcome DemoService::check(const QString &password, const QString &stored)
+{
+    const QByteArray key = jobKey('c', password, stored);
+    const auto it = m_checked.find(key);
+    if (it == m_checked.end())
+        return PasswordHash::Check(password, stored);
+    const PasswordHash::Outcome outcome = it.value();
+    m_checked.erase(it);
+    return outcome;
+}
+
+QString DemoService::store(const QString &password)
+{
+    const QString done = m_stored.take(jobKey('n', password, {}));
+    return done.isEmpty() ? PasswordHash::Make(password) : done;
+}
+
 qint32 DemoService::verifyPassword(const QString &login, const QString &password,
                                    std::optional<TenantAccount> &account)
 {
+    if (!possibleCredentials(login, password))
+        return WrongCredentials;
     const double now = Now();
-    if (m_throttle.IsLocked(login, now))
+    if (m_throttle.WaitSeconds(login, m_client, now) > 0)
         return LoginLocked;
-    account = login.isEmpty() ? std::nullopt : m_db.FindTenant(login);
+    account = m_db.FindTenant(login);
     // An unknown login costs the same digest as a known one.
-    const bool match = PasswordHash::Verify(password, account ? account->passwordStored : PasswordHash::DummyStored());
-    if (!account || !match) {
-        m_throttle.RecordFailure(login, now);
+    const PasswordHash::Outcome outcome = check(password, account ? account->passwordStored : PasswordHash::DummyStored());
+    if (!account || !outcome.match) {
+        m_throttle.RecordFailure(login, m_client, now);
         return WrongCredentials;
     }
-    m_throttle.RecordSuccess(login);
+    m_throttle.RecordSuccess(login, m_client);
+    if (!outcome.upgraded.isEmpty() && m_db.SetPassword(account->tenant.id, outcome.upgraded)) {
+        // The same password, stored with today's iteration count: the
+        // tenant's sessions stay open.
+        m_sessions.Restamp(account->tenant.id, account->passwordStored, outcome.upgraded);
+        account->passwordStored = outcome.upgraded;
+    }
     return Ok;
 }
 
@@ -113,8 +202,19 @@ DemoService::Access DemoService::authorize(const QString &aLoginE, const QString
     if (!session)
         return {NoSession, nullptr};
     if (DecodeCredential(aLoginE) != session->login
-        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE)))
+        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE))) {
+        // Guesses with a token count like failed sign-ins, and end the
+        // session after a few.
+        m_throttle.RecordFailure(session->login, m_client, Now());
+        if (++session->wrongPasswords >= kWrongPasswordsPerSession)
+            m_sessions.End(aSessionToken);
         return {WrongCredentials, nullptr};
+    }
+    // A password the operator set since ends the session.
+    if (m_db.PasswordStoredOf(session->tenantId) != session->stamp) {
+        m_sessions.End(aSessionToken);
+        return {NoSession, nullptr};
+    }
     if (m_sessions.IsExpired(*session, Now()))
         return {SessionExpired, nullptr};
     return {Ok, session};
@@ -150,7 +250,7 @@ ServiceResult<TRemSessionBeginData> DemoService::ZOKA_WS_CzSessionBegin(const QS
         TRemSessionBeginData r;
         r.RetCode = Ok;
         r.RetCodeAsString = u"Sesja została rozpoczęta."_s;
-        r.SessionToken = m_sessions.Begin(a.tenant.id, login, password, now);
+        r.SessionToken = m_sessions.Begin(a.tenant.id, login, password, a.passwordStored, now);
         r.CZMain_Service_F = a.dwelling.offered[0];
         r.CZOds_Service_F = a.dwelling.offered[1];
         r.WOMain_Service_F = a.dwelling.offered[2];
@@ -199,6 +299,11 @@ ServiceResult<QString> DemoService::ZOKA_WS_SessionRenew(const QString &aLoginE,
         if (verifyPassword(login, DecodeCredential(aPasswordE), account) != Ok
             || account->tenant.id != session->tenantId)
             return QString();
+        SessionRegistry::Session *renewed = m_sessions.Find(aSessionToken);
+        if (!renewed)
+            return QString();
+        renewed->stamp = account->passwordStored;
+        m_sessions.SetPassword(*renewed, DecodeCredential(aPasswordE));
         return m_sessions.Restart(aSessionToken, Now());
     });
 }
@@ -236,9 +341,14 @@ ServiceResult<TRemChangePasswordData> DemoService::ZOKA_WS_ChangePassword(const 
         if (!IsStrongPassword(newPassword))
             return refused<TRemChangePasswordData>(WeakPassword);
 
-        if (!m_db.SetPassword(session->tenantId, PasswordHash::Make(newPassword)))
+        const QString stored = store(newPassword);
+        if (!m_db.SetPassword(session->tenantId, stored))
+            return refused<TRemChangePasswordData>(NoSession);
+        session = m_sessions.Find(aSessionToken);
+        if (!session)
             return refused<TRemChangePasswordData>(NoSession);
         m_sessions.SetPassword(*session, newPassword);
+        session->stamp = stored;
         const QString token = m_sessions.Restart(aSessionToken, Now());
         // Sessions opened with the old password end with it.
         m_sessions.EndOthers(account->tenant.id, token);

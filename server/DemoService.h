@@ -2,9 +2,13 @@
 
 #include "protocol/IZOKA_E_BOK.h"
 #include "server/LoginThrottle.h"
+#include "server/PasswordHash.h"
 #include "server/SessionRegistry.h"
 
 #include <QVersionNumber>
+
+#include <optional>
+#include <string_view>
 
 class ServerDatabase;
 struct TenantAccount;
@@ -66,6 +70,47 @@ public:
         qint32 aYearEwid) override;
 
     SessionRegistry &Sessions() { return m_sessions; }
+    LoginThrottle &Throttle() { return m_throttle; }
+
+    // The address of the client whose request is answered next (the key of
+    // the throttle together with the login); empty when called directly.
+    void SetClientAddress(const QString &address) { m_client = address; }
+
+    // The slow work a password check needs: the digests of the password
+    // against the stored value and, for a password change, of the new one.
+    struct PasswordJob
+    {
+        QString password;
+        QString stored;
+        QString newPassword;   // empty unless the password is being changed
+    };
+    struct PasswordJobResult
+    {
+        PasswordHash::Outcome outcome;
+        QString newStored;
+    };
+    static PasswordJobResult Run(const PasswordJob &job);
+
+    // What a request needs before it is answered, so that the HTTP layer can
+    // wait and derive digests without holding up other clients: the seconds
+    // the throttle makes it wait, and the password job, if any. Requests that
+    // carry no password, or an impossible login, need nothing.
+    struct Preparation
+    {
+        double waitSeconds = 0;
+        std::optional<PasswordJob> job;
+    };
+    Preparation Prepare(std::string_view operation, const QString &aLoginE, const QString &aPasswordE,
+                        const QString &aPasswordE_New);
+    // The result of a job run elsewhere; the next check of the same password
+    // against the same stored value uses it instead of deriving again.
+    void Remember(const PasswordJob &job, const PasswordJobResult &result);
+
+    // Longest text a login or password may have; longer ones are refused
+    // before any work.
+    static constexpr qsizetype kMaxPasswordLength = 256;
+    // Wrong passwords with a session's token before that session ends.
+    static constexpr int kWrongPasswordsPerSession = 3;
 
     // The text sent with each RetCode.
     static QString RetCodeText(qint32 code);
@@ -84,10 +129,16 @@ private:
     Access authorize(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken);
     // Checks a login and password against the stored digest, with the lock.
     qint32 verifyPassword(const QString &login, const QString &password, std::optional<TenantAccount> &account);
+    PasswordHash::Outcome check(const QString &password, const QString &stored);
+    QString store(const QString &password);
     bool yearInRange(const TenantAccount &account, int year) const;
 
     ServerDatabase &m_db;
     Settings m_settings;
     SessionRegistry m_sessions;
     LoginThrottle m_throttle;
+    QString m_client;
+    // Results of password jobs run elsewhere, by a digest of their texts.
+    QHash<QByteArray, PasswordHash::Outcome> m_checked;
+    QHash<QByteArray, QString> m_stored;
 };

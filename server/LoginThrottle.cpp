@@ -1,40 +1,96 @@
 #include "server/LoginThrottle.h"
 
+#include <QCryptographicHash>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace {
-constexpr double kMinutesPerDay = 24.0 * 60.0;
+
+constexpr double kSecondsPerDay = 24.0 * 60.0 * 60.0;
+constexpr qsizetype kKeyBytes = 16;
+
+// A fixed-size key, however long the texts: a made-up login of a million
+// characters costs the table no more than a real one.
+QByteArray keyOf(char kind, const QString &login, const QString &address)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(&kind, 1));
+    hash.addData(login.toUtf8());
+    hash.addData(QByteArrayView("\0", 1));
+    hash.addData(address.toUtf8());
+    return hash.result().left(kKeyBytes);
 }
 
-bool LoginThrottle::IsLocked(const QString &login, double now) const
+double lastUse(const auto &entry)
 {
-    const auto it = m_records.constFind(login);
-    return it != m_records.cend() && now < it->lockedUntil;
+    if constexpr (requires { entry.last; })
+        return entry.last;
+    else
+        return entry.at;
 }
 
-void LoginThrottle::RecordFailure(const QString &login, double now)
+} // namespace
+
+template<typename Table>
+void LoginThrottle::makeRoom(Table &table, double now)
 {
-    if (!m_records.contains(login) && m_records.size() >= kMaxTracked)
-        purge(now);
-    Record &record = m_records[login];
-    if (record.lockedUntil != 0 && now >= record.lockedUntil) {
-        record.failures = 0;  // the lock has run out: a fresh count
-        record.lockedUntil = 0;
-    }
-    ++record.failures;
-    record.last = now;
-    if (record.failures >= kMaxFailures)
-        record.lockedUntil = now + kLockMinutes / kMinutesPerDay;
+    if (table.size() < kMaxTracked)
+        return;
+    const double forget = kForgetMinutes * 60.0 / kSecondsPerDay;
+    table.removeIf([&](const auto &it) { return now - lastUse(it.value()) > forget; });
+    if (table.size() < kMaxTracked)
+        return;
+    // Still full of recent entries (a flood): the older half goes.
+    std::vector<double> times;
+    times.reserve(size_t(table.size()));
+    for (const auto &entry : table)
+        times.push_back(lastUse(entry));
+    auto middle = times.begin() + times.size() / 2;
+    std::nth_element(times.begin(), middle, times.end());
+    const double cut = *middle;
+    table.removeIf([&](const auto &it) { return lastUse(it.value()) <= cut; });
 }
 
-void LoginThrottle::RecordSuccess(const QString &login)
+double LoginThrottle::WaitSeconds(const QString &login, const QString &address, double now) const
 {
-    m_records.remove(login);
+    const auto it = m_failures.constFind(keyOf('f', login, address));
+    if (it == m_failures.cend() || it->count <= kFreeFailures)
+        return 0;
+    const double wait = std::min(kMaxWaitSeconds, kFirstWaitSeconds * std::exp2(it->count - kFreeFailures - 1));
+    return std::max(0.0, wait - (now - it->last) * kSecondsPerDay);
 }
 
-void LoginThrottle::purge(double now)
+double LoginThrottle::TakeSignIn(const QString &address, double now)
 {
-    m_records.removeIf([now](const auto &it) {
-        return now >= it.value().lockedUntil && now - it.value().last > kLockMinutes / kMinutesPerDay;
-    });
-    if (m_records.size() >= kMaxTracked)
-        m_records.clear();  // a flood of made-up logins: forget them rather than grow without bound
+    const QByteArray key = keyOf('r', {}, address);
+    if (!m_allowances.contains(key))
+        makeRoom(m_allowances, now);
+    auto it = m_allowances.find(key);
+    if (it == m_allowances.end())
+        it = m_allowances.insert(key, Allowance{kSignInBurst, now});
+    Allowance &a = it.value();
+    a.tokens = std::min(kSignInBurst, a.tokens + (now - a.at) * kSecondsPerDay * kSignInsPerSecond);
+    a.at = now;
+    // Below zero the allowance is spoken for: later sign-ins queue behind.
+    a.tokens = std::max(a.tokens - 1.0, -kMaxWaitSeconds * kSignInsPerSecond);
+    return a.tokens >= 0 ? 0.0 : -a.tokens / kSignInsPerSecond;
+}
+
+void LoginThrottle::RecordFailure(const QString &login, const QString &address, double now)
+{
+    const QByteArray key = keyOf('f', login, address);
+    if (!m_failures.contains(key))
+        makeRoom(m_failures, now);
+    Failures &f = m_failures[key];
+    if (f.count > 0 && (now - f.last) * kSecondsPerDay > kForgetMinutes * 60.0)
+        f.count = 0;  // long enough ago: a fresh count
+    ++f.count;
+    f.last = now;
+}
+
+void LoginThrottle::RecordSuccess(const QString &login, const QString &address)
+{
+    m_failures.remove(keyOf('f', login, address));
 }

@@ -10,7 +10,16 @@
 class PasswordHash
 {
 public:
-    static constexpr int kDefaultIterations = 20000;
+    static constexpr int kDefaultIterations = 600000;
+
+    // What checking a password against a stored value found: whether it
+    // matched and, for a match stored with fewer iterations than today's,
+    // the same password stored anew with today's count.
+    struct Outcome
+    {
+        bool match = false;
+        QString upgraded;
+    };
 
     // A new stored value with a fresh random 16-byte salt.
     static QString Make(const QString &password, int iterations = kDefaultIterations);
@@ -18,6 +27,11 @@ public:
     // True when the password gives the stored digest. A malformed stored value
     // never matches.
     static bool Verify(const QString &password, const QString &stored);
+    // Verify, plus the upgraded value where one is due. Slow: run it where
+    // nothing waits on it.
+    static Outcome Check(const QString &password, const QString &stored);
+    // The iteration count of a stored value; 0 when it is malformed.
+    static int IterationsOf(const QString &stored);
 
     // A stored value no password matches; checked against when the login is
     // unknown, so that an unknown login costs as much time as a known one.

@@ -406,6 +406,16 @@ bool ServerDatabase::SetPassword(qint64 tenantId, const QString &passwordStored)
     return q->numRowsAffected() == 1;
 }
 
+std::optional<QString> ServerDatabase::PasswordStoredOf(qint64 tenantId)
+{
+    Query q = prepare(u"SELECT password FROM tenant WHERE id = ?"_s);
+    q->addBindValue(tenantId);
+    exec(*q);
+    if (!q->next())
+        return std::nullopt;
+    return q->value(0).toString();
+}
+
 YearSums ServerDatabase::YearSumsOf(qint64 tenantId, int year)
 {
     YearSums sums;

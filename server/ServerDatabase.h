@@ -63,6 +63,8 @@ public:
     QList<qint64> DwellingIds();
     // False when no tenant has that id.
     bool SetPassword(qint64 tenantId, const QString &passwordStored);
+    // The tenant's stored password value; nothing when there is no such tenant.
+    std::optional<QString> PasswordStoredOf(qint64 tenantId);
 
     YearSums YearSumsOf(qint64 tenantId, int year);
     QList<LedgerLine> MonthLedger(qint64 tenantId, int account, int year, int month);

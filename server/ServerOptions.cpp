@@ -67,6 +67,14 @@ std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, 
     const QCommandLineOption fault(u"fault"_s, u"Celowy błąd odpowiedzi: slow, close-halfway, http500, malformed; "
                                                u"opcjonalnie :OPERACJA."_s, u"RODZAJ"_s);
     const QCommandLineOption faultDelay(u"fault-delay-ms"_s, u"Opóźnienie dla --fault=slow (domyślnie 5000)."_s, u"MS"_s);
+    const QCommandLineOption requestTimeout(u"request-timeout"_s, u"Czas na nadejście całego żądania w sekundach, "
+                                            u"od jego pierwszego bajtu (domyślnie 30)."_s, u"SEKUNDY"_s);
+    const QCommandLineOption idleTimeout(u"idle-timeout"_s, u"Czas bezczynności połączenia w sekundach (domyślnie 60)."_s,
+                                         u"SEKUNDY"_s);
+    const QCommandLineOption maxConnections(u"max-connections"_s, u"Najwięcej otwartych połączeń (domyślnie 3/4 "
+                                            u"limitu deskryptorów, najwyżej 4096)."_s, u"N"_s);
+    const QCommandLineOption maxPerAddress(u"max-connections-per-address"_s, u"Najwięcej połączeń z jednego adresu "
+                                           u"(domyślnie 1/4 powyższego, od 8 do 256)."_s, u"N"_s);
     const QCommandLineOption password(u"password"_s, u"Hasło dla create-tenant / set-password."_s, u"HASŁO"_s);
     const QCommandLineOption firstName(u"first-name"_s, u"Imię lokatora."_s, u"IMIĘ"_s);
     const QCommandLineOption lastName(u"last-name"_s, u"Nazwisko lokatora."_s, u"NAZWISKO"_s);
@@ -76,7 +84,7 @@ std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, 
     const QCommandLineOption town(u"town"_s, u"Miejscowość lokalu."_s, u"MIEJSCOWOŚĆ"_s);
     const QCommandLineOption cooperative(u"cooperative"_s, u"Numer spółdzielni/wspólnoty (domyślnie 1)."_s, u"ID"_s);
     parser.addOptions({help, port, listen, data, cert, key, minVersion, sessionMinutes, clockOffset, multiRef, maxBody,
-                       resetDemo, fault, faultDelay, password, firstName, lastName, secondFirstName, secondLastName,
+                       resetDemo, fault, faultDelay, requestTimeout, idleTimeout, maxConnections, maxPerAddress, password, firstName, lastName, secondFirstName, secondLastName,
                        street, town, cooperative});
     parser.addPositionalArgument(u"polecenie"_s, u"Polecenie operatora (patrz niżej); bez niego serwer startuje."_s,
                                  u"[polecenie [LOGIN]]"_s);
@@ -153,6 +161,19 @@ std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, 
         if (!ok || o.faultDelayMs < 0)
             return failure(u"Nieprawidłowe opóźnienie: %1"_s.arg(parser.value(faultDelay)));
     }
+    const auto positive = [&](const QCommandLineOption &option, int &target) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        target = parser.value(option).toInt(&ok);
+        return ok && target > 0;
+    };
+    if (!positive(requestTimeout, o.requestTimeoutSeconds))
+        return failure(u"Nieprawidłowy czas żądania: %1"_s.arg(parser.value(requestTimeout)));
+    if (!positive(idleTimeout, o.idleTimeoutSeconds))
+        return failure(u"Nieprawidłowy czas bezczynności: %1"_s.arg(parser.value(idleTimeout)));
+    if (!positive(maxConnections, o.maxConnections) || !positive(maxPerAddress, o.maxConnectionsPerAddress))
+        return failure(u"Nieprawidłowy limit połączeń."_s);
 
     if (parser.isSet(password))
         o.password = parser.value(password);

@@ -32,6 +32,10 @@ public:
     Fault fault = Fault::None;
     QString faultOperation;    // empty = every operation
     int faultDelayMs = 5000;
+    int requestTimeoutSeconds = 30;
+    int idleTimeoutSeconds = 60;
+    int maxConnections = 0;             // 0 = from the descriptor limit
+    int maxConnectionsPerAddress = 0;   // 0 = from maxConnections
 
     // Operator commands.
     QString login;

@@ -41,13 +41,29 @@ QString SessionRegistry::newToken(Session &session, double now)
     return token.Encoded();
 }
 
-QString SessionRegistry::Begin(qint64 tenantId, const QString &login, const QString &password, double now)
+QString SessionRegistry::Begin(qint64 tenantId, const QString &login, const QString &password,
+                               const QString &stamp, double now)
 {
     purge(now);
+    for (;;) {
+        auto oldest = m_sessions.end();
+        qsizetype count = 0;
+        for (auto it = m_sessions.begin(); it != m_sessions.end(); ++it) {
+            if (it->tenantId != tenantId)
+                continue;
+            ++count;
+            if (oldest == m_sessions.end() || it->since < oldest->since)
+                oldest = it;
+        }
+        if (count < kMaxSessionsPerTenant)
+            break;
+        m_sessions.erase(oldest);
+    }
     Session session;
     session.number = m_nextNumber++;
     session.tenantId = tenantId;
     session.login = login;
+    session.stamp = stamp;
     SetPassword(session, password);
     const QString token = newToken(session, now);
     m_sessions.insert(token, session);
@@ -85,6 +101,14 @@ bool SessionRegistry::End(const QString &token)
 void SessionRegistry::EndOthers(qint64 tenantId, const QString &keepToken)
 {
     m_sessions.removeIf([&](const auto &it) { return it.value().tenantId == tenantId && it.key() != keepToken; });
+}
+
+void SessionRegistry::Restamp(qint64 tenantId, const QString &oldStamp, const QString &newStamp)
+{
+    for (Session &session : m_sessions) {
+        if (session.tenantId == tenantId && session.stamp == oldStamp)
+            session.stamp = newStamp;
+    }
 }
 
 bool SessionRegistry::PasswordMatches(const Session &session, const QString &password) const

@@ -21,6 +21,8 @@ public:
         QByteArray checkSalt;
         QByteArray passwordCheck;
         double since = 0;   // date value of the last begin, renewal or password change
+        QString stamp;      // the stored password value it was opened under
+        int wrongPasswords = 0;
     };
 
     // Lifetime in minutes (may have a fraction, for tests).
@@ -28,8 +30,11 @@ public:
 
     double LifetimeMinutes() const { return m_lifetimeMinutes; }
 
-    // Opens a session and answers its encoded token.
-    QString Begin(qint64 tenantId, const QString &login, const QString &password, double now);
+    // Opens a session and answers its encoded token. `stamp` is the tenant's
+    // stored password value: a session whose stamp no longer matches the
+    // stored value (the operator set a new password) is ended.
+    QString Begin(qint64 tenantId, const QString &login, const QString &password, const QString &stamp,
+                  double now);
 
     // The session of the token, active or expired; nullptr when unknown.
     Session *Find(const QString &token);
@@ -44,6 +49,10 @@ public:
     // Ends every session of the tenant except the one of `keepToken`.
     void EndOthers(qint64 tenantId, const QString &keepToken);
 
+    // Gives the tenant's sessions stamped `oldStamp` the new one (the server
+    // re-stored the same password).
+    void Restamp(qint64 tenantId, const QString &oldStamp, const QString &newStamp);
+
     bool PasswordMatches(const Session &session, const QString &password) const;
     void SetPassword(Session &session, const QString &password);
 
@@ -53,6 +62,9 @@ public:
     static constexpr double kRenewableHours = 8.0;
     // More open sessions than this and the oldest are dropped.
     static constexpr qsizetype kMaxSessions = 10000;
+    // More sessions of one tenant than this and that tenant's oldest is
+    // dropped, so that one tenant cannot push out the others.
+    static constexpr qsizetype kMaxSessionsPerTenant = 20;
 
 private:
     QString newToken(Session &session, double now);

@@ -78,13 +78,31 @@ SoapEndpoint::Reply SoapEndpoint::dispatch(const SoapRequest &r)
     return Fault(u"Client"_s, u"Nieznana operacja."_s);
 }
 
+ServiceResult<SoapRequest> SoapEndpoint::Read(const QByteArray &message) const
+{
+    ServiceResult<SoapRequest> request = SoapCodec::ReadRequest(message, m_maxMessageSize);
+    if (!request.ok())
+        return request;
+    for (const SoapArgument &argument : request.value().arguments) {
+        const QString *text = std::get_if<QString>(&argument);
+        if (text && text->size() > kMaxTextLength)
+            return ServiceFailure{ServiceFailure::Kind::Read, u"Parametr zapytania jest zbyt długi."_s};
+    }
+    return request;
+}
+
 SoapEndpoint::Reply SoapEndpoint::Handle(const QByteArray &message)
 {
-    const ServiceResult<SoapRequest> request = SoapCodec::ReadRequest(message, m_maxMessageSize);
+    const ServiceResult<SoapRequest> request = Read(message);
     if (!request.ok())
         return Fault(u"Client"_s, request.failure().detail);
+    return Answer(request.value());
+}
+
+SoapEndpoint::Reply SoapEndpoint::Answer(const SoapRequest &request)
+{
     try {
-        return dispatch(request.value());
+        return dispatch(request);
     } catch (const std::exception &error) {
         qWarning().noquote() << "request failed:" << error.what();
         return Fault(u"Server"_s, u"Błąd wewnętrzny serwera."_s);

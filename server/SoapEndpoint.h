@@ -1,12 +1,12 @@
 #pragma once
 
 #include "protocol/IZOKA_E_BOK.h"
+#include "protocol/SoapCodec.h"
 #include "protocol/SoapWriter.h"
 
 #include <QByteArray>
 #include <QString>
 
-struct SoapRequest;
 
 // Turns one SOAP request body into one answer: reads the request with the
 // codec, calls the operation on the service and writes its answer (records
@@ -26,6 +26,13 @@ public:
     SoapEndpoint(IZOKA_E_BOK &service, SoapWriter::RecordForm form, qsizetype maxMessageSize);
 
     Reply Handle(const QByteArray &message);
+    // Handle in two steps, for a caller that prepares between them: the
+    // request read (texts longer than kMaxTextLength refused), then answered.
+    ServiceResult<SoapRequest> Read(const QByteArray &message) const;
+    Reply Answer(const SoapRequest &request);
+
+    // Longest text parameter accepted; the contract's texts are short.
+    static constexpr qsizetype kMaxTextLength = 1024;
 
     // A fault reply: code "Client" for a bad request, "Server" for our failure.
     static Reply Fault(const QString &code, const QString &text);

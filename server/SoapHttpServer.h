@@ -1,24 +1,37 @@
 #pragma once
 
 #include "server/ServerOptions.h"
+#include "server/TlsListener.h"
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
+#include <QHash>
+#include <QMap>
 #include <QSslConfiguration>
+#include <QThreadPool>
 
 #include <optional>
 
-class QSslServer;
+class DemoService;
 class QSslSocket;
 class SoapEndpoint;
+struct SoapRequest;
 
 // The HTTPS front of the demo server: POST on the service path only, bodies
 // capped in size, every answer written synchronously from the request handler.
 // Anything else gets an HTTP error (404, 405, 413, 415) and the connection
 // stays usable where HTTP allows it.
 //
-// A connection idle for a minute is closed, and WebSocket upgrades are
-// refused, so connections cannot pile up.
+// A connection idle for a minute is closed, a request must arrive whole
+// within its deadline from its first byte (a slow-loris client trickling bytes
+// is cut off), and WebSocket upgrades are refused, so connections cannot pile
+// up. TlsListener accepts the connections and caps their number.
+//
+// QtHttpServer wants its request handlers synchronous, but a sign-in must not
+// hold up the other clients: its password digest runs on a worker thread and
+// a throttled attempt waits on a timer. The handler only records the request
+// and returns; the answer is written later, in request order per connection,
+// by this class, which writes every answer to the socket itself anyway.
 //
 // The size cap acts while the request still arrives: QtHttpServer would keep a
 // body of any size in memory, so each connection's incoming bytes are counted
@@ -36,9 +49,12 @@ public:
         ServerOptions::Fault fault = ServerOptions::Fault::None;
         QString faultOperation;   // empty = every operation
         int faultDelayMs = 5000;
+        int idleTimeoutMs = 60 * 1000;
+        int requestTimeoutMs = 30 * 1000;
+        TlsListener::Limits limits;
     };
 
-    SoapHttpServer(SoapEndpoint &endpoint, Settings settings, QObject *parent = nullptr);
+    SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Settings settings, QObject *parent = nullptr);
     ~SoapHttpServer() override;
 
     // Listens with TLS on the address and port (0 = a free port); answers the
@@ -56,13 +72,36 @@ protected:
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
 
 private:
-    void watchSize(QSslSocket *socket);
+    // Answers leave a connection in the order its requests came.
+    struct Outgoing
+    {
+        QByteArray bytes;
+        bool close = false;
+    };
+    struct ReplyQueue
+    {
+        quint64 next = 0;
+        quint64 head = 0;
+        QMap<quint64, Outgoing> ready;
+    };
+
+    void watch(QSslSocket *socket);
     bool faultApplies(const QString &operation) const;
+    quint64 reserve(QTcpSocket *socket);
+    void fill(QTcpSocket *socket, quint64 slot, const QByteArray &bytes, bool close);
+    void fillReply(QTcpSocket *socket, quint64 slot, int status, const QByteArray &contentType,
+                   const QByteArray &body, bool close);
+    void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close);
     void writeReply(QTcpSocket *socket, int status, const QByteArray &contentType, const QByteArray &body,
                     bool close);
 
     SoapEndpoint &m_endpoint;
+    DemoService &m_service;
     Settings m_settings;
-    QSslServer *m_tcp = nullptr;
+    TlsListener *m_tcp = nullptr;
     qint64 m_answered = 0;
+    QHash<QTcpSocket *, ReplyQueue> m_queues;
+    // Password digests; declared last, so destroyed first: it waits for the
+    // digests still running while the rest of the server exists.
+    QThreadPool m_digests;
 };

@@ -20,9 +20,27 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Raises the soft descriptor limit to the hard one and answers it: the
+// connection caps are taken from it.
+qint64 openFilesLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+        getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? 1 << 20 : qint64(limit.rlim_cur);
+}
 
 int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
 {
@@ -47,8 +65,18 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
     SoapEndpoint endpoint(service,
                           options.multiRef ? SoapWriter::RecordForm::MultiReference : SoapWriter::RecordForm::Inline,
                           options.maxBodyBytes);
-    SoapHttpServer server(endpoint, SoapHttpServer::Settings{options.maxBodyBytes, options.fault,
-                                                             options.faultOperation, options.faultDelayMs});
+    SoapHttpServer::Settings settings{options.maxBodyBytes, options.fault, options.faultOperation,
+                                      options.faultDelayMs};
+    settings.requestTimeoutMs = options.requestTimeoutSeconds * 1000;
+    settings.idleTimeoutMs = options.idleTimeoutSeconds * 1000;
+    settings.limits = TlsListener::LimitsFor(openFilesLimit());
+    if (options.maxConnections > 0)
+        settings.limits.maxConnections = options.maxConnections;
+    if (options.maxConnectionsPerAddress > 0)
+        settings.limits.maxPerAddress = options.maxConnectionsPerAddress;
+    else if (options.maxConnections > 0)
+        settings.limits.maxPerAddress = TlsListener::LimitsFor(options.maxConnections * 4 / 3).maxPerAddress;
+    SoapHttpServer server(endpoint, service, settings);
     const quint16 port = server.Listen(options.listenAddress, options.port, *tls, &error);
     if (port == 0) {
         err << error << Qt::endl;
@@ -66,6 +94,9 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
 
 int main(int argc, char *argv[])
 {
+    // The data folder holds every tenant's data and password digests: nothing
+    // the server or the operator's commands create is for other users.
+    umask(077);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"domvel-demo-server"_s);
     QTextStream out(stdout);

@@ -10,7 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kStartTimeoutMs = 60000;
-constexpr int kRequestTimeoutMs = 20000;
 // Room for the leak check of a sanitizer build on a loaded machine.
 constexpr int kStopTimeoutMs = 30000;
 } // namespace
@@ -24,8 +23,14 @@ bool ServerProcess::Start(const QString &dataDir, const QStringList &extra, QStr
 {
     Stop();
     m_process = std::make_unique<QProcess>();
-    m_process->setProgram(QStringLiteral(DOMVEL_SERVER_EXE));
-    m_process->setArguments(QStringList{u"--port"_s, u"0"_s, u"--data"_s, dataDir} + extra);
+    const QStringList arguments = QStringList{u"--port"_s, u"0"_s, u"--data"_s, dataDir} + extra;
+    if (m_launcher.isEmpty()) {
+        m_process->setProgram(QStringLiteral(DOMVEL_SERVER_EXE));
+        m_process->setArguments(arguments);
+    } else {
+        m_process->setProgram(m_launcher.first());
+        m_process->setArguments(m_launcher.mid(1) + QStringList{QStringLiteral(DOMVEL_SERVER_EXE)} + arguments);
+    }
     m_process->start();
     QByteArray output;
     QDeadlineTimer deadline(kStartTimeoutMs);
@@ -76,6 +81,11 @@ void ServerProcess::reportUncleanEnd(QProcess &process)
     qFatal("%s", message.constData());
 }
 
+qint64 ServerProcess::Pid() const
+{
+    return m_process ? m_process->processId() : 0;
+}
+
 bool ServerProcess::IsRunning() const
 {
     return m_process && m_process->state() == QProcess::Running;
@@ -106,7 +116,8 @@ int ServerProcess::RunCommand(const QStringList &arguments, const QByteArray &in
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-TestClient::TestClient(const QString &caCertificatePath) : m_tls(QSslConfiguration::defaultConfiguration())
+TestClient::TestClient(const QString &caCertificatePath, int timeoutMs)
+    : m_tls(QSslConfiguration::defaultConfiguration()), m_timeoutMs(timeoutMs)
 {
     if (!caCertificatePath.isEmpty())
         m_tls.addCaCertificates(QSslCertificate::fromPath(caCertificatePath));
@@ -119,7 +130,7 @@ TestClient::Response TestClient::wait(QNetworkReply *reply)
     timer.setSingleShot(true);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(kRequestTimeoutMs);
+    timer.start(m_timeoutMs);
     loop.exec();
     Response response;
     if (!reply->isFinished()) {

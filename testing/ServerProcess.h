@@ -28,6 +28,10 @@ public:
     // arguments; false (with the server's error output) when no port line
     // came within the timeout.
     bool Start(const QString &dataDir, const QStringList &extra = {}, QString *error = nullptr);
+    // A command the server is started through, e.g. prlimit with its
+    // arguments; it must exec the server, so that Pid() is the server's.
+    void SetLauncher(const QStringList &command) { m_launcher = command; }
+    qint64 Pid() const;
     void Stop();
     bool IsRunning() const;
 
@@ -42,6 +46,7 @@ private:
     static void reportUncleanEnd(QProcess &process);
 
     std::unique_ptr<QProcess> m_process;
+    QStringList m_launcher;
     quint16 m_port = 0;
 };
 
@@ -50,7 +55,8 @@ private:
 class TestClient
 {
 public:
-    explicit TestClient(const QString &caCertificatePath);
+    // A request gets no answer after `timeoutMs` (then TimeoutError).
+    explicit TestClient(const QString &caCertificatePath, int timeoutMs = 20000);
 
     struct Response
     {
@@ -75,4 +81,5 @@ private:
 
     QNetworkAccessManager m_manager;
     QSslConfiguration m_tls;
+    int m_timeoutMs;
 };

@@ -8,12 +8,14 @@
 #include "protocol/SessionToken.h"
 #include "server/DemoData.h"
 #include "server/DemoService.h"
+#include "server/LoginThrottle.h"
 #include "server/PasswordHash.h"
 #include "server/ServerDatabase.h"
 #include "server/SessionToken.h"
 #include "server/YearTurnover.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -116,6 +118,14 @@ private Q_SLOTS:
     void refusedSignIn_data();
     void refusedSignIn();
     void repeatedFailuresLockTheLogin();
+    void throttleHoldsOnlyTheGuessingAddress();
+    void impossibleLoginsLeaveNoTrace_data();
+    void impossibleLoginsLeaveNoTrace();
+    void throttleTableIsBounded();
+    void guessesWithATokenEndTheSession();
+    void operatorPasswordEndsOpenSessions();
+    void oneTenantCannotEvictAnother();
+    void oldDigestsAreUpgradedOnSignIn();
 
     void figuresAgree_data();
     void figuresAgree();
@@ -326,6 +336,118 @@ void tst_Server::repeatedFailuresLockTheLogin()
     QCOMPARE(Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s).begin.RetCode, 0);
     m_now = m_now.addSecs(61);
     QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, right).value().RetCode, 0);
+}
+
+void tst_Server::throttleHoldsOnlyTheGuessingAddress()
+{
+    const QString login = EncodeCredential(u"nowak"_s);
+    const QString right = EncodeCredential(u"NowakP2015"_s);
+    const QString wrong = EncodeCredential(u"Zgadywanie1"_s);
+    m_service->SetClientAddress(u"203.0.113.66"_s);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, wrong).value().RetCode, int(DemoService::WrongCredentials));
+    QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, right).value().RetCode, int(DemoService::LoginLocked));
+    // The tenant, from elsewhere, is not locked out by someone else's guesses.
+    m_service->SetClientAddress(u"198.51.100.7"_s);
+    QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, right).value().RetCode, 0);
+    // The guessing address waits longer after each further failure.
+    m_service->SetClientAddress(u"203.0.113.66"_s);
+    const double firstWait = m_service->Throttle().WaitSeconds(u"nowak"_s, u"203.0.113.66"_s, Now());
+    QVERIFY(firstWait > 0 && firstWait <= 60);
+    m_now = m_now.addSecs(qint64(firstWait) + 1);
+    QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, wrong).value().RetCode, int(DemoService::WrongCredentials));
+    QVERIFY(m_service->Throttle().WaitSeconds(u"nowak"_s, u"203.0.113.66"_s, Now()) > firstWait);
+}
+
+void tst_Server::impossibleLoginsLeaveNoTrace_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("a million characters") << QString(1000000, u'a') << u"Kowalski1"_s;
+    QTest::newRow("33 characters") << QString(33, u'k') << u"Kowalski1"_s;
+    QTest::newRow("two characters") << u"ko"_s << u"Kowalski1"_s;
+    QTest::newRow("a space") << u"kowal ski"_s << u"Kowalski1"_s;
+    QTest::newRow("a quote") << u"kowalski'--"_s << u"Kowalski1"_s;
+    QTest::newRow("long password") << u"kowalski"_s << QString(100000, u'K');
+}
+
+void tst_Server::impossibleLoginsLeaveNoTrace()
+{
+    QFETCH(QString, login);
+    QFETCH(QString, password);
+    QElapsedTimer timer;
+    timer.start();
+    const auto result = m_service->ZOKA_WS_CzSessionBegin(EncodeCredential(login), EncodeCredential(password));
+    QCOMPARE(result.value().RetCode, int(DemoService::WrongCredentials));
+    // Refused before any digest or table entry.
+    QCOMPARE(m_service->Throttle().Tracked(), 0);
+    QVERIFY2(timer.elapsed() < 100, "an impossible login must cost no password digest");
+}
+
+void tst_Server::throttleTableIsBounded()
+{
+    LoginThrottle throttle;
+    const double now = Now();
+    for (int i = 0; i < 3 * LoginThrottle::kMaxTracked; ++i)
+        throttle.RecordFailure(u"login%1"_s.arg(i), u"192.0.2.1"_s, now + i * 1e-9);
+    QVERIFY(throttle.Tracked() <= LoginThrottle::kMaxTracked);
+    // The newest entries survive a flood; stale ones expire by time.
+    QVERIFY(throttle.WaitSeconds(u"login%1"_s.arg(3 * LoginThrottle::kMaxTracked - 1), u"192.0.2.1"_s, now) == 0);
+    for (int i = 0; i < 6; ++i)
+        throttle.RecordFailure(u"nowak"_s, u"192.0.2.1"_s, now);
+    QVERIFY(throttle.WaitSeconds(u"nowak"_s, u"192.0.2.1"_s, now) > 0);
+    QCOMPARE(throttle.WaitSeconds(u"nowak"_s, u"192.0.2.1"_s, now + 1.0), 0.0);
+}
+
+void tst_Server::guessesWithATokenEndTheSession()
+{
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    const QString wrong = EncodeCredential(u"Zgadywanie1"_s);
+    for (int i = 0; i < DemoService::kWrongPasswordsPerSession; ++i)
+        QCOMPARE(m_service->ZOKA_WS_YearRozrachGet(t.loginE, wrong, t.token, 2025).value().RetCode,
+                 int(DemoService::WrongCredentials));
+    // The session is gone, even for the right password; the guesses counted.
+    QCOMPARE(t.Year(2025).RetCode, int(DemoService::NoSession));
+    QVERIFY(m_service->Throttle().Tracked() > 0);
+}
+
+void tst_Server::operatorPasswordEndsOpenSessions()
+{
+    Tenant t = Tenant::SignIn(*m_service, u"kowalski"_s, u"Kowalski1"_s);
+    const auto account = m_db->FindTenant(u"kowalski"_s);
+    QVERIFY(m_db->SetPassword(account->tenant.id, PasswordHash::Make(u"NoweHaslo7"_s, 10)));
+    const int code = t.Year(2025).RetCode;
+    QVERIFY(m_db->SetPassword(account->tenant.id, account->passwordStored));
+    QCOMPARE(code, int(DemoService::NoSession));
+}
+
+void tst_Server::oneTenantCannotEvictAnother()
+{
+    SessionRegistry sessions;
+    const double now = Now();
+    const QString other = sessions.Begin(2, u"nowak"_s, u"NowakP2015"_s, u"stamp"_s, now);
+    QString first;
+    for (int i = 0; i < SessionRegistry::kMaxSessionsPerTenant + 5; ++i) {
+        const QString token = sessions.Begin(1, u"kowalski"_s, u"Kowalski1"_s, u"stamp"_s, now + i * 1e-6);
+        if (i == 0)
+            first = token;
+    }
+    QVERIFY(sessions.Find(other));
+    QVERIFY(!sessions.Find(first));
+    QCOMPARE(sessions.Count(), SessionRegistry::kMaxSessionsPerTenant + 1);
+}
+
+void tst_Server::oldDigestsAreUpgradedOnSignIn()
+{
+    const auto account = m_db->FindTenant(u"zielinski"_s);
+    QVERIFY(m_db->SetPassword(account->tenant.id, PasswordHash::Make(u"Ogrod7Gda"_s, 1000)));
+    Tenant first = Tenant::SignIn(*m_service, u"zielinski"_s, u"Ogrod7Gda"_s);
+    QCOMPARE(first.begin.RetCode, 0);
+    const QString upgraded = m_db->FindTenant(u"zielinski"_s)->passwordStored;
+    QCOMPARE(PasswordHash::IterationsOf(upgraded), PasswordHash::kDefaultIterations);
+    QVERIFY(PasswordHash::Verify(u"Ogrod7Gda"_s, upgraded));
+    // The re-stored digest is the same password: the session stays open.
+    QCOMPARE(first.Year(2014).RetCode, 0);
 }
 
 void tst_Server::figuresAgree_data()

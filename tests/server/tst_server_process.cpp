@@ -87,6 +87,14 @@ void tst_ServerProcess::initTestCase()
     QVERIFY(QFile::exists(m_dir.filePath(u"demo.sqlite"_s)));
     QCOMPARE(QFile::permissions(m_dir.filePath(u"server-key.pem"_s)) & (QFile::ReadOther | QFile::ReadGroup),
              QFile::Permissions());
+    // Every tenant's data and password digests: for the server's user only.
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(m_dir.path()) & others, QFile::Permissions());
+    for (const QString &name : {u"demo.sqlite"_s, u"demo.sqlite-wal"_s, u"demo.sqlite-shm"_s}) {
+        if (QFile::exists(m_dir.filePath(name)))
+            QCOMPARE(QFile::permissions(m_dir.filePath(name)) & others, QFile::Permissions());
+    }
     m_client = std::make_unique<TestClient>(m_dir.filePath(u"server-cert.pem"_s));
 }
 

@@ -1,0 +1,345 @@
+// The demo server executable under hostile clients on loopback: a burst of
+// connections closed without a byte, idle TLS connections up to near its
+// descriptor limit, slow-loris requests and floods of logins with enormous
+// names. During and after each, a well-behaved client signs in and reads a
+// year within a second, and the server's memory stays bounded.
+//
+// The attackers bind to 127.0.0.2 (another host, as far as the server can
+// tell); the good client comes from 127.0.0.1. All traffic goes to the server
+// on 127.0.0.1. Every load is bounded in count and time.
+
+#include "testing/ServerProcess.h"
+
+#include "protocol/CredentialEncoding.h"
+#include "protocol/SoapCodec.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSslSocket>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kLogin = u"kowalski"_s;
+const QString kPassword = u"Kowalski1"_s;
+const QHostAddress kAttackerAddress(u"127.0.0.2"_s);
+// The descriptor limit the server runs under.
+constexpr int kOpenFilesLimit = 256;
+// A good client's sign-in and yearly query together must take less.
+constexpr qint64 kServedWithinMs = 1000;
+// Growth of the server's resident memory allowed over a whole attack.
+constexpr qint64 kRssGrowthLimitKb = 64 * 1024;
+
+qint64 residentKb(qint64 pid)
+{
+    QFile status(u"/proc/%1/status"_s.arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+QByteArray servicePath()
+{
+    return QByteArray(kServicePath.data(), qsizetype(kServicePath.size()));
+}
+
+QByteArray httpPost(const QByteArray &body)
+{
+    return "POST " + servicePath() + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
+           "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray loginRequest(const QString &login, const QString &password)
+{
+    const OperationInfo *info = FindOperation("ZOKA_WS_CzSessionBegin");
+    return httpPost(SoapCodec::WriteRequest(*info, {EncodeCredential(login), EncodeCredential(password)}).value());
+}
+
+QString randomName(qsizetype length)
+{
+    QString name(length, Qt::Uninitialized);
+    for (QChar &c : name)
+        c = QChar(u'a' + QRandomGenerator::global()->bounded(26));
+    return name;
+}
+
+// Sockets of an attacker on 127.0.0.2, all driven from the test's event loop.
+class Attacker
+{
+public:
+    explicit Attacker(quint16 port) : m_port(port) {}
+
+    // Opens `count` connections; with `tls`, each starts a TLS handshake.
+    void Open(int count, bool tls)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto socket = std::make_unique<QSslSocket>();
+            socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+            socket->bind(kAttackerAddress);
+            if (tls)
+                socket->connectToHostEncrypted(u"127.0.0.1"_s, m_port);
+            else
+                socket->connectToHost(QHostAddress::LocalHost, m_port);
+            m_sockets.push_back(std::move(socket));
+        }
+    }
+
+    // Waits (bounded) until no socket is still connecting or handshaking.
+    void Settle(int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired() && pending() > 0)
+            QTest::qWait(20);
+    }
+
+    int Connected() const
+    {
+        int n = 0;
+        for (const auto &socket : m_sockets)
+            n += socket->state() == QAbstractSocket::ConnectedState ? 1 : 0;
+        return n;
+    }
+
+    int Encrypted() const
+    {
+        int n = 0;
+        for (const auto &socket : m_sockets)
+            n += socket->state() == QAbstractSocket::ConnectedState && socket->isEncrypted() ? 1 : 0;
+        return n;
+    }
+
+    void WriteToEncrypted(const QByteArray &bytes)
+    {
+        for (const auto &socket : m_sockets) {
+            if (socket->state() == QAbstractSocket::ConnectedState && socket->isEncrypted())
+                socket->write(bytes);
+        }
+    }
+
+    void Abort()
+    {
+        for (const auto &socket : m_sockets)
+            socket->abort();
+        m_sockets.clear();
+    }
+
+private:
+    int pending() const
+    {
+        int n = 0;
+        for (const auto &socket : m_sockets) {
+            const auto state = socket->state();
+            if (state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState
+                || (state == QAbstractSocket::ConnectedState && socket->mode() != QSslSocket::UnencryptedMode
+                    && !socket->isEncrypted()))
+                ++n;
+        }
+        return n;
+    }
+
+    quint16 m_port;
+    std::vector<std::unique_ptr<QSslSocket>> m_sockets;
+};
+
+// One request over a TLS connection from the attacker's address; answers the
+// HTTP status, or 0 when no complete answer came in time.
+int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    if (socket.state() != QAbstractSocket::ConnectedState) {
+        socket.abort();
+        socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+        socket.bind(kAttackerAddress);
+        socket.connectToHostEncrypted(u"127.0.0.1"_s, port);
+        if (!socket.waitForEncrypted(int(deadline.remainingTime())))
+            return 0;
+    }
+    socket.write(request);
+    QByteArray answer;
+    while (!deadline.hasExpired()) {
+        if (!socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))))
+            break;
+        answer += socket.readAll();
+        const qsizetype headEnd = answer.indexOf("\r\n\r\n");
+        if (headEnd < 0)
+            continue;
+        const QByteArray head = answer.left(headEnd).toLower();
+        const qsizetype at = head.indexOf("content-length:");
+        const qint64 length = at < 0 ? 0 : head.mid(at + 15).split('\r').first().trimmed().toLongLong();
+        if (answer.size() - headEnd - 4 >= length) {
+            if (head.contains("connection: close"))
+                socket.disconnectFromHost();
+            return answer.mid(9, 3).toInt();
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+class tst_ServerAttack : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void connectCloseBurst();
+    void idleConnectionsNearTheDescriptorLimit();
+    void slowLoris();
+    void longLoginFlood();
+
+private:
+    // A fresh client (a new connection) signs in and reads a year.
+    void expectServed(const ServerProcess &server, const char *when);
+    void expectBoundedMemory(const char *when);
+
+    QTemporaryDir m_dir;
+    ServerProcess m_server;
+    qint64 m_startRssKb = 0;
+};
+
+void tst_ServerAttack::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_server.SetLauncher({u"prlimit"_s, u"--nofile=%1:%1"_s.arg(kOpenFilesLimit)});
+    QString error;
+    QVERIFY2(m_server.Start(m_dir.path(), {}, &error), qPrintable(error));
+    expectServed(m_server, "at start");
+    m_startRssKb = residentKb(m_server.Pid());
+    QVERIFY(m_startRssKb > 0);
+}
+
+void tst_ServerAttack::cleanupTestCase()
+{
+    m_server.Stop();
+}
+
+void tst_ServerAttack::expectServed(const ServerProcess &server, const char *when)
+{
+    TestClient client(m_dir.filePath(u"server-cert.pem"_s), 5000);
+    QElapsedTimer timer;
+    timer.start();
+    const TestClient::Response login = client.Call(server.Url(u"127.0.0.1"_s), "ZOKA_WS_CzSessionBegin",
+                                                   {EncodeCredential(kLogin), EncodeCredential(kPassword)});
+    QVERIFY2(login.error == QNetworkReply::NoError && login.status == 200,
+             qPrintable(u"%1: sign-in failed after %2 ms: HTTP %3, %4"_s.arg(QLatin1StringView(when))
+                            .arg(timer.elapsed()).arg(login.status).arg(login.errorText)));
+    const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", login.body);
+    QVERIFY2(begin.ok() && begin.value().RetCode == 0, when);
+    const int year = QDate::currentDate().year();
+    const TestClient::Response query = client.Call(
+        server.Url(u"127.0.0.1"_s), "ZOKA_WS_YearRozrachGet",
+        {EncodeCredential(kLogin), EncodeCredential(kPassword), begin.value().SessionToken, qint32(year)});
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY2(query.error == QNetworkReply::NoError && query.status == 200,
+             qPrintable(u"%1: yearly query failed: %2"_s.arg(QLatin1StringView(when), query.errorText)));
+    const auto figures = SoapCodec::ReadAnswer<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet", query.body);
+    QVERIFY2(figures.ok() && figures.value().RetCode == 0, when);
+    qInfo("%s: sign-in and yearly query in %lld ms", when, elapsed);
+    QVERIFY2(elapsed < kServedWithinMs,
+             qPrintable(u"%1: sign-in and yearly query took %2 ms"_s.arg(QLatin1StringView(when)).arg(elapsed)));
+}
+
+void tst_ServerAttack::expectBoundedMemory(const char *when)
+{
+    const qint64 rss = residentKb(m_server.Pid());
+    qInfo("%s: resident memory %lld KiB (at start %lld KiB)", when, rss, m_startRssKb);
+    QVERIFY2(rss > 0 && rss - m_startRssKb < kRssGrowthLimitKb,
+             qPrintable(u"%1: resident memory grew from %2 to %3 KiB"_s.arg(QLatin1StringView(when))
+                            .arg(m_startRssKb).arg(rss)));
+}
+
+void tst_ServerAttack::connectCloseBurst()
+{
+    // What a port scan does: connect and close without a byte, in numbers.
+    for (int round = 0; round < 3; ++round) {
+        Attacker attacker(m_server.port());
+        attacker.Open(40, false);
+        attacker.Settle(5000);
+        attacker.Abort();
+        expectServed(m_server, "after a burst of connections closed at once");
+        if (QTest::currentTestFailed())
+            return;
+    }
+    expectBoundedMemory("after the bursts");
+}
+
+void tst_ServerAttack::idleConnectionsNearTheDescriptorLimit()
+{
+    Attacker attacker(m_server.port());
+    attacker.Open(kOpenFilesLimit - 16, true);
+    attacker.Settle(20000);
+    // Let the server close what it does not keep.
+    QTest::qWait(500);
+    qInfo("idle TLS connections kept by the server: %d of %d", attacker.Connected(), kOpenFilesLimit - 16);
+    expectServed(m_server, "while idle connections are held");
+    QVERIFY2(attacker.Connected() < kOpenFilesLimit / 2,
+             "one address may not hold most of the server's descriptors");
+    attacker.Abort();
+    expectServed(m_server, "after the idle connections closed");
+    expectBoundedMemory("after the idle connections");
+}
+
+void tst_ServerAttack::slowLoris()
+{
+    // A separate server with a short request deadline keeps the test short.
+    ServerProcess server;
+    QString error;
+    QVERIFY2(server.Start(m_dir.path(), {u"--request-timeout"_s, u"3"_s}, &error), qPrintable(error));
+    Attacker attacker(server.port());
+    attacker.Open(40, true);
+    attacker.Settle(10000);
+    QVERIFY(attacker.Encrypted() > 0);
+    attacker.WriteToEncrypted("POST " + servicePath() + " HTTP/1.1\r\n");
+    QElapsedTimer timer;
+    timer.start();
+    // One byte a second each, for at most 8 s: none completes a request.
+    while (timer.elapsed() < 8000 && attacker.Connected() > 0) {
+        attacker.WriteToEncrypted("X");
+        QTest::qWait(1000);
+    }
+    const int held = attacker.Connected();
+    qInfo("slow requests still open after %lld ms: %d", timer.elapsed(), held);
+    expectServed(server, "while slow requests trickle in");
+    QVERIFY2(held == 0, "a request that does not arrive within its deadline must end its connection");
+    attacker.Abort();
+}
+
+void tst_ServerAttack::longLoginFlood()
+{
+    // Logins of a million characters, each one new, one after another on a
+    // kept-alive connection, bounded in count and time.
+    constexpr int kRequests = 120;
+    QSslSocket socket;
+    QElapsedTimer timer;
+    timer.start();
+    int answered = 0;
+    for (int i = 0; i < kRequests && timer.elapsed() < 40000; ++i) {
+        const int status = postFromAttacker(socket, m_server.port(), loginRequest(randomName(1000000), kPassword), 5000);
+        answered += status != 0 ? 1 : 0;
+        if (i == kRequests / 2)
+            expectServed(m_server, "during a flood of long logins");
+    }
+    socket.abort();
+    qInfo("long logins answered: %d of %d in %lld ms", answered, kRequests, timer.elapsed());
+    expectServed(m_server, "after a flood of long logins");
+    expectBoundedMemory("after a flood of long logins");
+}
+
+QTEST_GUILESS_MAIN(tst_ServerAttack)
+#include "tst_server_attack.moc"
