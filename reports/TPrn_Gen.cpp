@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "common/Messages.h"
+#include "reports/ReportErrorText.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
@@ -51,7 +52,7 @@ TPrn_Gen::TPrn_Gen(QObject *owner, const QString &title)
     report.setPageHeaderOnFirstPage(true);
     report.setPageFooterOnLastPage(true);
     report.setPrintIfEmpty(true);
-    report.setOnError([](std::exception_ptr error) { ShowErrorDisplay(error); });
+    report.setOnError([](std::exception_ptr error) { ShowErrorDisplay(WordedReportError(error)); });
     report.printerSettings() = ReportPrinterSettings{};
 
     ReportBand &footer = report.addBand(BandKind::PageFooter, u"BandPageFooter"_s, 2.65);
@@ -140,7 +141,7 @@ bool TPrn_Gen::Execute(ExecuteMode mode, const ReportPrinterSettings &printer)
         }
         return true;
     } catch (...) {
-        ShowErrorDisplay(std::current_exception());
+        ShowErrorDisplay(WordedReportError(std::current_exception()));
         return false;
     }
 }

@@ -4,6 +4,7 @@
 #include "common/Messages.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "reports/ReportErrorText.h"
 #include "reports/TPrn_Gen.h"
 #include "reports/engine/HtmlExportFilter.h"
 #include "reports/engine/PageStore.h"
@@ -384,7 +385,7 @@ void TPrn_Preview::ButtonPrintClick()
     settings.printerName = printer->printerName;
     settings.outputFileName = printer->outputFileName;
     const TWaitCursor wait;
-    ReportPrinter::print(*pages, settings);
+    WithReportErrorsWorded([&] { ReportPrinter::print(*pages, settings); });
 }
 
 void TPrn_Preview::But_SaveClick()
@@ -396,7 +397,7 @@ void TPrn_Preview::But_SaveClick()
     if (fileName.isEmpty())
         return;
     const TChangeCursor hourglass(Qt::WaitCursor);
-    SaveShownPages(fileName);
+    WithReportErrorsWorded([&] { SaveShownPages(fileName); });
 }
 
 void TPrn_Preview::SaveShownPages(const QString &fileName)
@@ -432,7 +433,7 @@ void TPrn_Preview::But_LoadClick()
         } catch (...) {
             close();
             ShowInformationBox(u"Plik nie zawiera zapamiętanego wydruku albo jest uszkodzony"_s);
-            throw;
+            std::rethrow_exception(WordedReportError(std::current_exception()));
         }
     }
     Reset();

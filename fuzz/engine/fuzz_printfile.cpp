@@ -8,10 +8,10 @@
 //   mkdir -p /tmp/corpus
 //   build-asan/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 /tmp/corpus fuzz/engine/corpus
 
-#include "common/Errors.h"
 #include "reports/engine/HtmlExportFilter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PrintFileCodec.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/TextExportFilter.h"
 
 #include <QGuiApplication>
@@ -28,7 +28,7 @@ void Exercise(const QByteArray &file)
     PageStore store;
     try {
         store.loadPrintFile(file);
-    } catch (const AppError &) {
+    } catch (const ReportEngineError &) {
         return;
     }
     if (store.toPrintFile() != file)

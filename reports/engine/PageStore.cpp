@@ -1,6 +1,7 @@
 #include "reports/engine/PageStore.h"
 
 #include "common/Errors.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/ExportFilter.h"
 #include "reports/engine/PrintFileCodec.h"
@@ -34,7 +35,7 @@ quint16 PageStore::fontIndex(const ReportFont &font)
     if (const auto it = m_fontIndex.constFind(font); it != m_fontIndex.constEnd())
         return *it;
     if (m_fonts.size() >= size_t(PrintFileCodec::MaxFonts))
-        throw AppError(QStringLiteral("Raport używa zbyt wielu czcionek."));
+        throw ReportEngineError(ReportEngineError::Kind::TooManyFonts);
     const auto index = quint16(m_fonts.size());
     m_fonts.push_back(font);
     m_fontIndex.insert(font, index);
@@ -157,16 +158,16 @@ static void SetSheet(QPagedPaintDevice &device, const ReportPage &page)
 void PageStore::print(QPagedPaintDevice &device, int firstPage, int lastPage) const
 {
     if (m_pages.empty())
-        throw AppError(QStringLiteral("Wydruk nie ma żadnej strony."));
+        throw ReportEngineError(ReportEngineError::Kind::NoPages);
     const int from = firstPage > 0 ? firstPage : 1;
     const int to = lastPage > 0 ? std::min(lastPage, pageCount()) : pageCount();
     if (from > to)
-        throw AppError(QStringLiteral("Wybrany zakres stron jest pusty (wydruk ma %1 str.).").arg(pageCount()));
+        throw ReportEngineError::number(ReportEngineError::Kind::EmptyPageRange, pageCount());
 
     SetSheet(device, page(from - 1));
     QPainter painter;
     if (!painter.begin(&device))
-        throw AppError(QStringLiteral("Nie można rozpocząć wydruku."));
+        throw ReportEngineError(ReportEngineError::Kind::PrintNotStarted);
     for (int number = from; number <= to; ++number) {
         const ReportPage &current = page(number - 1);
         if (number > from) {
@@ -174,7 +175,7 @@ void PageStore::print(QPagedPaintDevice &device, int firstPage, int lastPage) co
             if (current.width != previous.width || current.height != previous.height)
                 SetSheet(device, current);
             if (!device.newPage())
-                throw AppError(QStringLiteral("Wydruk przerwano przy stronie %1.").arg(number));
+                throw ReportEngineError::number(ReportEngineError::Kind::PrintInterrupted, number);
         }
         // The painter starts at the printable area's corner; move back to the paper's.
         const int dpi = device.logicalDpiX();
@@ -183,7 +184,7 @@ void PageStore::print(QPagedPaintDevice &device, int firstPage, int lastPage) co
         paintPage(number - 1, painter);
     }
     if (!painter.end())
-        throw AppError(QStringLiteral("Nie można zakończyć wydruku."));
+        throw ReportEngineError(ReportEngineError::Kind::PrintNotFinished);
 }
 
 QByteArray PageStore::toPrintFile() const
@@ -194,23 +195,23 @@ QByteArray PageStore::toPrintFile() const
 void PageStore::save(const QString &fileName) const
 {
     if (!isFinished())
-        throw AppError(QStringLiteral("Wydruk jest jeszcze przygotowywany; można go zapisać po zakończeniu."));
+        throw ReportEngineError(ReportEngineError::Kind::StillGeneratingSave);
     const QByteArray bytes = toPrintFile();
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName, file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName, file.errorString());
 }
 
 void PageStore::load(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Nie można otworzyć pliku „%1”: %2.").arg(fileName, file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotOpened, fileName, file.errorString());
     if (file.size() > PrintFileCodec::MaxFileSize)
-        throw AppError(QStringLiteral("Plik „%1” jest zbyt duży, by był plikiem wydruku.").arg(fileName));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileTooLarge, fileName);
     const QByteArray bytes = file.read(PrintFileCodec::MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(fileName, file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotRead, fileName, file.errorString());
     loadPrintFile(bytes);
 }
 
@@ -235,7 +236,7 @@ void PageStore::loadPrintFile(const QByteArray &bytes)
 void PageStore::exportTo(ExportFilter &filter) const
 {
     if (!isFinished())
-        throw AppError(QStringLiteral("Wydruk jest jeszcze przygotowywany; można go wyeksportować po zakończeniu."));
+        throw ReportEngineError(ReportEngineError::Kind::StillGeneratingExport);
     if (m_source)
         m_source->exportTo(filter);
     else

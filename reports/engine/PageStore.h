@@ -71,15 +71,15 @@ public:
     static QTransform pageTransform(qreal dpiX, qreal dpiY, QPointF origin = {});
 
     // Prints pages firstPage..lastPage (1-based, 0 = first/last) on a printer or
-    // PDF writer, each on a sheet of its own size. Throws AppError when the
+    // PDF writer, each on a sheet of its own size. Throws ReportEngineError when the
     // store is empty, the range holds no page or the device refuses to start.
     void print(QPagedPaintDevice &device, int firstPage = 0, int lastPage = 0) const;
 
     // Writes the pages as a print file, atomically: a failed save leaves any
-    // earlier file as it was. Throws AppError.
+    // earlier file as it was. Throws ReportEngineError.
     void save(const QString &fileName) const;
     // Replaces the pages with those of a print file. Anything this program did
-    // not write, or that was damaged since, is rejected with an AppError and the
+    // not write, or that was damaged since, is rejected with a ReportEngineError and the
     // store keeps its pages.
     void load(const QString &fileName);
     QByteArray toPrintFile() const;

@@ -1,7 +1,7 @@
 #include "reports/engine/PdfExportFilter.h"
 
-#include "common/Errors.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -10,7 +10,7 @@ void PdfExportFilter::exportPages(const PageStore &pages)
 {
     QSaveFile file(fileName());
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName(), file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName(), file.errorString());
     {
         QPdfWriter writer(&file);
         writer.setResolution(1200);
@@ -19,5 +19,5 @@ void PdfExportFilter::exportPages(const PageStore &pages)
         pages.print(writer);
     }
     if (!file.commit())
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName(), file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName(), file.errorString());
 }

@@ -1,6 +1,6 @@
 #include "reports/engine/PrintFileCodec.h"
 
-#include "common/Errors.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QCryptographicHash>
 #include <QStringDecoder>
@@ -20,14 +20,16 @@ constexpr qsizetype kRectBytes = 4 * 4 + 4 + 4 + 4;
 constexpr qsizetype kLineBytes = 4 * 4 + 4 + 4;
 constexpr qsizetype kMinTextBytes = 4 * 4 + 2 + 1 + 4 + 4;
 
-AppError NotAPrintFile()
+using Damage = ReportEngineError::Damage;
+
+ReportEngineError NotAPrintFile()
 {
-    return AppError(QStringLiteral("Plik nie jest plikiem wydruku tego programu."));
+    return ReportEngineError(ReportEngineError::Kind::NotAPrintFile);
 }
 
-AppError Damaged(const QString &why)
+ReportEngineError Damaged(Damage damage, const char *what = "")
 {
-    return AppError(QStringLiteral("Plik wydruku jest uszkodzony: %1.").arg(why));
+    return ReportEngineError::damaged(damage, QString::fromLatin1(what));
 }
 
 class Writer
@@ -67,7 +69,7 @@ public:
     {
         const qint32 v = i32();
         if (v < low || v > high)
-            throw Damaged(QStringLiteral("wartość spoza zakresu (%1)").arg(QString::fromUtf8(what)));
+            throw Damaged(Damage::ValueOutOfRange, what);
         return v;
     }
 
@@ -76,7 +78,7 @@ public:
     {
         const quint32 n = u32();
         if (n > quint32(max) || qsizetype(n) * minBytes > remaining())
-            throw Damaged(QStringLiteral("nieprawdopodobna liczba elementów (%1)").arg(QString::fromUtf8(what)));
+            throw Damaged(Damage::ImplausibleCount, what);
         return int(n);
     }
 
@@ -84,12 +86,12 @@ public:
     {
         const quint32 size = u32();
         if (size > quint32(maxBytes) || qsizetype(size) > remaining())
-            throw Damaged(QStringLiteral("nieprawidłowa długość tekstu"));
+            throw Damaged(Damage::BadTextLength);
         const char *data = take(qsizetype(size));
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString s = decoder.decode(QByteArrayView(data, qsizetype(size)));
         if (decoder.hasError())
-            throw Damaged(QStringLiteral("tekst nie jest zapisany w UTF-8"));
+            throw Damaged(Damage::NotUtf8);
         return s;
     }
 
@@ -97,7 +99,7 @@ private:
     const char *take(qsizetype n)
     {
         if (n < 0 || n > remaining())
-            throw Damaged(QStringLiteral("plik jest niekompletny"));
+            throw Damaged(Damage::Truncated);
         const char *p = m_bytes.data() + m_pos;
         m_pos += n;
         return p;
@@ -109,7 +111,7 @@ private:
 
 void CheckBounds(const std::vector<ReportFont> &fonts, const std::vector<ReportPage> &pages)
 {
-    const auto tooBig = [] { return AppError(QStringLiteral("Wydruk jest zbyt duży, by zapisać go w pliku.")); };
+    const auto tooBig = [] { return ReportEngineError(ReportEngineError::Kind::PrintFileTooLarge); };
     if (fonts.size() > size_t(PrintFileCodec::MaxFonts) || pages.size() > size_t(PrintFileCodec::MaxPages))
         throw tooBig();
     for (const ReportPage &page : pages) {
@@ -127,17 +129,17 @@ QRgb ReadColor(Reader &in)
 
 int ReadCoordinate(Reader &in)
 {
-    return in.i32In(-PrintFileCodec::MaxCoordinate, PrintFileCodec::MaxCoordinate, "położenie");
+    return in.i32In(-PrintFileCodec::MaxCoordinate, PrintFileCodec::MaxCoordinate, "position");
 }
 
 int ReadExtent(Reader &in)
 {
-    return in.i32In(0, PrintFileCodec::MaxCoordinate, "rozmiar");
+    return in.i32In(0, PrintFileCodec::MaxCoordinate, "extent");
 }
 
 int ReadPen(Reader &in)
 {
-    return in.i32In(0, PrintFileCodec::MaxPenWidth, "grubość linii");
+    return in.i32In(0, PrintFileCodec::MaxPenWidth, "pen width");
 }
 
 } // namespace
@@ -196,7 +198,7 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
         out.u32(quint32(page.texts.size()));
         for (const PageText &t : page.texts) {
             if (t.font >= fonts.size())
-                throw AppError(QStringLiteral("Wydruk odwołuje się do nieznanej czcionki."));
+                throw ReportEngineError(ReportEngineError::Kind::UnknownFont);
             out.i32(coordinate(t.x));
             out.i32(coordinate(t.y));
             out.i32(extent(t.width));
@@ -228,7 +230,7 @@ QByteArray PrintFileCodec::encode(const QString &title, const std::vector<Report
 {
     const QByteArray file = wrapPayload(encodePayload(title, fonts, pages));
     if (file.size() > MaxFileSize)
-        throw AppError(QStringLiteral("Wydruk jest zbyt duży, by zapisać go w pliku."));
+        throw ReportEngineError(ReportEngineError::Kind::PrintFileTooLarge);
     return file;
 }
 
@@ -237,21 +239,21 @@ PrintFileContent PrintFileCodec::decode(QByteArrayView file)
     if (file.size() < HeaderSize || !file.startsWith(QByteArrayView(kMagic, sizeof kMagic)))
         throw NotAPrintFile();
     if (file.size() > MaxFileSize)
-        throw Damaged(QStringLiteral("plik jest zbyt duży"));
+        throw Damaged(Damage::FileTooLarge);
     Reader header(file.sliced(sizeof kMagic, HeaderSize - qsizetype(sizeof kMagic)));
     const quint16 version = header.u16();
     const quint16 flags = header.u16();
     const quint32 payloadSize = header.u32();
     if (version > FormatVersion)
-        throw AppError(QStringLiteral("Plik wydruku zapisała nowsza wersja programu (format %1).").arg(version));
+        throw ReportEngineError::number(ReportEngineError::Kind::NewerPrintFile, version);
     if (version != FormatVersion || flags != 0)
-        throw Damaged(QStringLiteral("nieznany nagłówek"));
+        throw Damaged(Damage::UnknownHeader);
     if (qsizetype(payloadSize) != file.size() - HeaderSize)
-        throw Damaged(QStringLiteral("długość pliku nie zgadza się z nagłówkiem"));
+        throw Damaged(Damage::LengthMismatch);
     const QByteArrayView checksum = file.sliced(HeaderSize - 32, 32);
     const QByteArrayView payload = file.sliced(HeaderSize);
     if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != checksum)
-        throw Damaged(QStringLiteral("suma kontrolna nie zgadza się"));
+        throw Damaged(Damage::ChecksumMismatch);
     return decodePayload(payload);
 }
 
@@ -261,28 +263,28 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
     PrintFileContent content;
     content.title = in.text(MaxTextBytes);
 
-    const int fontCount = in.count(MaxFonts, kMinFontBytes, "czcionki");
+    const int fontCount = in.count(MaxFonts, kMinFontBytes, "fonts");
     content.fonts.reserve(size_t(fontCount));
     for (int i = 0; i < fontCount; ++i) {
         QString family = in.text(MaxFamilyBytes);
-        const qint32 centiPoints = in.i32In(ReportFont::MinCentiPoints, ReportFont::MaxCentiPoints, "rozmiar czcionki");
+        const qint32 centiPoints = in.i32In(ReportFont::MinCentiPoints, ReportFont::MaxCentiPoints, "font size");
         const quint8 style = in.u8();
         if (style > 7)
-            throw Damaged(QStringLiteral("nieznany styl czcionki"));
+            throw Damaged(Damage::UnknownFontStyle);
         ReportFont font;
         font.setFamily(std::move(family)).setCentiPoints(centiPoints);
         font.setBold(style & 1).setItalic(style & 2).setUnderline(style & 4);
         content.fonts.push_back(std::move(font));
     }
 
-    const int pageCount = in.count(MaxPages, kMinPageBytes, "strony");
+    const int pageCount = in.count(MaxPages, kMinPageBytes, "pages");
     content.pages.reserve(size_t(pageCount));
     for (int p = 0; p < pageCount; ++p) {
         ReportPage page;
-        page.width = in.i32In(MinPageSide, MaxPageSide, "szerokość strony");
-        page.height = in.i32In(MinPageSide, MaxPageSide, "wysokość strony");
+        page.width = in.i32In(MinPageSide, MaxPageSide, "page width");
+        page.height = in.i32In(MinPageSide, MaxPageSide, "page height");
 
-        const int rectCount = in.count(MaxItemsPerKind, kRectBytes, "prostokąty");
+        const int rectCount = in.count(MaxItemsPerKind, kRectBytes, "rectangles");
         page.rects.reserve(size_t(rectCount));
         for (int i = 0; i < rectCount; ++i) {
             PageRect r;
@@ -296,7 +298,7 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             page.rects.push_back(r);
         }
 
-        const int lineCount = in.count(MaxItemsPerKind, kLineBytes, "linie");
+        const int lineCount = in.count(MaxItemsPerKind, kLineBytes, "lines");
         page.lines.reserve(size_t(lineCount));
         for (int i = 0; i < lineCount; ++i) {
             PageLine l;
@@ -309,7 +311,7 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             page.lines.push_back(l);
         }
 
-        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes, "teksty");
+        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes, "texts");
         page.texts.reserve(size_t(textCount));
         for (int i = 0; i < textCount; ++i) {
             PageText t;
@@ -319,10 +321,10 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             t.height = ReadExtent(in);
             t.font = in.u16();
             if (t.font >= content.fonts.size())
-                throw Damaged(QStringLiteral("odwołanie do nieznanej czcionki"));
+                throw Damaged(Damage::UnknownFont);
             const quint8 alignment = in.u8();
             if (alignment > quint8(TextAlignment::Right))
-                throw Damaged(QStringLiteral("nieznane wyrównanie tekstu"));
+                throw Damaged(Damage::UnknownAlignment);
             t.alignment = TextAlignment(alignment);
             t.color = ReadColor(in);
             t.text = in.text(MaxTextBytes);
@@ -331,6 +333,6 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
         content.pages.push_back(std::move(page));
     }
     if (in.remaining() != 0)
-        throw Damaged(QStringLiteral("nadmiarowe dane na końcu pliku"));
+        throw Damaged(Damage::TrailingData);
     return content;
 }

@@ -27,7 +27,7 @@ struct PrintFileContent
 // Reading trusts nothing: the length must match the file exactly, the
 // checksum must match, every count and value is checked against fixed bounds
 // and against the bytes that remain before anything is allocated, and the
-// payload must be used up exactly. Every failure is an AppError.
+// payload must be used up exactly. Every failure is a ReportEngineError.
 class PrintFileCodec
 {
 public:
@@ -46,7 +46,7 @@ public:
 
     static QByteArray magic();
 
-    // The whole file. Throws AppError when the content exceeds the bounds that
+    // The whole file. Throws ReportEngineError when the content exceeds the bounds that
     // reading enforces, so that whatever is written can be read back.
     static QByteArray encode(const QString &title, const std::vector<ReportFont> &fonts, const std::vector<ReportPage> &pages);
     static PrintFileContent decode(QByteArrayView file);

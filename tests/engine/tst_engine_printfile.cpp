@@ -84,14 +84,14 @@ QString Fixture(const QString &name)
     return QStringLiteral(DOMVEL_FIXTURES "/engine/") + name;
 }
 
-// Loading must throw AppError and leave the store's earlier pages in place.
+// Loading must throw ReportEngineError and leave the store's earlier pages in place.
 void ExpectRejected(const QByteArray &bytes)
 {
     PageStore store;
     EngineTestReport report(60);
     const auto before = report.generate();
     store.loadPrintFile(before->toPrintFile());
-    QVERIFY_THROWS_EXCEPTION(AppError, store.loadPrintFile(bytes));
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, store.loadPrintFile(bytes));
     QCOMPARE(store.pageCount(), before->pageCount());
     QVERIFY(store.pages() == before->pages());
 }
@@ -232,7 +232,7 @@ void tst_EnginePrintFile::everyTruncationIsRejected()
         try {
             store.loadPrintFile(valid.left(size));
             QFAIL(qPrintable(u"a file cut to %1 of %2 bytes was accepted"_s.arg(size).arg(valid.size())));
-        } catch (const AppError &) {
+        } catch (const ReportEngineError &) {
         }
         QCOMPARE(store.pageCount(), 0);
     }
@@ -249,7 +249,7 @@ void tst_EnginePrintFile::everyFlippedByteIsRejected()
             try {
                 store.loadPrintFile(bytes);
                 QFAIL(qPrintable(u"byte %1 changed and the file was accepted"_s.arg(at)));
-            } catch (const AppError &) {
+            } catch (const ReportEngineError &) {
             }
         }
     }
@@ -259,13 +259,13 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
 {
     QTemporaryDir dir;
     PageStore store;
-    QVERIFY_THROWS_EXCEPTION(AppError, store.load(dir.filePath(u"brak.prn"_s)));
-    QVERIFY_THROWS_EXCEPTION(AppError, store.load(dir.path()));
+    QCOMPARE(EngineErrorKind([&] { store.load(dir.filePath(u"brak.prn"_s)); }), ReportEngineError::Kind::FileNotOpened);
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, store.load(dir.path()));
 
     EngineTestReport report(3);
     const auto pages = report.generate();
     const QString missingFolder = dir.filePath(u"brak/raport.prn"_s);
-    QVERIFY_THROWS_EXCEPTION(AppError, pages->save(missingFolder));
+    QCOMPARE(EngineErrorKind([&] { pages->save(missingFolder); }), ReportEngineError::Kind::FileNotWritten);
     QVERIFY(!QFile::exists(missingFolder));
 
     // A failed save leaves the earlier file untouched.
@@ -275,7 +275,7 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
     EngineTestReport longer(200);
     const bool writable = QFileInfo(dir.path()).isWritable();
     if (!writable)
-        QVERIFY_THROWS_EXCEPTION(AppError, longer.generate()->save(path));
+        QCOMPARE(EngineErrorKind([&] { longer.generate()->save(path); }), ReportEngineError::Kind::FileNotWritten);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     PageStore reloaded;
     reloaded.load(path);
