@@ -1,6 +1,6 @@
 // libFuzzer target over the print-file loader. Each input is tried twice: as a
 // whole file (header, checksum, payload) and as a bare payload wrapped in a
-// correct header, so mutations get past the checksum. Whatever loads must save
+// correct header of either version, so mutations get past the checksum. Whatever loads must save
 // again to the same bytes and must export and paint without fault.
 //
 //   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DDOMVEL_FUZZ=ON -DDOMVEL_SANITIZE=ON
@@ -60,5 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     Exercise(bytes);
     Exercise(PrintFileCodec::wrapPayload(bytes));
+    Exercise(PrintFileCodec::wrapPayload(bytes, PrintFileCodec::FormatVersion));
     return 0;
 }

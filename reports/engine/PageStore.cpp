@@ -141,8 +141,17 @@ void PageStore::paintPage(int index, QPainter &painter) const
             currentFont = t.font;
         }
         painter.setPen(QColor::fromRgba(t.color));
-        painter.drawText(QRectF(t.x, t.y, t.width, t.height),
-                         int(ToQtAlignment(t.alignment) | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip, t.text);
+        const QRectF extent(t.x, t.y, t.width, t.height);
+        const int flags = int(ToQtAlignment(t.alignment) | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip;
+        if (t.clipWidth > 0) {
+            // Cut sideways only: accents and descenders may reach past the line.
+            painter.save();
+            painter.setClipRect(QRectF(t.clipLeft, t.y - t.height, t.clipWidth, 3.0 * t.height), Qt::IntersectClip);
+            painter.drawText(extent, flags, t.text);
+            painter.restore();
+        } else {
+            painter.drawText(extent, flags, t.text);
+        }
     }
     painter.restore();
 }

@@ -19,6 +19,7 @@ constexpr qsizetype kMinPageBytes = 4 * 5;
 constexpr qsizetype kRectBytes = 4 * 4 + 4 + 4 + 4;
 constexpr qsizetype kLineBytes = 4 * 4 + 4 + 4;
 constexpr qsizetype kMinTextBytes = 4 * 4 + 2 + 1 + 4 + 4;
+constexpr qsizetype kClipBytes = 4 + 4;
 
 using Damage = ReportEngineError::Damage;
 
@@ -149,6 +150,17 @@ QByteArray PrintFileCodec::magic()
     return QByteArray(kMagic, sizeof kMagic);
 }
 
+quint16 PrintFileCodec::versionFor(const std::vector<ReportPage> &pages)
+{
+    for (const ReportPage &page : pages) {
+        for (const PageText &t : page.texts) {
+            if (t.clipWidth > 0)
+                return 2;
+        }
+    }
+    return FirstVersion;
+}
+
 QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector<ReportFont> &fonts,
                                          const std::vector<ReportPage> &pages)
 {
@@ -164,6 +176,7 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
         return t;
     };
 
+    const bool clips = versionFor(pages) >= 2;
     Writer out;
     out.text(text(title, MaxTextBytes));
     out.u32(quint32(fonts.size()));
@@ -207,15 +220,21 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
             out.u8(quint8(t.alignment));
             out.u32(t.color);
             out.text(text(t.text, MaxTextBytes));
+            if (clips) {
+                // Written as read back: a text that is not cut has no box.
+                const int clipWidth = extent(t.clipWidth);
+                out.i32(clipWidth > 0 ? coordinate(t.clipLeft) : 0);
+                out.i32(clipWidth);
+            }
         }
     }
     return out.take();
 }
 
-QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload)
+QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload, quint16 version)
 {
     Writer header;
-    header.u16(FormatVersion);
+    header.u16(version);
     header.u16(0);
     header.u32(quint32(payload.size()));
     QByteArray file = magic();
@@ -228,7 +247,7 @@ QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload)
 QByteArray PrintFileCodec::encode(const QString &title, const std::vector<ReportFont> &fonts,
                                   const std::vector<ReportPage> &pages)
 {
-    const QByteArray file = wrapPayload(encodePayload(title, fonts, pages));
+    const QByteArray file = wrapPayload(encodePayload(title, fonts, pages), versionFor(pages));
     if (file.size() > MaxFileSize)
         throw ReportEngineError(ReportEngineError::Kind::PrintFileTooLarge);
     return file;
@@ -246,7 +265,7 @@ PrintFileContent PrintFileCodec::decode(QByteArrayView file)
     const quint32 payloadSize = header.u32();
     if (version > FormatVersion)
         throw ReportEngineError::number(ReportEngineError::Kind::NewerPrintFile, version);
-    if (version != FormatVersion || flags != 0)
+    if (version < FirstVersion || flags != 0)
         throw Damaged(Damage::UnknownHeader);
     if (qsizetype(payloadSize) != file.size() - HeaderSize)
         throw Damaged(Damage::LengthMismatch);
@@ -254,11 +273,13 @@ PrintFileContent PrintFileCodec::decode(QByteArrayView file)
     const QByteArrayView payload = file.sliced(HeaderSize);
     if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != checksum)
         throw Damaged(Damage::ChecksumMismatch);
-    return decodePayload(payload);
+    return decodePayload(payload, version);
 }
 
-PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
+PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload, quint16 version)
 {
+    const bool clips = version >= 2;
+    bool anyClip = false;
     Reader in(payload);
     PrintFileContent content;
     content.title = in.text(MaxTextBytes);
@@ -311,7 +332,7 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             page.lines.push_back(l);
         }
 
-        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes, "texts");
+        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes + (clips ? kClipBytes : 0), "texts");
         page.texts.reserve(size_t(textCount));
         for (int i = 0; i < textCount; ++i) {
             PageText t;
@@ -328,11 +349,21 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             t.alignment = TextAlignment(alignment);
             t.color = ReadColor(in);
             t.text = in.text(MaxTextBytes);
+            if (clips) {
+                t.clipLeft = ReadCoordinate(in);
+                t.clipWidth = in.i32In(0, MaxCoordinate, "clip width");
+                if (t.clipWidth == 0 && t.clipLeft != 0)
+                    throw Damaged(Damage::ValueOutOfRange, "clip width");
+                anyClip = anyClip || t.clipWidth > 0;
+            }
             page.texts.push_back(std::move(t));
         }
         content.pages.push_back(std::move(page));
     }
     if (in.remaining() != 0)
         throw Damaged(Damage::TrailingData);
+    // Never written: the writer takes version 1 for pages without a cut text.
+    if (clips && !anyClip)
+        throw Damaged(Damage::UnknownHeader);
     return content;
 }

@@ -34,6 +34,8 @@ struct Payload
     quint8 alignment = 2;
     QByteArray text = "Wiersz 1"_ba;
     std::optional<quint32> textLength;
+    // Version 2: the text's clip box (left, width).
+    std::optional<std::pair<qint32, qint32>> clip;
     QByteArray trailing;
 
     QByteArray bytes() const
@@ -67,10 +69,14 @@ struct Payload
         u8(alignment);
         u32(0xFF000000);
         str(text, textLength);
+        if (clip) {
+            i32(clip->first);
+            i32(clip->second);
+        }
         b.append(trailing);
         return b;
     }
-    QByteArray file() const { return PrintFileCodec::wrapPayload(bytes()); }
+    QByteArray file() const { return PrintFileCodec::wrapPayload(bytes(), clip ? 2 : 1); }
 };
 
 QByteArray SmallPrintFile()
@@ -105,6 +111,7 @@ class tst_EnginePrintFile : public QObject
 private Q_SLOTS:
     void roundTrip();
     void savedFileOfThisFormatStaysReadable();
+    void clippedTextsRoundTrip();
     void damagedFilesAreRejected_data();
     void damagedFilesAreRejected();
     void everyTruncationIsRejected();
@@ -158,6 +165,30 @@ void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
     QCOMPARE(store.toPrintFile(), bytes);
 }
 
+void tst_EnginePrintFile::clippedTextsRoundTrip()
+{
+    // The builder's version 2 file, with a text cut to a 10 mm box.
+    Payload payload;
+    payload.clip = {2500, 1000};
+    PageStore store;
+    store.loadPrintFile(payload.file());
+    QCOMPARE(store.page(0).texts.at(0).clipLeft, 2500);
+    QCOMPARE(store.page(0).texts.at(0).clipWidth, 1000);
+    QCOMPARE(store.toPrintFile(), payload.file());
+
+    // Pages with a cut text are written as version 2 and read back the same;
+    // pages without one stay version 1, readable by the first reader.
+    EngineTestReport report(3);
+    const auto pages = report.generate();
+    QCOMPARE(qFromLittleEndian<quint16>(pages->toPrintFile().constData() + 8), quint16(1));
+    std::vector<ReportPage> cut = pages->pages();
+    cut[0].texts[0].clipLeft = cut[0].texts[0].x;
+    cut[0].texts[0].clipWidth = 500;
+    const QByteArray file = PrintFileCodec::encode(pages->title(), pages->fonts(), cut);
+    QCOMPARE(qFromLittleEndian<quint16>(file.constData() + 8), quint16(2));
+    QVERIFY(PrintFileCodec::decode(file).pages == cut);
+}
+
 void tst_EnginePrintFile::damagedFilesAreRejected_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -179,7 +210,8 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     QTest::newRow("header only") << valid.left(PrintFileCodec::HeaderSize);
     QTest::newRow("last byte missing") << valid.chopped(1);
     QTest::newRow("byte appended") << valid + '\0';
-    QTest::newRow("newer version") << withHeaderU16(8, 2);
+    QTest::newRow("newer version") << withHeaderU16(8, PrintFileCodec::FormatVersion + 1);
+    QTest::newRow("version 2 over version 1 pages") << withHeaderU16(8, 2);
     QTest::newRow("version zero") << withHeaderU16(8, 0);
     QTest::newRow("flags set") << withHeaderU16(10, 1);
     QTest::newRow("length too large") << withHeaderU32(12, quint32(valid.size()));
@@ -216,6 +248,10 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     row("text not UTF-8", [](Payload &p) { p.text = "Wiersz \xFF\xFE"_ba; });
     row("title not UTF-8", [](Payload &p) { p.title = "\xC3"_ba; });
     row("trailing data", [](Payload &p) { p.trailing = "x"_ba; });
+    row("version 2 with nothing cut", [](Payload &p) { p.clip = {0, 0}; });
+    row("clip box without width", [](Payload &p) { p.clip = {2500, 0}; });
+    row("clip box of negative width", [](Payload &p) { p.clip = {2500, -1}; });
+    row("clip box far off the page", [](Payload &p) { p.clip = {0x7FFFFFFF, 1000}; });
 }
 
 void tst_EnginePrintFile::damagedFilesAreRejected()
