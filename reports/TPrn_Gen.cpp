@@ -40,8 +40,8 @@ std::optional<ReportPrinterSettings> SystemPrinter()
 
 } // namespace
 
-TPrn_Gen::TPrn_Gen(QObject *owner, const QString &title)
-    : QObject(owner), m_report(std::make_unique<BandedReport>()), m_title(title)
+TPrn_Gen::TPrn_Gen(const QString &title)
+    : m_report(std::make_unique<BandedReport>()), m_title(title)
 {
     BandedReport &report = *m_report;
     report.pageSetup().setA4();

@@ -2,7 +2,6 @@
 
 #include "reports/engine/ReportPrinterSettings.h"
 
-#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -24,10 +23,8 @@ class ReportLabel;
 // Every preview or print is a fresh run over the current contents of the
 // stores, preceded by a preparation pass that counts the pages (PageCount),
 // which the preview's progress bar relies on.
-class TPrn_Gen : public QObject
+class TPrn_Gen
 {
-    Q_OBJECT
-
 public:
     // Where reports print: only printerName and outputFileName are taken. No
     // value: the system has no printer.
@@ -37,8 +34,10 @@ public:
     // 25 mm left, 20 mm right; Arial 13 design pixels; page header on the first
     // page and footer on the last; prints even without rows; one copy of all
     // pages. `title` becomes the engine's report title.
-    TPrn_Gen(QObject *owner, const QString &title);
-    ~TPrn_Gen() override;
+    explicit TPrn_Gen(const QString &title);
+    virtual ~TPrn_Gen();
+    TPrn_Gen(const TPrn_Gen &) = delete;
+    TPrn_Gen &operator=(const TPrn_Gen &) = delete;
 
     BandedReport &Report() { return *m_report; }
     const BandedReport &Report() const { return *m_report; }

@@ -14,14 +14,14 @@ using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(QObject *owner)
-    : TPrn_InfoRozrZasob(owner, gU_WEBServiceSession, gU_WEBServiceData)
+TPrn_InfoRozrZasob::TPrn_InfoRozrZasob()
+    : TPrn_InfoRozrZasob(gU_WEBServiceSession, gU_WEBServiceData)
 {
 }
 
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(QObject *owner, const TU_WEBServiceSession &session,
+TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(const TU_WEBServiceSession &session,
                                        const TU_WEBServiceData &yearData)
-    : TPrn_Gen(owner, u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
+    : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
 {
     BuildTitleBand();
     BuildColumnHeaderBand();

@@ -26,14 +26,14 @@ bool ShowsDocumentNumber(qint32 kind)
 
 } // namespace
 
-TPrn_KartMca::TPrn_KartMca(QObject *owner)
-    : TPrn_KartMca(owner, gU_WEBServiceKsgData, gU_WEBServiceData, gU_WEBServiceSession)
+TPrn_KartMca::TPrn_KartMca()
+    : TPrn_KartMca(gU_WEBServiceKsgData, gU_WEBServiceData, gU_WEBServiceSession)
 {
 }
 
-TPrn_KartMca::TPrn_KartMca(QObject *owner, const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
+TPrn_KartMca::TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                            const TU_WEBServiceSession &session)
-    : TPrn_Gen(owner, QString()), m_ledger(ledger), m_yearData(yearData), m_session(session)
+    : TPrn_Gen(QString()), m_ledger(ledger), m_yearData(yearData), m_session(session)
 {
     Report().pageSetup().setMarginsTenths(100, 100, 100, 100);
     BuildTitleBand();

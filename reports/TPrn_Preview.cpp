@@ -6,17 +6,15 @@
 #include "controls/TWSpeedButton.h"
 #include "reports/ReportErrorText.h"
 #include "reports/TPrn_Gen.h"
-#include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
 #include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
-#include "reports/engine/TextExportFilter.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
 #include "reports/engine/widgets/ReportPrinter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -402,20 +400,7 @@ void TPrn_Preview::But_SaveClick()
 
 void TPrn_Preview::SaveShownPages(const QString &fileName)
 {
-    const PageStore &pages = *Preview->pageStore();
-    const QString extension = QFileInfo(fileName).suffix().toUpper();
-    if (extension == u"TXT"_s) {
-        TextExportFilter filter(fileName);
-        pages.exportTo(filter);
-    } else if (extension == u"HTM"_s) {
-        HtmlExportFilter filter(fileName);
-        pages.exportTo(filter);
-    } else if (extension == u"PDF"_s) {
-        PdfExportFilter filter(fileName, ApplicationTitle());
-        pages.exportTo(filter);
-    } else {
-        pages.save(fileName);
-    }
+    PageExport::saveAs(*Preview->pageStore(), fileName, ApplicationTitle());
 }
 
 void TPrn_Preview::But_LoadClick()
@@ -428,7 +413,7 @@ void TPrn_Preview::But_LoadClick()
         try {
             ButtonClose->setFocus(Qt::OtherFocusReason);
             LoadedPages->clear();
-            LoadedPages->load(fileName);
+            PrintFile::load(*LoadedPages, fileName);
             SetShownPages(LoadedPages);
         } catch (...) {
             close();

@@ -9,7 +9,9 @@
 //   build-asan/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 /tmp/corpus fuzz/engine/corpus
 
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/PrintFileCodec.h"
 #include "reports/engine/ReportEngineError.h"
 #include "reports/engine/TextExportFilter.h"
@@ -27,11 +29,11 @@ void Exercise(const QByteArray &file)
 {
     PageStore store;
     try {
-        store.loadPrintFile(file);
+        PrintFile::loadBytes(store, file);
     } catch (const ReportEngineError &) {
         return;
     }
-    if (store.toPrintFile() != file)
+    if (PrintFile::toBytes(store) != file)
         std::abort();
     (void)TextExportFilter::documentText(store);
     (void)HtmlExportFilter::documentHtml(store);
@@ -40,8 +42,8 @@ void Exercise(const QByteArray &file)
         if (page.texts.size() + page.lines.size() + page.rects.size() <= 2000) {
             QImage image(105, 149, QImage::Format_RGB32);
             QPainter painter(&image);
-            painter.setTransform(PageStore::pageTransform(12.7, 12.7));
-            store.paintPage(0, painter);
+            painter.setTransform(PagePainter::pageTransform(12.7, 12.7));
+            PagePainter(store).paintPage(0, painter);
         }
     }
 }

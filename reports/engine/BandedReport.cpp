@@ -1,5 +1,6 @@
 #include "reports/engine/BandedReport.h"
 
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/ReportEngineError.h"
 #include "reports/engine/ExportFilter.h"
 #include "reports/engine/PageStore.h"
@@ -202,7 +203,7 @@ void BandedReport::runSlice()
 void BandedReport::print(QPagedPaintDevice &device)
 {
     const std::shared_ptr<PageStore> pages = generate();
-    pages->print(device, m_printer.firstPage, m_printer.lastPage);
+    PagePainter(*pages).print(device, m_printer.firstPage, m_printer.lastPage);
 }
 
 void BandedReport::exportTo(ExportFilter &filter)

@@ -3,14 +3,7 @@
 #include "common/Errors.h"
 #include "reports/engine/ReportEngineError.h"
 #include "reports/engine/BandedReport.h"
-#include "reports/engine/ExportFilter.h"
 #include "reports/engine/PrintFileCodec.h"
-#include "reports/engine/ReportUnits.h"
-
-#include <QFile>
-#include <QPagedPaintDevice>
-#include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -61,7 +54,6 @@ void PageStore::clear()
     m_pages.clear();
     m_fonts.clear();
     m_fontIndex.clear();
-    m_paintFonts.clear();
     m_source = nullptr;
     Q_EMIT pagesReplaced();
 }
@@ -104,129 +96,8 @@ void PageStore::setProgress(int percent)
     Q_EMIT progressChanged(percent);
 }
 
-QTransform PageStore::pageTransform(qreal dpiX, qreal dpiY, QPointF origin)
+void PageStore::replaceContent(PrintFileContent content)
 {
-    return QTransform::fromTranslate(origin.x(), origin.y()).scale(dpiX / ReportUnits::PerInch, dpiY / ReportUnits::PerInch);
-}
-
-void PageStore::paintPage(int index, QPainter &painter) const
-{
-    const ReportPage &page = this->page(index);
-    if (m_paintFonts.size() != m_fonts.size()) {
-        m_paintFonts.clear();
-        m_paintFonts.reserve(m_fonts.size());
-        for (const ReportFont &font : m_fonts)
-            m_paintFonts.push_back(font.layoutFont());
-    }
-
-    painter.save();
-    for (const PageRect &r : page.rects) {
-        if (r.penWidth > 0)
-            painter.setPen(QPen(QColor::fromRgba(r.penColor), r.penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        else
-            painter.setPen(Qt::NoPen);
-        painter.setBrush(qAlpha(r.fill) ? QBrush(QColor::fromRgba(r.fill)) : QBrush(Qt::NoBrush));
-        painter.drawRect(QRectF(r.x, r.y, r.width, r.height));
-    }
-    painter.setBrush(Qt::NoBrush);
-    for (const PageLine &l : page.lines) {
-        // Width 0 is a hairline: one device pixel.
-        painter.setPen(QPen(QColor::fromRgba(l.color), l.penWidth, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
-    }
-    int currentFont = -1;
-    for (const PageText &t : page.texts) {
-        if (t.font != currentFont) {
-            painter.setFont(CheckedAt(m_paintFonts, t.font));
-            currentFont = t.font;
-        }
-        painter.setPen(QColor::fromRgba(t.color));
-        const QRectF extent(t.x, t.y, t.width, t.height);
-        const int flags = int(ToQtAlignment(t.alignment) | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip;
-        if (t.clipWidth > 0) {
-            // Cut sideways only: accents and descenders may reach past the line.
-            painter.save();
-            painter.setClipRect(QRectF(t.clipLeft, t.y - t.height, t.clipWidth, 3.0 * t.height), Qt::IntersectClip);
-            painter.drawText(extent, flags, t.text);
-            painter.restore();
-        } else {
-            painter.drawText(extent, flags, t.text);
-        }
-    }
-    painter.restore();
-}
-
-static void SetSheet(QPagedPaintDevice &device, const ReportPage &page)
-{
-    const QSizeF mm(ReportUnits::ToMillimetres(page.width), ReportUnits::ToMillimetres(page.height));
-    const bool landscape = mm.width() > mm.height();
-    const QPageSize size(landscape ? mm.transposed() : mm, QPageSize::Millimeter);
-    device.setPageLayout(QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-}
-
-void PageStore::print(QPagedPaintDevice &device, int firstPage, int lastPage) const
-{
-    if (m_pages.empty())
-        throw ReportEngineError(ReportEngineError::Kind::NoPages);
-    const int from = firstPage > 0 ? firstPage : 1;
-    const int to = lastPage > 0 ? std::min(lastPage, pageCount()) : pageCount();
-    if (from > to)
-        throw ReportEngineError::number(ReportEngineError::Kind::EmptyPageRange, pageCount());
-
-    SetSheet(device, page(from - 1));
-    QPainter painter;
-    if (!painter.begin(&device))
-        throw ReportEngineError(ReportEngineError::Kind::PrintNotStarted);
-    for (int number = from; number <= to; ++number) {
-        const ReportPage &current = page(number - 1);
-        if (number > from) {
-            const ReportPage &previous = page(number - 2);
-            if (current.width != previous.width || current.height != previous.height)
-                SetSheet(device, current);
-            if (!device.newPage())
-                throw ReportEngineError::number(ReportEngineError::Kind::PrintInterrupted, number);
-        }
-        // The painter starts at the printable area's corner; move back to the paper's.
-        const int dpi = device.logicalDpiX();
-        const QPoint offset = device.pageLayout().paintRectPixels(dpi).topLeft();
-        painter.setTransform(pageTransform(device.logicalDpiX(), device.logicalDpiY(), -QPointF(offset)));
-        paintPage(number - 1, painter);
-    }
-    if (!painter.end())
-        throw ReportEngineError(ReportEngineError::Kind::PrintNotFinished);
-}
-
-QByteArray PageStore::toPrintFile() const
-{
-    return PrintFileCodec::encode(m_title, m_fonts, m_pages);
-}
-
-void PageStore::save(const QString &fileName) const
-{
-    if (!isFinished())
-        throw ReportEngineError(ReportEngineError::Kind::StillGeneratingSave);
-    const QByteArray bytes = toPrintFile();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName, file.errorString());
-}
-
-void PageStore::load(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ReportEngineError::file(ReportEngineError::Kind::FileNotOpened, fileName, file.errorString());
-    if (file.size() > PrintFileCodec::MaxFileSize)
-        throw ReportEngineError::file(ReportEngineError::Kind::FileTooLarge, fileName);
-    const QByteArray bytes = file.read(PrintFileCodec::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw ReportEngineError::file(ReportEngineError::Kind::FileNotRead, fileName, file.errorString());
-    loadPrintFile(bytes);
-}
-
-void PageStore::loadPrintFile(const QByteArray &bytes)
-{
-    PrintFileContent content = PrintFileCodec::decode(bytes);
     cancel();
     if (m_status == Status::Generating)
         finishGeneration(true);
@@ -236,18 +107,7 @@ void PageStore::loadPrintFile(const QByteArray &bytes)
     m_fontIndex.clear();
     for (size_t i = 0; i < m_fonts.size(); ++i)
         m_fontIndex.insert(m_fonts[i], quint16(i));
-    m_paintFonts.clear();
     m_source = nullptr;
     m_cancelled = false;
     Q_EMIT pagesReplaced();
-}
-
-void PageStore::exportTo(ExportFilter &filter) const
-{
-    if (!isFinished())
-        throw ReportEngineError(ReportEngineError::Kind::StillGeneratingExport);
-    if (m_source)
-        m_source->exportTo(filter);
-    else
-        filter.exportPages(*this);
 }

@@ -1,3 +1,4 @@
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PdfExportFilter.h"
 
 #include "reports/engine/PageStore.h"
@@ -16,7 +17,7 @@ void PdfExportFilter::exportPages(const PageStore &pages)
         writer.setResolution(1200);
         writer.setTitle(pages.title());
         writer.setCreator(m_creator);
-        pages.print(writer);
+        PagePainter(pages).print(writer);
     }
     if (!file.commit())
         throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName(), file.errorString());

@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/PrintFileCodec.h"
 
 #include <QDir>
@@ -82,7 +83,7 @@ struct Payload
 QByteArray SmallPrintFile()
 {
     EngineTestReport report(3);
-    return report.generate()->toPrintFile();
+    return PrintFile::toBytes(*report.generate());
 }
 
 QString Fixture(const QString &name)
@@ -96,8 +97,8 @@ void ExpectRejected(const QByteArray &bytes)
     PageStore store;
     EngineTestReport report(60);
     const auto before = report.generate();
-    store.loadPrintFile(before->toPrintFile());
-    QVERIFY_THROWS_EXCEPTION(ReportEngineError, store.loadPrintFile(bytes));
+    PrintFile::loadBytes(store, PrintFile::toBytes(*before));
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, PrintFile::loadBytes(store, bytes));
     QCOMPARE(store.pageCount(), before->pageCount());
     QVERIFY(store.pages() == before->pages());
 }
@@ -129,11 +130,11 @@ void tst_EnginePrintFile::roundTrip()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"raport.prn"_s);
-    pages->save(path);
+    PrintFile::save(*pages, path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"raport.prn"_s});
 
     PageStore loaded;
-    loaded.load(path);
+    PrintFile::load(loaded, path);
     QCOMPARE(loaded.title(), u"Raport testowy"_s);
     QVERIFY(loaded.fonts() == pages->fonts());
     QCOMPARE(loaded.pageCount(), pages->pageCount());
@@ -143,7 +144,7 @@ void tst_EnginePrintFile::roundTrip()
     QVERIFY(!loaded.sourceReport());
 
     // Saving what was loaded writes the same bytes.
-    QCOMPARE(loaded.toPrintFile(), pages->toPrintFile());
+    QCOMPARE(PrintFile::toBytes(loaded), PrintFile::toBytes(*pages));
 }
 
 void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
@@ -154,7 +155,7 @@ void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     PageStore store;
-    store.loadPrintFile(bytes);
+    PrintFile::loadBytes(store, bytes);
     QCOMPARE(store.pageCount(), 1);
     QCOMPARE(store.title(), u"Raport testowy"_s);
     QStringList texts;
@@ -162,7 +163,7 @@ void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
         texts << t.text;
     for (const QString &expected : {u"Rozrachunki roku"_s, u"Obciążenia"_s, u"Wiersz 3"_s, u"Strona ostatnia"_s})
         QVERIFY2(texts.contains(expected), qPrintable(expected));
-    QCOMPARE(store.toPrintFile(), bytes);
+    QCOMPARE(PrintFile::toBytes(store), bytes);
 }
 
 void tst_EnginePrintFile::clippedTextsRoundTrip()
@@ -171,16 +172,16 @@ void tst_EnginePrintFile::clippedTextsRoundTrip()
     Payload payload;
     payload.clip = {2500, 1000};
     PageStore store;
-    store.loadPrintFile(payload.file());
+    PrintFile::loadBytes(store, payload.file());
     QCOMPARE(store.page(0).texts.at(0).clipLeft, 2500);
     QCOMPARE(store.page(0).texts.at(0).clipWidth, 1000);
-    QCOMPARE(store.toPrintFile(), payload.file());
+    QCOMPARE(PrintFile::toBytes(store), payload.file());
 
     // Pages with a cut text are written as version 2 and read back the same;
     // pages without one stay version 1, readable by the first reader.
     EngineTestReport report(3);
     const auto pages = report.generate();
-    QCOMPARE(qFromLittleEndian<quint16>(pages->toPrintFile().constData() + 8), quint16(1));
+    QCOMPARE(qFromLittleEndian<quint16>(PrintFile::toBytes(*pages).constData() + 8), quint16(1));
     std::vector<ReportPage> cut = pages->pages();
     cut[0].texts[0].clipLeft = cut[0].texts[0].x;
     cut[0].texts[0].clipWidth = 500;
@@ -195,7 +196,7 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
 
     // The builder itself must produce a file that loads.
     PageStore probe;
-    probe.loadPrintFile(Payload{}.file());
+    PrintFile::loadBytes(probe, Payload{}.file());
     QCOMPARE(probe.pageCount(), 1);
 
     const QByteArray valid = SmallPrintFile();
@@ -266,7 +267,7 @@ void tst_EnginePrintFile::everyTruncationIsRejected()
     for (qsizetype size = 0; size < valid.size(); ++size) {
         PageStore store;
         try {
-            store.loadPrintFile(valid.left(size));
+            PrintFile::loadBytes(store, valid.left(size));
             QFAIL(qPrintable(u"a file cut to %1 of %2 bytes was accepted"_s.arg(size).arg(valid.size())));
         } catch (const ReportEngineError &) {
         }
@@ -283,7 +284,7 @@ void tst_EnginePrintFile::everyFlippedByteIsRejected()
             bytes[at] = char(bytes[at] ^ mask);
             PageStore store;
             try {
-                store.loadPrintFile(bytes);
+                PrintFile::loadBytes(store, bytes);
                 QFAIL(qPrintable(u"byte %1 changed and the file was accepted"_s.arg(at)));
             } catch (const ReportEngineError &) {
             }
@@ -295,26 +296,26 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
 {
     QTemporaryDir dir;
     PageStore store;
-    QCOMPARE(EngineErrorKind([&] { store.load(dir.filePath(u"brak.prn"_s)); }), ReportEngineError::Kind::FileNotOpened);
-    QVERIFY_THROWS_EXCEPTION(ReportEngineError, store.load(dir.path()));
+    QCOMPARE(EngineErrorKind([&] { PrintFile::load(store, dir.filePath(u"brak.prn"_s)); }), ReportEngineError::Kind::FileNotOpened);
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, PrintFile::load(store, dir.path()));
 
     EngineTestReport report(3);
     const auto pages = report.generate();
     const QString missingFolder = dir.filePath(u"brak/raport.prn"_s);
-    QCOMPARE(EngineErrorKind([&] { pages->save(missingFolder); }), ReportEngineError::Kind::FileNotWritten);
+    QCOMPARE(EngineErrorKind([&] { PrintFile::save(*pages, missingFolder); }), ReportEngineError::Kind::FileNotWritten);
     QVERIFY(!QFile::exists(missingFolder));
 
     // A failed save leaves the earlier file untouched.
     const QString path = dir.filePath(u"raport.prn"_s);
-    pages->save(path);
+    PrintFile::save(*pages, path);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     EngineTestReport longer(200);
     const bool writable = QFileInfo(dir.path()).isWritable();
     if (!writable)
-        QCOMPARE(EngineErrorKind([&] { longer.generate()->save(path); }), ReportEngineError::Kind::FileNotWritten);
+        QCOMPARE(EngineErrorKind([&] { PrintFile::save(*longer.generate(), path); }), ReportEngineError::Kind::FileNotWritten);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     PageStore reloaded;
-    reloaded.load(path);
+    PrintFile::load(reloaded, path);
     if (!writable)
         QCOMPARE(reloaded.pageCount(), 1);
 }

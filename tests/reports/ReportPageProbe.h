@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/ReportPage.h"
 #include "reports/engine/ReportUnits.h"
@@ -100,8 +101,8 @@ inline QImage Painted(const PageStore &pages, int index)
     image.fill(Qt::white);
     QPainter painter(&image);
     const double dpi = kInkPixelsPerMm * 25.4;
-    painter.setTransform(PageStore::pageTransform(dpi, dpi));
-    pages.paintPage(index, painter);
+    painter.setTransform(PagePainter::pageTransform(dpi, dpi));
+    PagePainter(pages).paintPage(index, painter);
     return image;
 }
 

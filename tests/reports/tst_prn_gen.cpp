@@ -6,6 +6,7 @@
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PdfExportFilter.h"
 #include "reports/engine/ReportEngineError.h"
@@ -230,7 +231,7 @@ void tst_PrnGen::exportCarriesNoMarks()
         filter = std::make_unique<HtmlExportFilter>(fileName);
     else
         filter = std::make_unique<PdfExportFilter>(fileName);
-    store->exportTo(*filter);
+    PageExport::exportTo(*store, *filter);
 
     QString text;
     if (extension == u"pdf"_s) {

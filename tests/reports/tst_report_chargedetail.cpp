@@ -66,7 +66,7 @@ struct Fixture
 
     std::unique_ptr<TPrn_NalCzynszDtl> MakeReport()
     {
-        return std::make_unique<TPrn_NalCzynszDtl>(nullptr, details, yearData, session);
+        return std::make_unique<TPrn_NalCzynszDtl>(details, yearData, session);
     }
 };
 

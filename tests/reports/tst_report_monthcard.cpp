@@ -70,7 +70,7 @@ struct Fixture
         ++ledger.KsgNumber;
     }
 
-    std::unique_ptr<TPrn_KartMca> MakeReport() { return std::make_unique<TPrn_KartMca>(nullptr, ledger, yearData, session); }
+    std::unique_ptr<TPrn_KartMca> MakeReport() { return std::make_unique<TPrn_KartMca>(ledger, yearData, session); }
 };
 
 // Texts of the summary band, which follows the last line of the last page.

@@ -1,3 +1,4 @@
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/widgets/ReportPrinter.h"
 
 #include "reports/engine/BandedReport.h"
@@ -24,7 +25,7 @@ void ReportPrinter::print(const PageStore &pages, const ReportPrinterSettings &s
     printer.setDocName(pages.title());
     printer.setCopyCount(std::max(1, settings.copies));
     printer.setFullPage(true);
-    pages.print(printer, settings.firstPage, settings.lastPage);
+    PagePainter(pages).print(printer, settings.firstPage, settings.lastPage);
 }
 
 void ReportPrinter::print(const PageStore &pages)
