@@ -12,6 +12,16 @@ namespace {
 
 void SendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
 {
+    // A press gives the focus to the first widget that takes it by click, as
+    // the toolkit does for the window system's presses (not for sent ones).
+    if (type == QEvent::MouseButtonPress) {
+        for (QWidget *w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+                w->setFocus(Qt::MouseFocusReason);
+                break;
+            }
+        }
+    }
     QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton, buttons,
                       Qt::NoModifier);
     QApplication::sendEvent(widget, &event);

@@ -41,7 +41,7 @@ QString ShownCaption(QWidget *window)
         return {};
     // _NET_WM_NAME(UTF8_STRING) = "caption"
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-    const QRegularExpressionMatch m = QRegularExpression(uR"(= "(.*)"$)"_s).match(out);
+    const QRegularExpressionMatch m = QRegularExpression(uR"re(= "(.*)"$)re"_s).match(out);
     return m.hasMatch() ? m.captured(1).replace(u"\\\""_s, u"\""_s) : QString();
 }
 

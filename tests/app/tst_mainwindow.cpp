@@ -14,6 +14,7 @@
 #include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
+#include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QImage>

@@ -19,6 +19,7 @@
 #include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
