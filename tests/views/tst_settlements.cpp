@@ -3,6 +3,7 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "common/gui/ProgramColours.h"
+#include "common/gui/TForm_Gen_Ex.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_Gen.h"
 #include "reports/TPrn_InfoRozrZasob.h"
@@ -13,6 +14,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -612,12 +614,21 @@ void tst_Settlements::destroyedReports()
 // The table's panel keeps the button face; only the rows are white.
 void tst_Settlements::rowsStandOutOnTheButtonFace()
 {
-    TFrame_InfoRozrZasob panel;
-    panel.ShowSettlements(sampleYear(2020));
-    panel.resize(700, 560);
-    panel.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    TFrame_InfoRozrTabela *table = panel.Table(0);
+    // A desktop palette whose window colour is not the button face, as the
+    // platform themes give; in a window of the program, as in the main window.
+    const QPalette before = QApplication::palette();
+    QPalette desktop = before;
+    desktop.setColor(QPalette::Window, QColor(0xFB, 0xFB, 0xFB));
+    QApplication::setPalette(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    TForm_Gen_Ex window(nullptr, Qt::Window);
+    auto *layout = new QVBoxLayout(&window);
+    auto *panel = new TFrame_InfoRozrZasob(&window);
+    layout->addWidget(panel);
+    panel->ShowSettlements(sampleYear(2020));
+    window.resize(720, 600);
+    QVERIFY(ShowActive(&window));
+    TFrame_InfoRozrTabela *table = panel->Table(0);
     const QImage image = table->grab().toImage();
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     const QWidget *dane = table->findChild<QWidget *>(u"PanelDane"_s);
