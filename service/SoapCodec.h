@@ -40,7 +40,7 @@ public:
 
     // Largest message read by default (bytes); larger ones are refused
     // before parsing.
-    static constexpr qsizetype kDefaultMaxMessageSize = 32 * 1024 * 1024;
+    static constexpr qsizetype kDefaultMaxMessageSize = 64 * 1024 * 1024;
 
     // The SOAPAction header value: the action in double quotes.
     static QByteArray SoapAction(std::string_view operation);
