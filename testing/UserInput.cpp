@@ -12,16 +12,6 @@ namespace {
 
 void SendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons)
 {
-    // A press gives the focus to the first widget that takes it by click, as
-    // the toolkit does for the window system's presses (not for sent ones).
-    if (type == QEvent::MouseButtonPress) {
-        for (QWidget *w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
-            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
-                w->setFocus(Qt::MouseFocusReason);
-                break;
-            }
-        }
-    }
     QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::LeftButton, buttons,
                       Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
@@ -58,6 +48,10 @@ bool ShowActive(QWidget *window, int timeoutMs)
 
 void ClickAt(QWidget *widget, QPoint pos)
 {
+    // The application gives focus on a press only for the system's own events:
+    // do what it does, so that the field being left commits its value.
+    if (widget->isEnabled() && (widget->focusPolicy() & Qt::ClickFocus))
+        widget->setFocus(Qt::MouseFocusReason);
     SendMouse(widget, QEvent::MouseButtonPress, pos, Qt::LeftButton);
     SendMouse(widget, QEvent::MouseButtonRelease, pos, Qt::NoButton);
 }
