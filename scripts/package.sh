@@ -42,7 +42,7 @@ if command -v systemd-analyze >/dev/null 2>&1; then
   dpkg-deb -x build-package/domvel-demo-server_*.deb "$unit_root"
   sed "s#ExecStart=/usr/bin/#ExecStart=$unit_root/usr/bin/#" \
     "$unit_root/usr/lib/systemd/system/domvel-demo-server.service" >"$unit_root/domvel-demo-server.service"
-  SYSTEMD_LOG_LEVEL=warning systemd-analyze verify "$unit_root/domvel-demo-server.service" || status=1
+  SYSTEMD_LOG_LEVEL=warning systemd-analyze verify --man=no "$unit_root/domvel-demo-server.service" || status=1
 fi
 
 echo

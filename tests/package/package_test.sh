@@ -137,7 +137,9 @@ if [ -z "$port" ]; then
   echo "FAIL: the unpacked demo server did not start" >&2
   exit 1
 fi
-[ -f "$work/data/server-cert.pem" ] && [ -f "$work/data/demo.sqlite" ] || fail "server data folder incomplete"
+for made in server-cert.pem server-key.pem demo.sqlite; do
+  [ -f "$work/data/$made" ] || fail "the server's first start made no $made"
+done
 pass "demo server on port $port"
 
 # The client's version check is one SOAP call over HTTPS; with the server
