@@ -32,13 +32,15 @@ if(DOMVEL_CA_CERT)
   if(NOT EXISTS "${DOMVEL_CA_CERT}" OR IS_DIRECTORY "${DOMVEL_CA_CERT}")
     message(FATAL_ERROR "DOMVEL_CA_CERT: nie ma pliku ${DOMVEL_CA_CERT}")
   endif()
-  file(READ "${DOMVEL_CA_CERT}" _domvel_ca_text)
+  # The file itself, not a link to it (the system's certificates are links).
+  file(REAL_PATH "${DOMVEL_CA_CERT}" _domvel_ca_file)
+  file(READ "${_domvel_ca_file}" _domvel_ca_text)
   if(NOT _domvel_ca_text MATCHES "-----BEGIN CERTIFICATE-----")
     message(FATAL_ERROR "DOMVEL_CA_CERT: ${DOMVEL_CA_CERT} nie zawiera certyfikatu PEM")
   endif()
   # The client run from build/ trusts it too.
-  configure_file("${DOMVEL_CA_CERT}" "${_domvel_build_datadir}/cooperative-ca.pem" COPYONLY)
-  install(FILES "${DOMVEL_CA_CERT}" RENAME cooperative-ca.pem
+  configure_file("${_domvel_ca_file}" "${_domvel_build_datadir}/cooperative-ca.pem" COPYONLY)
+  install(FILES "${_domvel_ca_file}" RENAME cooperative-ca.pem
     DESTINATION "${_domvel_datadir}" COMPONENT client)
 else()
   file(REMOVE "${_domvel_build_datadir}/cooperative-ca.pem")
@@ -94,7 +96,8 @@ foreach(pair "client:domvel-e-vadiv" "server:domvel-demo-server")
 endforeach()
 
 # CPack: two Debian packages, dependencies from dpkg-shlibdeps plus what the
-# programs load at run time (plugins, translations, fonts, openssl).
+# programs load at run time: the SVG plugins for the glyphs, the Polish
+# translations, the report fonts, the SQLite driver, openssl.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME domvel-e-vadiv)
 set(CPACK_PACKAGE_VENDOR "Domvel-E-Vadiv")
@@ -117,29 +120,29 @@ set(CPACK_DEBIAN_PACKAGE_SOURCE domvel-e-vadiv)
 
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME domvel-e-vadiv)
 set(CPACK_DEBIAN_CLIENT_PACKAGE_SECTION misc)
-set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-liberation, ca-certificates")
+set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, fonts-liberation, ca-certificates")
 set(CPACK_COMPONENT_CLIENT_DESCRIPTION
   "settlement accounts of a dwelling in a housing cooperative
- The tenant's client of a Polish housing cooperative's e-account service
- (SOAP 1.1 over HTTPS). After signing in it shows, for a year and for each
- charge category (rents, interest on rents, water, interest on water, waste),
- the opening state, each month's debits and credits and the balance; a
- month's ledger card and a charge's components. Every view can be printed,
- previewed, saved as a print file and exported as text, HTML and PDF.
- .
- The user interface is in Polish.")
+The tenant's client of a Polish housing cooperative's e-account service
+(SOAP 1.1 over HTTPS). After signing in it shows, for a year and for each
+charge category (rents, interest on rents, water, interest on water, waste),
+the opening state, each month's debits and credits and the balance; a
+month's ledger card and a charge's components. Every view can be printed,
+previewed, saved as a print file and exported as text, HTML and PDF.
+
+The user interface is in Polish.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME domvel-demo-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS "libqt6sql6-sqlite, openssl")
 set(CPACK_COMPONENT_SERVER_DESCRIPTION
   "demo e-account server for the Domvel-E-Vadiv client
- An HTTPS SOAP 1.1 service with the client's contract: all nine operations,
- the same credential encoding and session token, 15-minute sessions, password
- change, and a SQLite database of demo tenants whose yearly figures agree with
- their month ledgers. It makes its own self-signed certificate on first start.
- .
- A systemd unit runs it as a dynamic user with a state directory; it is not
- enabled on installation.")
+An HTTPS SOAP 1.1 service with the client's contract: all nine operations,
+the same credential encoding and session token, 15-minute sessions, password
+change, and a SQLite database of demo tenants whose yearly figures agree with
+their month ledgers. It makes its own self-signed certificate on first start.
+
+A systemd unit runs it as a dynamic user with a state directory; it is not
+enabled on installation.")
 
 include(CPack)

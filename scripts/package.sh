@@ -24,7 +24,7 @@ fi
 cmake --preset package "${launcher[@]}" "$@"
 cmake --build --preset package --parallel "$(nproc)"
 rm -f build-package/*.deb
-cpack --preset package -B build-package
+cpack --preset package -B "$PWD/build-package"
 
 status=0
 echo "== lintian"

@@ -50,7 +50,7 @@ pass "packages $(basename "$client_deb") $(basename "$server_deb")"
 # Dependencies: from dpkg-shlibdeps, and what is loaded at run time.
 client_depends="$(dpkg-deb -f "$client_deb" Depends)"
 server_depends="$(dpkg-deb -f "$server_deb" Depends)"
-for dep in libqt6widgets6 libqt6network6 qt6-translations-l10n; do
+for dep in libqt6widgets6 libqt6network6 libqt6svg6 qt6-translations-l10n; do
   [[ "$client_depends" == *"$dep"* ]] || fail "client Depends lacks $dep: $client_depends"
 done
 for dep in libqt6httpserver6 libqt6sql6-sqlite openssl; do
