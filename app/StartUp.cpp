@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/InstalledFiles.h"
 #include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
@@ -93,10 +94,15 @@ int RunProgram(QApplication &app, const QStringList &arguments)
         return 0;
     }
     guard.HoldUntilExit();
-    if (!options.caCertFile.isEmpty()) {
-        // Without it the connection cannot be trusted; the version check then
-        // tells the user that the service is unavailable, with the TLS reason.
-        const QString problem = TrustedCertificates::AddFromFile(options.caCertFile);
+    // The cooperative's own authority, when the package was built with one,
+    // and the one the command line names. Without them the connection cannot
+    // be trusted; the version check then tells the user that the service is
+    // unavailable, with the TLS reason.
+    for (const QString &caFile :
+         {InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()), options.caCertFile}) {
+        if (caFile.isEmpty())
+            continue;
+        const QString problem = TrustedCertificates::AddFromFile(caFile);
         if (!problem.isEmpty())
             ShowErrorBox(problem);
     }
