@@ -71,7 +71,8 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     setObjectName(u"Form_ZOKA_WSClient_Main"_s);
     setWindowTitle(u"Internetowy serwis użytkownika"_s + u' ' + ApplicationTitle());
     buildLayout();
-    resize(kClientWidth, kClientHeight);
+    // The strip comes on top of the designed client area.
+    resize(kClientWidth, kClientHeight + m_strip->height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 

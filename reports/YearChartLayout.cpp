@@ -87,7 +87,7 @@ QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &ar
 
     const QRectF plot(area.left() + m.labelWidth + lh * 0.5, area.top() + lh * 2,
                       area.width() - m.labelWidth - lh, area.height() - lh * 3.6);
-    text(QRectF(area.left(), area.top() + lh, m.labelWidth, lh), u"zł"_s, Qt::AlignRight | Qt::AlignVCenter);
+    text(QRectF(area.left(), area.top(), m.labelWidth, lh), u"zł"_s, Qt::AlignRight | Qt::AlignVCenter);
     if (plot.width() <= 0 || plot.height() <= 0 || !(data.AxisMax > data.AxisMin))
         return items;
 

@@ -76,6 +76,8 @@ bool ClientTour::Reports(QWidget &view, const QString &baseName, bool loadBack)
     done = done && Screenshot(*m_driver.Preview(), baseName + u"-podglad.png"_s);
     done = done && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s,
                         [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s)); });
+    done = done && Step(u"Eksport do CSV z podglądu: "_s + baseName + u"-podglad.csv"_s,
+                        [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u"-podglad.csv"_s)); });
     done = done && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s,
                         [&] { return m_driver.SaveFromPreview(printFile); });
     if (loadBack) {

@@ -44,27 +44,24 @@ SessionStrip::SessionStrip(QWidget *parent)
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
 
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(10, 2, 10, 2);
-    row->setSpacing(12);
-    auto *left = new QVBoxLayout;
-    left->setSpacing(0);
+    // The first line: the date, the sum and the session's time left; the
+    // second, across the whole width: the categories.
+    auto *lines = new QVBoxLayout(this);
+    lines->setContentsMargins(10, 2, 10, 2);
+    lines->setSpacing(0);
     auto *top = new QHBoxLayout;
     top->setSpacing(10);
     m_labStan = StripLabel(this, u"Lab_Stan"_s, 13, false);
     m_labSuma = StripLabel(this, u"Lab_Suma"_s, 14, true);
+    m_labSesja = StripLabel(this, u"Lab_Sesja"_s, 13, false);
+    m_labSesja->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     top->addWidget(m_labStan);
     top->addWidget(m_labSuma);
     top->addStretch(1);
-    left->addLayout(top);
+    top->addWidget(m_labSesja);
+    lines->addLayout(top);
     m_labKategorie = StripLabel(this, u"Lab_Kategorie"_s, 11, false);
-    left->addWidget(m_labKategorie);
-    row->addLayout(left, 1);
-    m_labSesja = StripLabel(this, u"Lab_Sesja"_s, 13, false);
-    m_labSesja->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_labSesja->setWordWrap(true);
-    m_labSesja->setMaximumWidth(300);
-    row->addWidget(m_labSesja);
+    lines->addWidget(m_labKategorie);
 }
 
 void SessionStrip::ShowSummary(const std::optional<BalanceSummary> &summary)
@@ -81,7 +78,7 @@ void SessionStrip::ShowSummary(const std::optional<BalanceSummary> &summary)
     QStringList parts;
     for (const BalanceSummary::Category &c : summary->Categories)
         parts.append(BalanceSummary::CategoryText(c));
-    m_labKategorie->setText(parts.join(u"   ·   "_s));
+    m_labKategorie->setText(parts.join(u"  ·  "_s));
 }
 
 void SessionStrip::ShowCountdown(const SessionCountdown::View &view)
