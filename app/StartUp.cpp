@@ -58,12 +58,28 @@ private:
     bool m_done = false;
 };
 
+std::function<void(QWidget *)> &WindowsCreatedHook()
+{
+    static std::function<void(QWidget *)> hook;
+    return hook;
+}
+
 } // namespace
+
+void SetWindowsCreatedHook(std::function<void(QWidget *mainWindow)> hook)
+{
+    WindowsCreatedHook() = std::move(hook);
+}
 
 int RunProgram(QApplication &app)
 {
+    return RunProgram(app, app.arguments());
+}
+
+int RunProgram(QApplication &app, const QStringList &arguments)
+{
     app.setApplicationName(QStringLiteral("domvel-e-vadiv"));
-    const ProgramOptions options = ParseProgramOptions(app.arguments());
+    const ProgramOptions options = ParseProgramOptions(arguments);
     if (options.exitRequested)
         return options.exitCode;
 
@@ -71,11 +87,12 @@ int RunProgram(QApplication &app)
     installToolkitTranslation(app);
     InstallProgramMessageSink();
 
-    const SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
+    SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
     if (guard.alreadyRunning()) {
         ShowAlreadyRunningMessage();
         return 0;
     }
+    guard.HoldUntilExit();
     if (!options.caCertFile.isEmpty()) {
         // Without it the connection cannot be trusted; the version check then
         // tells the user that the service is unavailable, with the TLS reason.
@@ -90,7 +107,9 @@ int RunProgram(QApplication &app)
         {
             // The hourglass while the windows are built.
             const TWaitCursor wait;
-            app.setApplicationDisplayName(ApplicationTitle());
+            // The application title (ApplicationTitle()) captions the message
+            // boxes. It is deliberately not the toolkit's display name: the
+            // platform would append that to every window caption.
             mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
             preview = std::make_unique<TPrn_Preview>();
             SetPrn_Preview(preview.get());
@@ -98,6 +117,8 @@ int RunProgram(QApplication &app)
             // Its first activation opens the session; ask for it also where
             // no window manager gives it (a bare X server).
             mainWindow->activateWindow();
+            if (WindowsCreatedHook())
+                WindowsCreatedHook()(mainWindow.get());
         }
         // For start-up measurements: end as soon as the main window is up, or
         // with "login" once the login dialog is on screen.

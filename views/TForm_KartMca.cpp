@@ -107,7 +107,9 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
     if (QWidget *ownerWindow = owner ? owner->window() : nullptr) {
         const QScreen *screen = ownerWindow->screen();
         const QRect area = screen ? screen->geometry() : QRect();
-        move(MonthCardPosition(ownerWindow->pos(), CaptionStep(this), area, width));
+        // The test for the screen's edge takes the whole window, borders included.
+        const QMargins frame = WindowFrameMargins(ownerWindow, this);
+        move(MonthCardPosition(ownerWindow->pos(), CaptionStep(this), area, frame.left() + width + frame.right()));
     }
 
     m_report = std::make_unique<TPrn_KartMca>();

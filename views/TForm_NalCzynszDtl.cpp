@@ -13,6 +13,7 @@
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -158,8 +159,11 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     const QScreen *screen = QGuiApplication::screenAt(QPoint(anchorX, anchorY));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
+    // The window's bottom is that of its frame: the title bar counts, or
+    // "Zamknij" could end below the screen.
+    const QMargins frame = WindowFrameMargins(QApplication::activeWindow(), this);
     if (screen)
-        move(anchorX, ChargeDetailTop(anchorY, height, rowHeight, screen->geometry()));
+        move(anchorX, ChargeDetailTop(anchorY, frame.top() + height + frame.bottom(), rowHeight, screen->geometry()));
 
     m_report = std::make_unique<TPrn_NalCzynszDtl>();
 

@@ -104,6 +104,8 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
     m_buttonPreview->setToolTip(QStringLiteral("Podgląd wydruku zestawienia"));
     m_buttonPreview->SetGlyph(QStringLiteral("BUT_PRINT_PREVIEW"));
     for (TWSpeedButton *button : {m_buttonPrint, m_buttonPreview}) {
+        // A repeated click would print the report a second time.
+        button->SetGuardedWithWindow(true);
         button->setFixedSize(31, 31);
         button->setIconSize(QSize(22, 22));
         tools->addWidget(button);

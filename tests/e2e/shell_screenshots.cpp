@@ -11,7 +11,6 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
-#include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "protocol/ServiceAddress.h"
 #include "views/TForm_KartMca.h"
@@ -37,7 +36,6 @@ constexpr int kMonth = 3;
 int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
-    app.setApplicationDisplayName(ApplicationTitle());
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!out.exists()) {
         std::fprintf(stderr, "Brak folderu %s\n", qPrintable(out.path()));
