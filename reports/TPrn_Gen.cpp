@@ -165,6 +165,7 @@ void TPrn_Gen::ReportPreview(const std::shared_ptr<PageStore> &pages)
     TPrn_Preview *preview = Prn_Preview();
     if (!preview)
         throw AppError(u"Okno podglądu wydruku nie jest dostępne."_s);
+    preview->SetSpreadsheetTable(SpreadsheetTable());
     preview->ShowPageStore(pages);
 }
 

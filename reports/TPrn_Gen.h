@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/CsvTable.h"
 #include "reports/engine/ReportPrinterSettings.h"
 
 #include <QString>
@@ -88,8 +89,14 @@ protected:
     // One call per detail row: fill the detail band and answer true, or answer
     // false when there are no more rows. The base supplies none.
     virtual bool ReportNeedData();
-    // Receives the page store of a preview run: shows it in the preview window.
+    // Receives the page store of a preview run: shows it in the preview window,
+    // with the report's table for spreadsheets.
     virtual void ReportPreview(const std::shared_ptr<PageStore> &pages);
+
+public:
+    // The report's rows for a spreadsheet (the preview saves them as CSV); none
+    // for a report without a table. Read from the same figures the report prints.
+    virtual std::optional<CsvTable> SpreadsheetTable() const { return std::nullopt; }
 
 private:
     enum class ExecuteMode { Preview, Print };

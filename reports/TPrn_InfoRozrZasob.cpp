@@ -1,5 +1,7 @@
 #include "reports/TPrn_InfoRozrZasob.h"
 
+#include "account/CsvExports.h"
+#include "account/YearSettlementFigures.h"
 #include "account/BalanceRules.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -167,4 +169,18 @@ bool TPrn_InfoRozrZasob::ReportNeedData()
     QR_SaldoNar->setCaption(FormatAmount(CheckedAt(m_saldoNar, r)));
     ++m_rowIndex;
     return true;
+}
+
+std::optional<CsvTable> TPrn_InfoRozrZasob::SpreadsheetTable() const
+{
+    YearSettlementFigures f;
+    f.MonthCount = m_monthCount;
+    f.ObrotyWN = m_debits;
+    f.ObrotyMA = m_credits;
+    f.SaldoNar = m_saldoNar;
+    f.DebitTotal = m_debitTotal;
+    f.CreditTotal = m_creditTotal;
+    if (f.MonthCount < 1 || f.MonthCount > 12)
+        return std::nullopt;
+    return YearTableCsv(f);
 }

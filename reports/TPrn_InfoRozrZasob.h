@@ -49,6 +49,9 @@ public:
 
     static QString OtherObligationsNote();
 
+    // The yearly table's rows for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
+
 protected:
     void ReportBeforePrint() override;
     bool ReportNeedData() override;

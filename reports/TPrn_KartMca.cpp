@@ -1,5 +1,6 @@
 #include "reports/TPrn_KartMca.h"
 
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -208,4 +209,15 @@ void TPrn_KartMca::FillSummary(ReportBand &summary) const
     summary.label(u"QR_WN_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Debits));
     summary.label(u"QR_MA_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Credits));
     summary.label(u"QR_Saldo_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Balance));
+}
+
+std::optional<CsvTable> TPrn_KartMca::SpreadsheetTable() const
+{
+    if (m_openingError)
+        return std::nullopt;
+    const int count = std::max(m_ledger.KsgNumber, 0);
+    const MonthCardFigures figures
+        = MonthCardFigures::Compute(m_opening, count, m_ledger.KsgStrona, m_ledger.KsgValue,
+                                    m_ledger.KsgDataOperRozrach, MonthLastDayDate(m_ledger.Year, m_ledger.Month));
+    return MonthCardCsv(m_ledger, figures);
 }

@@ -41,6 +41,9 @@ public:
     // The figures of the last run (its month and cumulative states).
     const MonthCardFigures &Figures() const { return m_figures; }
 
+    // The month card's rows for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
+
 protected:
     void ReportBeforePrint() override;
     bool ReportNeedData() override;

@@ -1,5 +1,6 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -151,4 +152,9 @@ bool TPrn_NalCzynszDtl::ReportNeedData()
     ++m_rowIndex;
     m_grossTotal += m_rowGross;
     return true;
+}
+
+std::optional<CsvTable> TPrn_NalCzynszDtl::SpreadsheetTable() const
+{
+    return ChargeDetailCsv(m_details);
 }

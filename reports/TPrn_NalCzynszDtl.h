@@ -28,6 +28,9 @@ public:
     // The gross total of the last run.
     double GrossTotal() const { return m_grossTotal; }
 
+    // The charge's components for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
+
 protected:
     void ReportBeforePrint() override;
     bool ReportNeedData() override;

@@ -1,6 +1,7 @@
 #include "reports/TPrn_Preview.h"
 
 #include "common/Cursors.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
@@ -400,6 +401,17 @@ void TPrn_Preview::But_SaveClick()
 
 void TPrn_Preview::SaveShownPages(const QString &fileName)
 {
+    if (QFileInfo(fileName).suffix().toUpper() == u"CSV"_s) {
+        if (!m_spreadsheet)
+            throw AppError(u"Wczytany wydruk nie zawiera tabeli dla arkusza kalkulacyjnego.
+"
+                           "Tabelę można zapisać z podglądu otwartego z okna programu."_s);
+        QString error;
+        if (!m_spreadsheet->Save(fileName, &error))
+            throw AppError(u"Nie udało się zapisać pliku %1.
+%2"_s.arg(fileName, error));
+        return;
+    }
     PageExport::saveAs(*Preview->pageStore(), fileName, ApplicationTitle());
 }
 
@@ -415,6 +427,7 @@ void TPrn_Preview::But_LoadClick()
             LoadedPages->clear();
             PrintFile::load(*LoadedPages, fileName);
             SetShownPages(LoadedPages);
+            m_spreadsheet.reset();
         } catch (...) {
             close();
             ShowInformationBox(u"Plik nie zawiera zapamiętanego wydruku albo jest uszkodzony"_s);
@@ -494,7 +507,7 @@ QString TPrn_Preview::ChooseFileWithDialog(QWidget *parent, FileDialogKind kind)
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(u"prn"_s);
         dialog.setNameFilters({u"Plik wydruku (*.prn)"_s, u"Plik tekstowy (*.txt)"_s, u"plik PDF (*.pdf)"_s,
-                               u"Dokument HTML (*.htm)"_s});
+                               u"Dokument HTML (*.htm)"_s, u"Arkusz kalkulacyjny CSV (*.csv)"_s});
     } else {
         dialog.setWindowTitle(u"Wczytanie wydruku z dysku"_s);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -517,7 +530,8 @@ QString TPrn_Preview::HelpText()
            "Przyciski: dopasowanie strony do wysokości okna, do szerokości okna, zoom 100%; "
            "pierwsza i ostatnia strona; wydruk na drukarce; wczytanie wydruku z dysku; "
            "zapamiętanie wydruku na dysku (rozszerzenie nazwy pliku wybiera rodzaj: "
-           ".prn – plik wydruku, .txt – tekst, .pdf – PDF, .htm – dokument HTML)."_s;
+           ".prn – plik wydruku, .txt – tekst, .pdf – PDF, .htm – dokument HTML, "
+           ".csv – tabela dla arkusza kalkulacyjnego)."_s;
 }
 
 TPrn_Preview *Prn_Preview()

@@ -1,5 +1,6 @@
 #include "views/TForm_NalCzynszDtl.h"
 
+#include "account/CsvExports.h"
 #include "account/ChargePeriod.h"
 #include "account/DisplayTexts.h"
 #include "account/TU_WEBServiceDokData.h"
@@ -8,6 +9,7 @@
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "views/TFrame_InfoCzynszTabela.h"
+#include "views/SpreadsheetExport.h"
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
@@ -164,6 +166,14 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
         move(anchorX, ChargeDetailTop(anchorY, frame.top() + height + frame.bottom(), rowHeight, screen->geometry()));
 
     m_report = std::make_unique<TPrn_NalCzynszDtl>();
+
+    // The components for a spreadsheet, as the window shows them now.
+    auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
+    connect(buttonCsv, &TWSpeedButton::OnClick, this,
+            [this, table = ChargeDetailCsv(details), name = QStringLiteral("naliczenie-%1.csv")
+                                                                  .arg(CsvDate(details.DataOperacji))] {
+                SaveSpreadsheet(this, table, name);
+            });
 }
 
 TForm_NalCzynszDtl::~TForm_NalCzynszDtl() = default;
