@@ -20,13 +20,13 @@ constexpr double kLabelWidthMm = 19;
 
 } // namespace
 
-TPrn_YearChart::TPrn_YearChart(QObject *owner, const YearChartData &data)
-    : TPrn_YearChart(owner, data, gU_WEBServiceSession)
+TPrn_YearChart::TPrn_YearChart(const YearChartData &data)
+    : TPrn_YearChart(data, gU_WEBServiceSession)
 {
 }
 
-TPrn_YearChart::TPrn_YearChart(QObject *owner, const YearChartData &data, const TU_WEBServiceSession &session)
-    : TPrn_Gen(owner, u"Wykres rozrachunków roku"_s), m_data(data)
+TPrn_YearChart::TPrn_YearChart(const YearChartData &data, const TU_WEBServiceSession &session)
+    : TPrn_Gen(u"Wykres rozrachunków roku"_s), m_data(data)
 {
     BuildTitleBand(session);
     BuildChartBand();

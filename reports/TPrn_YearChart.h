@@ -11,12 +11,10 @@ class TU_WEBServiceSession;
 // chart window shows. Its table for spreadsheets holds the charted figures.
 class TPrn_YearChart : public TPrn_Gen
 {
-    Q_OBJECT
-
 public:
-    TPrn_YearChart(QObject *owner, const YearChartData &data, const TU_WEBServiceSession &session);
+    TPrn_YearChart(const YearChartData &data, const TU_WEBServiceSession &session);
     // Reads the program's session record.
-    TPrn_YearChart(QObject *owner, const YearChartData &data);
+    explicit TPrn_YearChart(const YearChartData &data);
     ~TPrn_YearChart() override;
 
     const YearChartData &Data() const { return m_data; }

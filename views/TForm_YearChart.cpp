@@ -85,7 +85,7 @@ TForm_YearChart::TForm_YearChart(const YearChartData &data, QWidget *owner)
     layout->addWidget(panelBottom);
 
     resize(760, 520);
-    m_report = std::make_unique<TPrn_YearChart>(qApp, m_data);
+    m_report = std::make_unique<TPrn_YearChart>(m_data);
 }
 
 TForm_YearChart::~TForm_YearChart() = default;

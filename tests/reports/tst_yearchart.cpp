@@ -143,7 +143,7 @@ void tst_YearChart::reportPage()
     session.Z_UlicaNr = u"Piotrkowska 12 m. 3"_s;
     session.U_Nazwisko1 = u"Śliwińska"_s;
     const YearChartData d = YearChartData::From(2024, 0, Figures(12));
-    TPrn_YearChart report(nullptr, d, session);
+    TPrn_YearChart report(d, session);
     const auto pages = report.Report().generate();
     QCOMPARE(pages->pageCount(), 1);
     const ReportPage &page = pages->page(0);
