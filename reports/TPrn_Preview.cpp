@@ -404,13 +404,11 @@ void TPrn_Preview::SaveShownPages(const QString &fileName)
 {
     if (QFileInfo(fileName).suffix().toUpper() == u"CSV"_s) {
         if (!m_spreadsheet)
-            throw AppError(u"Wczytany wydruk nie zawiera tabeli dla arkusza kalkulacyjnego.
-"
+            throw AppError(u"Wczytany wydruk nie zawiera tabeli dla arkusza kalkulacyjnego.\n"
                            "Tabelę można zapisać z podglądu otwartego z okna programu."_s);
         QString error;
         if (!m_spreadsheet->Save(fileName, &error))
-            throw AppError(u"Nie udało się zapisać pliku %1.
-%2"_s.arg(fileName, error));
+            throw AppError(u"Nie udało się zapisać pliku %1.\n%2"_s.arg(fileName, error));
         return;
     }
     PageExport::saveAs(*Preview->pageStore(), fileName, ApplicationTitle());
