@@ -108,6 +108,7 @@ void tst_RunProgram::lockHeldUntilTheProcessEnds()
 void tst_RunProgram::closeButtonEndsTheProgram()
 {
     int reportsBefore = 0;
+    int polls = 0;
     bool reportsDestroyed = false;
     bool loggedIn = false;
     QObject driver;  // ends the polling with the test
@@ -127,7 +128,11 @@ void tst_RunProgram::closeButtonEndsTheProgram()
         // Once signed in, the user closes the window.
         auto *poll = new QTimer(&driver);
         QObject::connect(poll, &QTimer::timeout, window, [&, window, poll, reportsHeld] {
-            if (QApplication::activeModalWidget() || gU_WEBServiceSession.State != ssActive)
+            // Signed in once the session is active and the header shows it
+            // (the header follows the dialog's close); bounded at about 10 s.
+            const bool headerShown = window->findChild<QLabel *>(u"Lab_Firma"_s)->text() == u"Spółdzielnia Mieszkaniowa:"_s;
+            if ((QApplication::activeModalWidget() || gU_WEBServiceSession.State != ssActive || !headerShown)
+                && ++polls < 500)
                 return;
             poll->stop();
             loggedIn = window->findChild<QLabel *>(u"Lab_Firma"_s)->text() == u"Spółdzielnia Mieszkaniowa:"_s;
