@@ -6,6 +6,7 @@
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Cursors.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "common/gui/MessageBoxSink.h"
 #include "protocol/ServiceAddress.h"
@@ -72,16 +73,18 @@ int RunProgram(QApplication &app)
     InstallProgramMessageSink();
 
     const SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
-    if (guard.alreadyRunning()) {
+    if (guard.AlreadyRunning()) {
         ShowAlreadyRunningMessage();
         return 0;
     }
     if (!options.caCertFile.isEmpty()) {
         // Without it the connection cannot be trusted; the version check then
         // tells the user that the service is unavailable, with the TLS reason.
-        const QString problem = TrustedCertificates::AddFromFile(options.caCertFile);
-        if (!problem.isEmpty())
-            ShowErrorBox(problem);
+        try {
+            TrustedCertificates::AddFromFile(options.caCertFile);
+        } catch (const AppError &problem) {
+            ShowErrorBox(problem.message());
+        }
     }
 
     std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;

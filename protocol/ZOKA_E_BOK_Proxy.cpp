@@ -3,7 +3,8 @@
 ServiceResult<TRemChangePasswordData> ZOKA_E_BOK_Proxy::ZOKA_WS_ChangePassword(
     const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, const QString &aPasswordE_New)
 {
-    return Invoke<TRemChangePasswordData>("ZOKA_WS_ChangePassword", {aLoginE, aPasswordE, aSessionToken, aPasswordE_New});
+    return Invoke<TRemChangePasswordData>("ZOKA_WS_ChangePassword",
+                                          {aLoginE, aPasswordE, aSessionToken, aPasswordE_New});
 }
 
 ServiceResult<TRemSessionBeginData> ZOKA_E_BOK_Proxy::ZOKA_WS_CzSessionBegin(const QString &aLoginE,
@@ -17,7 +18,7 @@ ServiceResult<TRemDokDetailsGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_DokDetailsGet(
     qint32 aKontoKsg, qint32 aYear)
 {
     return Invoke<TRemDokDetailsGetData>("ZOKA_WS_DokDetailsGet",
-                                       {aLoginE, aPasswordE, aSessionToken, aID_Dok_Master, aKontoKsg, aYear});
+                                         {aLoginE, aPasswordE, aSessionToken, aID_Dok_Master, aKontoKsg, aYear});
 }
 
 ServiceResult<TRemInitialCheck> ZOKA_E_BOK_Proxy::ZOKA_WS_InitialCheck(const QString &aVersion)
@@ -30,7 +31,7 @@ ServiceResult<TRemKartotekaMcaGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_KartotekaMcaGet
     qint32 aMonth)
 {
     return Invoke<TRemKartotekaMcaGetData>("ZOKA_WS_KartotekaMcaGet",
-                                         {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
+                                           {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
 }
 
 ServiceResult<bool> ZOKA_E_BOK_Proxy::ZOKA_WS_Logout(const QString &aLoginE, const QString &aPasswordE,
@@ -50,7 +51,7 @@ ServiceResult<TRemWymiarOplatGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_WymiarOplatGet(
     qint32 aMonth)
 {
     return Invoke<TRemWymiarOplatGetData>("ZOKA_WS_WymiarOplatGet",
-                                        {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
+                                          {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
 }
 
 ServiceResult<TRemYearRozrachGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_YearRozrachGet(

@@ -41,7 +41,6 @@ public:
     ServiceResult<Result> Invoke(std::string_view operation, const QList<SoapArgument> &arguments);
 
 private:
-
     THTTPRIO &m_connection;
 };
 
@@ -51,7 +50,8 @@ ServiceResult<Result> ZOKA_E_BOK_Proxy::Invoke(std::string_view operation, const
     const OperationInfo *info = FindOperation(operation);
     if (!info) {
         return ServiceFailure{ServiceFailure::Kind::Request,
-                              QStringLiteral("nieznana operacja %1").arg(QLatin1StringView(operation.data(), qsizetype(operation.size())))};
+                              QStringLiteral("nieznana operacja %1")
+                                  .arg(QLatin1StringView(operation.data(), qsizetype(operation.size())))};
     }
     const ServiceResult<QByteArray> request = SoapCodec::WriteRequest(*info, arguments);
     if (!request.ok())

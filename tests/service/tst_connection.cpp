@@ -1,10 +1,11 @@
 #include "ServiceTestRecords.h"
 #include "testing/TestHttpsServer.h"
 
+#include "common/Errors.h"
 #include "protocol/SoapCodec.h"
 #include "protocol/THTTPRIO.h"
-#include "protocol/ZOKA_E_BOK_Proxy.h"
 #include "protocol/TrustedCertificates.h"
+#include "protocol/ZOKA_E_BOK_Proxy.h"
 
 #include <QTcpServer>
 #include <QTest>
@@ -24,7 +25,7 @@ QString kindName(ServiceFailure::Kind kind)
 
 void trustTestCa()
 {
-    QCOMPARE(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")), QString());
+    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")));
 }
 
 QByteArray initialCheckAnswer()
@@ -308,9 +309,11 @@ void tst_Connection::noInterfaceWithoutUsableUrl()
 
 void tst_Connection::caFileErrors()
 {
-    QVERIFY(!TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("missing.pem")).isEmpty());
-    QVERIFY(!TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("README.md")).isEmpty());
-    QCOMPARE(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")), QString());
+    const int generation = TrustedCertificates::Generation();
+    QVERIFY_THROWS_EXCEPTION(AppError, TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("missing.pem")));
+    QVERIFY_THROWS_EXCEPTION(AppError, TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("README.md")));
+    QCOMPARE(TrustedCertificates::Generation(), generation); // a refused file adds nothing
+    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")));
 }
 
 void tst_Connection::valueOfFailureThrows_data()
@@ -358,13 +361,15 @@ void tst_Connection::unknownOperationIsFailureAndSendsNothing()
     trustTestCa();
     TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
     QVERIFY(server.start());
-    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     ZOKA_E_BOK_Proxy proxy(rio);
 
-    const ServiceResult<TRemInitialCheck> unknown =
-        proxy.Invoke<TRemInitialCheck>("ZOKA_WS_NoSuchOperation", {QStringLiteral("1.3.0.0")});
+    const ServiceResult<TRemInitialCheck> unknown
+        = proxy.Invoke<TRemInitialCheck>("ZOKA_WS_NoSuchOperation", {QStringLiteral("1.3.0.0")});
     QVERIFY(!unknown.ok());
     QCOMPARE(unknown.failure().kind, ServiceFailure::Kind::Request);
     QVERIFY2(unknown.failure().detail.contains(u"ZOKA_WS_NoSuchOperation"), qPrintable(unknown.failure().detail));
