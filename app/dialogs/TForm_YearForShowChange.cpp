@@ -69,13 +69,13 @@ TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, int &shownYear,
     setObjectName(u"Form_YearForShowChange"_s);
     setWindowTitle(u"Zmiana roku rozrachunków"_s);
     SetEnterAsTab(false);
-    buildLayout();
+    BuildLayout();
     m_listBoxSelect->addItems(m_choice.Items());
     for (int i = 0; i < m_listBoxSelect->count(); ++i)
         m_listBoxSelect->item(i)->setSizeHint(QSize(0, kItemHeight));
 }
 
-void TForm_YearForShowChange::buildLayout()
+void TForm_YearForShowChange::BuildLayout()
 {
     setFixedSize(kClientWidth, kClientHeight);
     auto *layout = new QVBoxLayout(this);
@@ -182,7 +182,7 @@ bool TForm_YearForShowChange::eventFilter(QObject *watched, QEvent *event)
 void TForm_YearForShowChange::ListBoxSelectDblClick()
 {
     if (m_listBoxSelect->count() > 0)
-        chooseSelectedYear();
+        ChooseSelectedYear();
 }
 
 void TForm_YearForShowChange::ButtonCancelClick()
@@ -190,7 +190,7 @@ void TForm_YearForShowChange::ButtonCancelClick()
     done(Aborted);
 }
 
-void TForm_YearForShowChange::chooseSelectedYear()
+void TForm_YearForShowChange::ChooseSelectedYear()
 {
     const int index = std::max(0, m_listBoxSelect->currentRow());
     const int year = m_choice.YearFrom + index;
