@@ -43,6 +43,7 @@ void TU_WEBServiceSession::LoadFrom(const TRemSessionBeginData &answer, QChar de
         throw AppError(IntrusionMessage());
     ServiceDate = *date;
     LastActivity = Now();
+    LastActivityMs = MonotonicMs();
     F_Nazwa = ToAnsiText(answer.F_Nazwa);
     F_UlicaNr = ToAnsiText(answer.F_UlicaNr);
     F_Miejscowosc = ToAnsiText(answer.F_Miejscowosc);
@@ -72,11 +73,16 @@ QString TU_WEBServiceSession::StateText() const
     return {};
 }
 
+double TU_WEBServiceSession::MinutesSinceActivity() const
+{
+    return double((MonotonicMs() - LastActivityMs) / 1000) / 60.0;
+}
+
 bool TU_WEBServiceSession::IsExpired()
 {
     if (State != ssActive)
         return true;
-    if (DateDiffMinutes(Now(), LastActivity) > kLifetimeMinutes) {
+    if (MinutesSinceActivity() > kLifetimeMinutes) {
         State = ssExpired;
         return true;
     }
@@ -135,6 +141,7 @@ void TU_WEBServiceSession::Renewed(const QString &token)
 {
     SessionToken = token;
     LastActivity = Now();
+    LastActivityMs = MonotonicMs();
     State = ssActive;
 }
 
@@ -143,5 +150,6 @@ void TU_WEBServiceSession::PasswordChanged(const QString &loginE, const QString 
     SetCredentials(loginE, newPasswordE);
     SessionToken = token;
     LastActivity = Now();
+    LastActivityMs = MonotonicMs();
     State = ssActive;
 }

@@ -13,7 +13,10 @@ enum TSessionState : qint32 { ssNone = 0, ssActive = 1, ssExpired = 2, ssLoggedO
 // encoded credentials and the token every request repeats, and the account
 // header the service delivered at login. Texts are narrow (ToAnsiText). A
 // session expires 15 minutes after it was begun, renewed or had its password
-// changed, whatever happened in between; time comes from Now() (common/Clock.h).
+// changed, whatever happened in between. LastActivity is that moment in local
+// time (Now(), common/Clock.h) for display; the 15 minutes are measured on the
+// monotonic clock (MonotonicMs()), so a step of the wall clock neither ends a
+// fresh session nor keeps an old one alive.
 class TU_WEBServiceSession
 {
 public:
@@ -23,6 +26,7 @@ public:
     QString SessionToken;   // exactly as delivered; sent back unchanged
     double ServiceDate = 0; // the token's date value: the date of the data
     double LastActivity = 0;
+    qint64 LastActivityMs = 0; // MonotonicMs() at the same moment
     QString F_Nazwa;
     QString F_UlicaNr;
     QString F_Miejscowosc;
@@ -54,6 +58,10 @@ public:
 
     // The text for the current state; empty for a value outside the enumeration.
     QString StateText() const;
+
+    // Minutes on the monotonic clock since the last begin, renewal or password
+    // change, whole seconds only (15 min 0.9 s reads 15).
+    double MinutesSinceActivity() const;
 
     // True unless the session is active and young enough; an active session
     // found too old becomes ssExpired.

@@ -24,7 +24,9 @@ ProgramOptions ParseProgramOptions(const QStringList &arguments)
     parser.addOption(version);
     parser.addOption(caCert);
     parser.addPositionalArgument(QStringLiteral("adres"),
-                                 QStringLiteral("Adres serwera (host lub host:port)."), QStringLiteral("[adres]"));
+                                 QStringLiteral("Adres serwera (host lub host:port); domyślnie %1.")
+                                     .arg(QStringLiteral(DOMVEL_DEFAULT_SERVER)),
+                                 QStringLiteral("[adres]"));
 
     auto finish = [&](const QString &text, FILE *stream, int code) {
         std::fputs(qPrintable(text), stream);

@@ -19,6 +19,11 @@ public:
     bool AlreadyRunning() const { return m_alreadyRunning; }
     QString LockPath() const { return m_path; }
 
+    // Keeps the lock past this object, to the end of the process: a program
+    // still closing (windows gone, libraries unloading) keeps refusing new
+    // starts until it has gone.
+    void HoldUntilExit() { m_fd = -1; }
+
 private:
     int m_fd = -1;
     bool m_alreadyRunning = false;

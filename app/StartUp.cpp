@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/InstalledFiles.h"
 #include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
@@ -59,12 +60,28 @@ private:
     bool m_done = false;
 };
 
+std::function<void(QWidget *)> &WindowsCreatedHook()
+{
+    static std::function<void(QWidget *)> hook;
+    return hook;
+}
+
 } // namespace
+
+void SetWindowsCreatedHook(std::function<void(QWidget *mainWindow)> hook)
+{
+    WindowsCreatedHook() = std::move(hook);
+}
 
 int RunProgram(QApplication &app)
 {
+    return RunProgram(app, app.arguments());
+}
+
+int RunProgram(QApplication &app, const QStringList &arguments)
+{
     app.setApplicationName(QStringLiteral("domvel-e-vadiv"));
-    const ProgramOptions options = ParseProgramOptions(app.arguments());
+    const ProgramOptions options = ParseProgramOptions(arguments);
     if (options.exitRequested)
         return options.exitCode;
 
@@ -72,16 +89,22 @@ int RunProgram(QApplication &app)
     installToolkitTranslation(app);
     InstallProgramMessageSink();
 
-    const SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
+    SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
     if (guard.AlreadyRunning()) {
         ShowAlreadyRunningMessage();
         return 0;
     }
-    if (!options.caCertFile.isEmpty()) {
-        // Without it the connection cannot be trusted; the version check then
-        // tells the user that the service is unavailable, with the TLS reason.
+    guard.HoldUntilExit();
+    // The cooperative's own authority, when the package was built with one,
+    // and the one the command line names. Without them the connection cannot
+    // be trusted; the version check then tells the user that the service is
+    // unavailable, with the TLS reason.
+    for (const QString &caFile :
+         {InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()), options.caCertFile}) {
+        if (caFile.isEmpty())
+            continue;
         try {
-            TrustedCertificates::AddFromFile(options.caCertFile);
+            TrustedCertificates::AddFromFile(caFile);
         } catch (const AppError &problem) {
             ShowErrorBox(problem.message());
         }
@@ -93,7 +116,9 @@ int RunProgram(QApplication &app)
         {
             // The hourglass while the windows are built.
             const TWaitCursor wait;
-            app.setApplicationDisplayName(ApplicationTitle());
+            // The application title (ApplicationTitle()) captions the message
+            // boxes. It is deliberately not the toolkit's display name: the
+            // platform would append that to every window caption.
             mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
             preview = std::make_unique<TPrn_Preview>();
             SetPrn_Preview(preview.get());
@@ -101,6 +126,8 @@ int RunProgram(QApplication &app)
             // Its first activation opens the session; ask for it also where
             // no window manager gives it (a bare X server).
             mainWindow->activateWindow();
+            if (WindowsCreatedHook())
+                WindowsCreatedHook()(mainWindow.get());
         }
         // For start-up measurements: end as soon as the main window is up, or
         // with "login" once the login dialog is on screen.

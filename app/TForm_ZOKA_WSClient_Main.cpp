@@ -14,6 +14,7 @@
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceQueries.h"
+#include "views/SessionStrip.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QCloseEvent>
@@ -70,7 +71,8 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     setObjectName(u"Form_ZOKA_WSClient_Main"_s);
     setWindowTitle(u"Internetowy serwis użytkownika"_s + u' ' + ApplicationTitle());
     BuildLayout();
-    resize(kClientWidth, kClientHeight);
+    // The strip comes on top of the designed client area.
+    resize(kClientWidth, kClientHeight + m_strip->height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -84,6 +86,14 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
         notice.exec();
     });
     gU_WEBServiceSession.Clear();
+
+    m_notice = new SessionNotice(this);
+    connect(m_notice, &SessionNotice::RenewRequested, this, &TForm_ZOKA_WSClient_Main::RenewFromNotice);
+    connect(m_notice, &SessionNotice::Dismissed, this, [this] { m_countdown.DismissNotice(gU_WEBServiceSession); });
+    m_sessionTimer = new QTimer(this);
+    m_sessionTimer->setInterval(1000);
+    connect(m_sessionTimer, &QTimer::timeout, this, &TForm_ZOKA_WSClient_Main::UpdateSessionTime);
+    m_sessionTimer->start();
 }
 
 TForm_ZOKA_WSClient_Main::~TForm_ZOKA_WSClient_Main()
@@ -98,6 +108,9 @@ void TForm_ZOKA_WSClient_Main::BuildLayout()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // The header has no room beside it: the strip is the window's first row.
+    m_strip = new SessionStrip(this);
+    layout->addWidget(m_strip);
     layout->addWidget(BuildFunctionPanel());
     layout->addWidget(BuildHeaderPanel());
     layout->addWidget(BuildMainPanel(), 1);
@@ -282,6 +295,30 @@ void TForm_ZOKA_WSClient_Main::ShowAfterLogin()
     ShowHeader();
     ShowOtherSettlementsInfo();
     ShowYearData();
+    ShowBalanceSummary();
+    UpdateSessionTime();
+}
+
+void TForm_ZOKA_WSClient_Main::ShowBalanceSummary()
+{
+    if (auto summary = BalanceSummary::FromStore(gU_WEBServiceData, gU_WEBServiceSession.ServiceDate))
+        m_summary = std::move(summary);
+    m_strip->ShowSummary(m_summary);
+}
+
+void TForm_ZOKA_WSClient_Main::UpdateSessionTime()
+{
+    const SessionCountdown::View view = m_countdown.Tick(gU_WEBServiceSession);
+    m_strip->ShowCountdown(view);
+    m_notice->ShowView(view);
+}
+
+void TForm_ZOKA_WSClient_Main::RenewFromNotice()
+{
+    if (gU_WEBServiceSession.CheckCanRenew())
+        ShowLoginDialog(this, lmRelogin);
+    ShowHeader();
+    UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::ShowHeader()
@@ -339,6 +376,7 @@ void TForm_ZOKA_WSClient_Main::SButton_ReloginClick()
         && AskConfirmation(u"Czy rzeczywiście chcesz odnowić sesję serwisu?"_s, this))
         ShowLoginDialog(this, lmRelogin);
     ShowHeader();
+    UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_ChangePaswordClick()
@@ -347,6 +385,7 @@ void TForm_ZOKA_WSClient_Main::SButton_ChangePaswordClick()
         && AskConfirmation(u"Czy rzeczywiście chcesz zmienić hasło dostępu do serwisu?"_s, this))
         ShowLoginDialog(this, lmChangePassword);
     ShowHeader();
+    UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_LogoutClick()
@@ -355,6 +394,7 @@ void TForm_ZOKA_WSClient_Main::SButton_LogoutClick()
         && AskConfirmation(u"Czy rzeczywiście chcesz wylogować się z serwisu?"_s, this))
         LogoutFromService();
     ShowHeader();
+    UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_LoginClick()
@@ -378,7 +418,10 @@ void TForm_ZOKA_WSClient_Main::SButton_YearClick()
     const int first = gU_WEBServiceData.FirstYearToShow();
     const int last = gU_WEBServiceData.SysCZYearEwidActive;
     if (first < last) {
-        ShowYearDialog(this, first, last, gU_WEBServiceData.ShowYear, [this] { ShowYearData(); });
+        ShowYearDialog(this, first, last, gU_WEBServiceData.ShowYear, [this] {
+            ShowYearData();
+            ShowBalanceSummary();
+        });
         return;
     }
     ShowInformationBox(u"Dostępne są dane jedynie roku bieżącego.\nNie można zmienić roku."_s);

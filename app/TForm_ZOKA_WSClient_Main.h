@@ -1,8 +1,15 @@
 #pragma once
 
+#include "account/BalanceSummary.h"
+#include "account/SessionCountdown.h"
 #include "common/gui/TForm_Gen_Ex.h"
 
+#include <optional>
+
 class QLabel;
+class QTimer;
+class SessionNotice;
+class SessionStrip;
 class QWidget;
 class TFrame_InfoRozrZasob;
 class THTTPRIO;
@@ -31,6 +38,21 @@ public:
     void ShowOtherSettlementsInfo();
     // The yearly store's shown year into the settlements panel.
     void ShowYearData();
+
+    // The account's state at a glance in the strip, from the yearly store when
+    // it holds the current year (after a login, or a query for the current
+    // year); otherwise the strip keeps the state it showed.
+    void ShowBalanceSummary();
+    // The session's time left in the strip and the renewal notice; runs every
+    // second. It reads the session only and never calls the service.
+    void UpdateSessionTime();
+    // The notice's "Odnów sesję": the renewal dialog, as "&Odnowienie sesji"
+    // opens it once confirmed.
+    void RenewFromNotice();
+
+    SessionStrip *Strip() const { return m_strip; }
+    SessionNotice *Notice() const { return m_notice; }
+    QTimer *SessionTimer() const { return m_sessionTimer; }
 
     // The connection through which every service call passes.
     THTTPRIO *HTTPRIO1() const { return m_httprio; }
@@ -84,4 +106,10 @@ private:
     TFrame_InfoRozrZasob *m_frame = nullptr;
     QWidget *m_panelSaldaInfo = nullptr;
     QLabel *m_labSaldaInfo = nullptr;
+
+    SessionStrip *m_strip = nullptr;
+    SessionNotice *m_notice = nullptr;
+    QTimer *m_sessionTimer = nullptr;
+    SessionCountdown m_countdown;
+    std::optional<BalanceSummary> m_summary;
 };

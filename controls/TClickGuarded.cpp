@@ -82,7 +82,10 @@ QList<TClickGuarded *> GuardedButtonsOwnedBy(const QWidget *owner)
     const QList<QWidget *> children = owner->findChildren<QWidget *>();
     for (QWidget *child : children) {
         auto *guarded = dynamic_cast<TClickGuarded *>(child);
-        if (guarded && ComponentOwner(child) == owner)
+        if (!guarded)
+            continue;
+        const QWidget *guardOwner = guarded->GuardedWithWindow() ? child->window() : ComponentOwner(child);
+        if (guardOwner == owner)
             buttons.append(guarded);
     }
     return buttons;

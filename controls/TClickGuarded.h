@@ -20,6 +20,13 @@ public:
     void ClickSemaphore_SetCancel() { m_clickPermitted = false; }
     bool ClickPermitted() const { return m_clickPermitted; }
 
+    // A button on a frame has the frame's guard: clicks of the window's own
+    // buttons do not block it, nor does its own click. That suits a button
+    // whose repeat is harmless; one whose action must not run twice (printing)
+    // takes the window's guard instead, as if the window owned it.
+    void SetGuardedWithWindow(bool on) { m_guardedWithWindow = on; }
+    bool GuardedWithWindow() const { return m_guardedWithWindow; }
+
 protected:
     TClickGuarded() = default;
     TClickGuarded(const TClickGuarded &) = delete;
@@ -34,6 +41,7 @@ protected:
 
 private:
     bool m_clickPermitted = true;
+    bool m_guardedWithWindow = false;
 };
 
 // A frame is a panel that owns the buttons placed on it: the guard of the window
@@ -47,5 +55,6 @@ bool IsFrame(const QWidget *widget);
 QWidget *ComponentOwner(const QWidget *control);
 
 // The guarded buttons whose owner is `owner` itself (not those of its frames or
-// of windows parented to it).
+// of windows parented to it), and, for a window, the buttons of its frames
+// that take the window's guard.
 QList<TClickGuarded *> GuardedButtonsOwnedBy(const QWidget *owner);

@@ -1,9 +1,9 @@
 #include "protocol/DecimalText.h"
 
-#include <QByteArray>
-
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -12,7 +12,54 @@ bool isDigit(QChar c)
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 } // namespace
+
+std::optional<double> LexDecimal(std::string_view text)
+{
+    std::size_t i = 0;
+    const std::size_t end = text.size();
+    std::size_t numberStart = 0;
+    if (i < end && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '+')
+            numberStart = 1;  // from_chars takes no plus sign
+        ++i;
+    }
+    std::size_t mantissaDigits = 0;
+    for (; i < end && isDigit(text[i]); ++i)
+        ++mantissaDigits;
+    if (i < end && text[i] == '.') {
+        ++i;
+        for (; i < end && isDigit(text[i]); ++i)
+            ++mantissaDigits;
+    }
+    if (mantissaDigits == 0)
+        return std::nullopt;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        std::size_t exponentDigits = 0;
+        for (; i < end && isDigit(text[i]); ++i)
+            ++exponentDigits;
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != end)
+        return std::nullopt;
+    // A "+-" start was refused above: the sign loop takes one sign only.
+    double value = 0;
+    const char *first = text.data() + numberStart;
+    const char *last = text.data() + end;
+    const auto [stop, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || stop != last || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
 
 std::optional<double> ParseDecimalText(const QString &text, QChar decimalSeparator)
 {
@@ -22,42 +69,18 @@ std::optional<double> ParseDecimalText(const QString &text, QChar decimalSeparat
         ++i;
     while (end > i && text[end - 1] == u' ')
         --end;
-
-    // Rewritten in the C form that the conversion below understands.
-    QByteArray plain;
-    plain.reserve(end - i + 2);
-    if (i < end && (text[i] == u'+' || text[i] == u'-'))
-        plain += static_cast<char>(text[i++].unicode());
-    qsizetype mantissaDigits = 0;
-    for (; i < end && isDigit(text[i]); ++i, ++mantissaDigits)
-        plain += static_cast<char>(text[i].unicode());
-    if (i < end && text[i] == decimalSeparator) {
-        ++i;
-        plain += '.';
-        for (; i < end && isDigit(text[i]); ++i, ++mantissaDigits)
-            plain += static_cast<char>(text[i].unicode());
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
-        ++i;
-        plain += 'e';
-        if (i < end && (text[i] == u'+' || text[i] == u'-'))
-            plain += static_cast<char>(text[i++].unicode());
-        qsizetype exponentDigits = 0;
-        for (; i < end && isDigit(text[i]); ++i, ++exponentDigits)
-            plain += static_cast<char>(text[i].unicode());
-        if (exponentDigits == 0)
+    std::string plain;
+    plain.reserve(std::size_t(end - i));
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (c == u'.' || c == u',' || c == decimalSeparator)
+            plain += '.';
+        else if (c.unicode() < 0x80)
+            plain += char(c.unicode());
+        else
             return std::nullopt;
     }
-    if (i != end)
-        return std::nullopt;
-
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return LexDecimal(plain);
 }
 
 std::optional<qint32> ParseWholeNumber(const QString &text)

@@ -36,14 +36,6 @@ std::optional<double> ParseSessionToken(const QString &decoded, QChar decimalSep
         }
     }
 
-    // The last field: the date value.
-    const QString date = rest.toString();
-    if (const auto value = ParseDecimalText(date, decimalSeparator))
-        return value;
-    const qsizetype comma = date.indexOf(u',');
-    if (comma < 0)
-        return std::nullopt;
-    QString retry = date;
-    retry[comma] = u'.';
-    return ParseDecimalText(retry, decimalSeparator);
+    // The last field: the date value, with a point or a comma whatever the locale.
+    return ParseDecimalText(rest.toString(), decimalSeparator);
 }

@@ -18,7 +18,6 @@ QString DecodeSessionToken(const QString &token);
 QString EncodeSessionToken(const QString &plain);
 
 // Parses a decoded token and returns its date value, or nothing when the token
-// does not have the form above. The date is read with `decimalSeparator`; when
-// that fails and the text holds a ",", once more with its first "," replaced by
-// ".". Never throws.
+// does not have the form above. The date's decimal separator may be a point, a
+// comma or `decimalSeparator` (the locale's), in every locale. Never throws.
 std::optional<double> ParseSessionToken(const QString &decoded, QChar decimalSeparator);

@@ -26,24 +26,6 @@ const T &argumentOf(const SoapRequest &request, std::string_view parameter)
     throw AppError(QStringLiteral("Operacja nie ma parametru %1 tego typu.").arg(latin1(parameter)));
 }
 
-ServiceFailure faultOf(const SoapDocument &document, int fault)
-{
-    auto childText = [&](std::string_view name) {
-        const int child = document.findChild(fault, QLatin1StringView(), name);
-        if (child < 0)
-            return QString();
-        try {
-            return document.text(child);
-        } catch (const SoapReadError &) {
-            return QString();
-        }
-    };
-    QString detail = childText("faultstring");
-    if (detail.isEmpty())
-        detail = childText("faultcode");
-    return ServiceFailure{ServiceFailure::Kind::Fault, detail};
-}
-
 } // namespace
 
 QString SoapRequest::text(std::string_view parameter) const
@@ -104,77 +86,18 @@ ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation
     return request;
 }
 
-int SoapCodec::LocateReturn(const SoapDocument &document, std::string_view operation,
-                            std::optional<ServiceFailure> &fault)
-{
-    const int response = document.firstChild(document.body());
-    if (response < 0)
-        throw SoapReadError(QStringLiteral("pusty element Body"));
-    if (document.isElement(response, SoapNames::kEnvelopeNamespace, std::string_view("Fault"))) {
-        fault = faultOf(document, response);
-        return -1;
-    }
-    const std::string responseName = ResponseName(operation);
-    if (!document.isElement(response, SoapNames::kInterfaceNamespace, responseName))
-        throw SoapReadError(document.describe(response)
-                            + QStringLiteral(": oczekiwano %1 w przestrzeni %2")
-                                  .arg(QString::fromStdString(responseName), SoapNames::kInterfaceNamespace));
-    const int returnNode = document.firstChild(response);
-    if (returnNode < 0 || !document.isElement(returnNode, QLatin1StringView(), std::string_view("return")))
-        throw SoapReadError(document.describe(response) + QStringLiteral(": brak elementu return"));
-    if (document.nextSibling(returnNode) >= 0)
-        throw SoapReadError(document.describe(document.nextSibling(returnNode))
-                            + QStringLiteral(": nieoczekiwany element po return"));
-    return returnNode;
-}
-
 std::optional<ServiceFailure> SoapCodec::ReadFault(const QByteArray &message, qsizetype maxSize)
 {
-    try {
-        const SoapDocument document(message, maxSize);
-        const int first = document.firstChild(document.body());
-        if (first >= 0 && document.isElement(first, SoapNames::kEnvelopeNamespace, std::string_view("Fault")))
-            return faultOf(document, first);
-    } catch (const SoapReadError &) {
-    }
+    if (std::optional<QString> detail = SoapReader::ReadFault(message, maxSize))
+        return ServiceFailure{ServiceFailure::Kind::Fault, *detail};
     return std::nullopt;
 }
 
 ServiceResult<SoapRequest> SoapCodec::ReadRequest(const QByteArray &message, qsizetype maxSize)
 {
     try {
-        const SoapDocument document(message, maxSize);
-        const int call = document.firstChild(document.body());
-        if (call < 0)
-            throw SoapReadError(QStringLiteral("pusty element Body"));
         SoapRequest request;
-        for (const OperationInfo &operation : kOperations) {
-            if (document.isElement(call, SoapNames::kInterfaceNamespace, operation.name))
-                request.operation = &operation;
-        }
-        if (!request.operation)
-            throw SoapReadError(document.describe(call) + QStringLiteral(": nieznana operacja"));
-        int child = document.firstChild(call);
-        for (const ParameterInfo &parameter : request.operation->parameters) {
-            if (child < 0)
-                throw SoapReadError(document.describe(call)
-                                    + QStringLiteral(": brak parametru %1").arg(latin1(parameter.name)));
-            if (!document.isElement(child, QLatin1StringView(), parameter.name))
-                throw SoapReadError(document.describe(child)
-                                    + QStringLiteral(": oczekiwano parametru %1").arg(latin1(parameter.name)));
-            if (parameter.type == ParameterType::Text) {
-                QString value;
-                document.read(child, value);
-                request.arguments.append(value);
-            } else {
-                qint32 value = 0;
-                document.read(child, value);
-                request.arguments.append(value);
-            }
-            child = document.nextSibling(child);
-        }
-        if (child >= 0)
-            throw SoapReadError(document.describe(child) + QStringLiteral(": nieoczekiwany parametr"));
+        request.operation = SoapReader::ReadRequest(message, maxSize, request.arguments);
         return request;
     } catch (const SoapReadError &error) {
         return ReadFailure(error.detail());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "protocol/IZOKA_E_BOK.h"
-#include "protocol/SoapDocument.h"
+#include "protocol/SoapReader.h"
 #include "protocol/SoapWriter.h"
 
 #include <QByteArray>
@@ -13,9 +13,6 @@
 #include <string_view>
 #include <type_traits>
 #include <variant>
-
-// One parameter value of a request: xsd:string or xsd:int.
-using SoapArgument = std::variant<QString, qint32>;
 
 // A request as the server reads it: the operation and its arguments, in the
 // operation's declaration order and of its declared types.
@@ -43,7 +40,7 @@ public:
 
     // Largest message read by default (bytes); larger ones are refused
     // before parsing.
-    static constexpr qsizetype kDefaultMaxMessageSize = 32 * 1024 * 1024;
+    static constexpr qsizetype kDefaultMaxMessageSize = 64 * 1024 * 1024;
 
     // The SOAPAction header value: the action in double quotes.
     static QByteArray SoapAction(std::string_view operation);
@@ -85,10 +82,6 @@ public:
     static QByteArray WriteFault(const QString &faultCode, const QString &faultString);
 
 private:
-    // The "return" element of the operation's response; throws SoapReadError,
-    // or returns the fault when the body holds one.
-    static int LocateReturn(const SoapDocument &document, std::string_view operation,
-                            std::optional<ServiceFailure> &fault);
     static ServiceFailure ReadFailure(const QString &detail);
     static std::string ResponseName(std::string_view operation);
 };
@@ -97,16 +90,16 @@ template<typename Result>
 ServiceResult<Result> SoapCodec::ReadAnswer(std::string_view operation, const QByteArray &message, qsizetype maxSize)
 {
     try {
-        const SoapDocument document(message, maxSize);
-        std::optional<ServiceFailure> fault;
-        const int returnNode = LocateReturn(document, operation, fault);
-        if (fault)
-            return *fault;
         Result result{};
-        if constexpr (std::is_same_v<Result, bool> || std::is_same_v<Result, QString>)
-            document.read(returnNode, result);
-        else
-            document.readRecord(returnNode, result);
+        std::optional<QString> fault;
+        if constexpr (std::is_same_v<Result, bool> || std::is_same_v<Result, QString>) {
+            fault = SoapReader::ReadAnswer(message, maxSize, ResponseName(operation), SoapBinding::SlotOf(result));
+        } else {
+            SoapBinding::Record binding = SoapBinding::Bind(result);
+            fault = SoapReader::ReadAnswer(message, maxSize, ResponseName(operation), SoapBinding::SlotOf(binding));
+        }
+        if (fault)
+            return ServiceFailure{ServiceFailure::Kind::Fault, *fault};
         return result;
     } catch (const SoapReadError &error) {
         return ReadFailure(error.detail());

@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "common/Messages.h"
+#include "reports/ReportErrorText.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
@@ -39,8 +40,8 @@ std::optional<ReportPrinterSettings> SystemPrinter()
 
 } // namespace
 
-TPrn_Gen::TPrn_Gen(QObject *owner, const QString &title)
-    : QObject(owner), m_report(std::make_unique<BandedReport>()), m_title(title)
+TPrn_Gen::TPrn_Gen(const QString &title)
+    : m_report(std::make_unique<BandedReport>()), m_title(title)
 {
     BandedReport &report = *m_report;
     report.pageSetup().setA4();
@@ -51,7 +52,7 @@ TPrn_Gen::TPrn_Gen(QObject *owner, const QString &title)
     report.setPageHeaderOnFirstPage(true);
     report.setPageFooterOnLastPage(true);
     report.setPrintIfEmpty(true);
-    report.setOnError([](std::exception_ptr error) { ShowErrorDisplay(error); });
+    report.setOnError([](std::exception_ptr error) { ShowErrorDisplay(WordedReportError(error)); });
     report.printerSettings() = ReportPrinterSettings{};
 
     ReportBand &footer = report.addBand(BandKind::PageFooter, u"BandPageFooter"_s, 2.65);
@@ -140,7 +141,7 @@ bool TPrn_Gen::Execute(ExecuteMode mode, const ReportPrinterSettings &printer)
         }
         return true;
     } catch (...) {
-        ShowErrorDisplay(std::current_exception());
+        ShowErrorDisplay(WordedReportError(std::current_exception()));
         return false;
     }
 }
@@ -164,6 +165,7 @@ void TPrn_Gen::ReportPreview(const std::shared_ptr<PageStore> &pages)
     TPrn_Preview *preview = Prn_Preview();
     if (!preview)
         throw AppError(u"Okno podglądu wydruku nie jest dostępne."_s);
+    preview->SetSpreadsheetTable(SpreadsheetTable());
     preview->ShowPageStore(pages);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "account/CsvTable.h"
 #include "reports/engine/ReportPrinterSettings.h"
 
-#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -24,10 +24,8 @@ class ReportLabel;
 // Every preview or print is a fresh run over the current contents of the
 // stores, preceded by a preparation pass that counts the pages (PageCount),
 // which the preview's progress bar relies on.
-class TPrn_Gen : public QObject
+class TPrn_Gen
 {
-    Q_OBJECT
-
 public:
     // Where reports print: only printerName and outputFileName are taken. No
     // value: the system has no printer.
@@ -37,8 +35,10 @@ public:
     // 25 mm left, 20 mm right; Arial 13 design pixels; page header on the first
     // page and footer on the last; prints even without rows; one copy of all
     // pages. `title` becomes the engine's report title.
-    TPrn_Gen(QObject *owner, const QString &title);
-    ~TPrn_Gen() override;
+    explicit TPrn_Gen(const QString &title);
+    virtual ~TPrn_Gen();
+    TPrn_Gen(const TPrn_Gen &) = delete;
+    TPrn_Gen &operator=(const TPrn_Gen &) = delete;
 
     BandedReport &Report() { return *m_report; }
     const BandedReport &Report() const { return *m_report; }
@@ -89,8 +89,14 @@ protected:
     // One call per detail row: fill the detail band and answer true, or answer
     // false when there are no more rows. The base supplies none.
     virtual bool ReportNeedData();
-    // Receives the page store of a preview run: shows it in the preview window.
+    // Receives the page store of a preview run: shows it in the preview window,
+    // with the report's table for spreadsheets.
     virtual void ReportPreview(const std::shared_ptr<PageStore> &pages);
+
+public:
+    // The report's rows for a spreadsheet (the preview saves them as CSV); none
+    // for a report without a table. Read from the same figures the report prints.
+    virtual std::optional<CsvTable> SpreadsheetTable() const { return std::nullopt; }
 
 private:
     enum class ExecuteMode { Preview, Print };

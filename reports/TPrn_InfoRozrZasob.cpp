@@ -1,5 +1,7 @@
 #include "reports/TPrn_InfoRozrZasob.h"
 
+#include "account/CsvExports.h"
+#include "account/YearSettlementFigures.h"
 #include "account/BalanceRules.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -14,14 +16,14 @@ using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(QObject *owner)
-    : TPrn_InfoRozrZasob(owner, gU_WEBServiceSession, gU_WEBServiceData)
+TPrn_InfoRozrZasob::TPrn_InfoRozrZasob()
+    : TPrn_InfoRozrZasob(gU_WEBServiceSession, gU_WEBServiceData)
 {
 }
 
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(QObject *owner, const TU_WEBServiceSession &session,
+TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(const TU_WEBServiceSession &session,
                                        const TU_WEBServiceData &yearData)
-    : TPrn_Gen(owner, u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
+    : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
 {
     BuildTitleBand();
     BuildColumnHeaderBand();
@@ -160,4 +162,11 @@ bool TPrn_InfoRozrZasob::ReportNeedData()
     QR_SaldoNar->setCaption(FormatAmount(CheckedAt(m_figures.SaldoNar, r)));
     ++m_rowIndex;
     return true;
+}
+
+std::optional<CsvTable> TPrn_InfoRozrZasob::SpreadsheetTable() const
+{
+    if (m_figures.MonthCount < 1 || m_figures.MonthCount > 12)
+        return std::nullopt;
+    return YearTableCsv(m_figures);
 }

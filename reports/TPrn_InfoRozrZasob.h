@@ -20,13 +20,11 @@ class TU_WEBServiceSession;
 // unpaid obligations.
 class TPrn_InfoRozrZasob : public TPrn_Gen
 {
-    Q_OBJECT
-
 public:
     // The header and the note are read from the given session record and
     // yearly settlement store each time LoadYear is called.
-    explicit TPrn_InfoRozrZasob(QObject *owner = nullptr);
-    TPrn_InfoRozrZasob(QObject *owner, const TU_WEBServiceSession &session, const TU_WEBServiceData &yearData);
+    TPrn_InfoRozrZasob();
+    TPrn_InfoRozrZasob(const TU_WEBServiceSession &session, const TU_WEBServiceData &yearData);
     ~TPrn_InfoRozrZasob() override;
 
     // Takes the figures the yearly table shows: slot 0 the opening of the
@@ -43,6 +41,9 @@ public:
     const QString &CategoryText() const { return m_categoryText; }
 
     static QString OtherObligationsNote();
+
+    // The yearly table's rows for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
 
 protected:
     void ReportBeforePrint() override;

@@ -1,5 +1,6 @@
 #include "reports/TPrn_KartMca.h"
 
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -26,14 +27,14 @@ bool ShowsDocumentNumber(qint32 kind)
 
 } // namespace
 
-TPrn_KartMca::TPrn_KartMca(QObject *owner)
-    : TPrn_KartMca(owner, gU_WEBServiceKsgData, gU_WEBServiceData, gU_WEBServiceSession)
+TPrn_KartMca::TPrn_KartMca()
+    : TPrn_KartMca(gU_WEBServiceKsgData, gU_WEBServiceData, gU_WEBServiceSession)
 {
 }
 
-TPrn_KartMca::TPrn_KartMca(QObject *owner, const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
+TPrn_KartMca::TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                            const TU_WEBServiceSession &session)
-    : TPrn_Gen(owner, QString()), m_ledger(ledger), m_yearData(yearData), m_session(session)
+    : TPrn_Gen(QString()), m_ledger(ledger), m_yearData(yearData), m_session(session)
 {
     Report().pageSetup().setMarginsTenths(100, 100, 100, 100);
     BuildTitleBand();
@@ -207,4 +208,15 @@ void TPrn_KartMca::FillSummary(ReportBand &summary) const
     summary.label(u"QR_WN_SK"_s).setCaption(FormatAmount(m_figures.Nar.ObrotyWN));
     summary.label(u"QR_MA_SK"_s).setCaption(FormatAmount(m_figures.Nar.ObrotyMA));
     summary.label(u"QR_Saldo_SK"_s).setCaption(FormatAmount(m_figures.Nar.Saldo));
+}
+
+std::optional<CsvTable> TPrn_KartMca::SpreadsheetTable() const
+{
+    if (m_openingError)
+        return std::nullopt;
+    const int count = std::max(m_ledger.KsgNumber, 0);
+    const MonthCardFigures figures
+        = MonthCardFigures::Compute(m_opening, count, m_ledger.KsgStrona, m_ledger.KsgValue,
+                                    m_ledger.KsgDataOperRozrach, MonthLastDayDate(m_ledger.Year, m_ledger.Month));
+    return MonthCardCsv(m_ledger, figures);
 }

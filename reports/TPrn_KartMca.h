@@ -22,14 +22,12 @@ class TU_WEBServiceSession;
 // month figures are read from the ledger store on every run.
 class TPrn_KartMca : public TPrn_Gen
 {
-    Q_OBJECT
-
 public:
     // Reads the program's month ledger store, yearly settlement store and
     // session record. When the ledger's category or month has no opening state
     // in the yearly store, every run fails with that index error.
-    explicit TPrn_KartMca(QObject *owner = nullptr);
-    TPrn_KartMca(QObject *owner, const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
+    TPrn_KartMca();
+    TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                  const TU_WEBServiceSession &session);
     ~TPrn_KartMca() override;
 
@@ -42,6 +40,9 @@ public:
     const AccountState &Opening() const { return m_opening; }
     // The figures of the last run (its month and cumulative states).
     const MonthCardFigures &Figures() const { return m_figures; }
+
+    // The month card's rows for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
 
 protected:
     void ReportBeforePrint() override;

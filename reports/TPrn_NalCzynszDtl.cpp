@@ -1,5 +1,6 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
@@ -13,14 +14,14 @@ using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(QObject *owner)
-    : TPrn_NalCzynszDtl(owner, gU_WEBServiceDokData, gU_WEBServiceData, gU_WEBServiceSession)
+TPrn_NalCzynszDtl::TPrn_NalCzynszDtl()
+    : TPrn_NalCzynszDtl(gU_WEBServiceDokData, gU_WEBServiceData, gU_WEBServiceSession)
 {
 }
 
-TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(QObject *owner, const TU_WEBServiceDokData &details,
+TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details,
                                      const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session)
-    : TPrn_Gen(owner, u"Wydruk kartoteki rozrachunkowej"_s), m_details(details), m_yearData(yearData),
+    : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_details(details), m_yearData(yearData),
       m_session(session)
 {
     BuildTitleBand();
@@ -151,4 +152,9 @@ bool TPrn_NalCzynszDtl::ReportNeedData()
     ++m_rowIndex;
     m_grossTotal += m_rowGross;
     return true;
+}
+
+std::optional<CsvTable> TPrn_NalCzynszDtl::SpreadsheetTable() const
+{
+    return ChargeDetailCsv(m_details);
 }

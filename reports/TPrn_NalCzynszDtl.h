@@ -17,18 +17,19 @@ class TU_WEBServiceSession;
 // the document details store on every run.
 class TPrn_NalCzynszDtl : public TPrn_Gen
 {
-    Q_OBJECT
-
 public:
     // Reads the program's document details store, yearly settlement store and
     // session record.
-    explicit TPrn_NalCzynszDtl(QObject *owner = nullptr);
-    TPrn_NalCzynszDtl(QObject *owner, const TU_WEBServiceDokData &details, const TU_WEBServiceData &yearData,
+    TPrn_NalCzynszDtl();
+    TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details, const TU_WEBServiceData &yearData,
                       const TU_WEBServiceSession &session);
     ~TPrn_NalCzynszDtl() override;
 
     // The gross total of the last run.
     double GrossTotal() const { return m_grossTotal; }
+
+    // The charge's components for a spreadsheet.
+    std::optional<CsvTable> SpreadsheetTable() const override;
 
 protected:
     void ReportBeforePrint() override;

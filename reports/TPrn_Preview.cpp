@@ -1,14 +1,15 @@
 #include "reports/TPrn_Preview.h"
 
 #include "common/Cursors.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "reports/ReportErrorText.h"
 #include "reports/TPrn_Gen.h"
-#include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
 #include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
-#include "reports/engine/TextExportFilter.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
 #include "reports/engine/widgets/ReportPrinter.h"
 
@@ -384,7 +385,7 @@ void TPrn_Preview::ButtonPrintClick()
     settings.printerName = printer->printerName;
     settings.outputFileName = printer->outputFileName;
     const TWaitCursor wait;
-    ReportPrinter::print(*pages, settings);
+    WithReportErrorsWorded([&] { ReportPrinter::print(*pages, settings); });
 }
 
 void TPrn_Preview::But_SaveClick()
@@ -396,25 +397,21 @@ void TPrn_Preview::But_SaveClick()
     if (fileName.isEmpty())
         return;
     const TChangeCursor hourglass(Qt::WaitCursor);
-    SaveShownPages(fileName);
+    WithReportErrorsWorded([&] { SaveShownPages(fileName); });
 }
 
 void TPrn_Preview::SaveShownPages(const QString &fileName)
 {
-    const PageStore &pages = *Preview->pageStore();
-    const QString extension = QFileInfo(fileName).suffix().toUpper();
-    if (extension == u"TXT"_s) {
-        TextExportFilter filter(fileName);
-        pages.exportTo(filter);
-    } else if (extension == u"HTM"_s) {
-        HtmlExportFilter filter(fileName);
-        pages.exportTo(filter);
-    } else if (extension == u"PDF"_s) {
-        PdfExportFilter filter(fileName, ApplicationTitle());
-        pages.exportTo(filter);
-    } else {
-        pages.save(fileName);
+    if (QFileInfo(fileName).suffix().toUpper() == u"CSV"_s) {
+        if (!m_spreadsheet)
+            throw AppError(u"Wczytany wydruk nie zawiera tabeli dla arkusza kalkulacyjnego.\n"
+                           "Tabelę można zapisać z podglądu otwartego z okna programu."_s);
+        QString error;
+        if (!m_spreadsheet->Save(fileName, &error))
+            throw AppError(u"Nie udało się zapisać pliku %1.\n%2"_s.arg(fileName, error));
+        return;
     }
+    PageExport::saveAs(*Preview->pageStore(), fileName, ApplicationTitle());
 }
 
 void TPrn_Preview::But_LoadClick()
@@ -427,12 +424,13 @@ void TPrn_Preview::But_LoadClick()
         try {
             ButtonClose->setFocus(Qt::OtherFocusReason);
             LoadedPages->clear();
-            LoadedPages->load(fileName);
+            PrintFile::load(*LoadedPages, fileName);
             SetShownPages(LoadedPages);
+            m_spreadsheet.reset();
         } catch (...) {
             close();
             ShowInformationBox(u"Plik nie zawiera zapamiętanego wydruku albo jest uszkodzony"_s);
-            throw;
+            std::rethrow_exception(WordedReportError(std::current_exception()));
         }
     }
     Reset();
@@ -508,7 +506,7 @@ QString TPrn_Preview::ChooseFileWithDialog(QWidget *parent, FileDialogKind kind)
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(u"prn"_s);
         dialog.setNameFilters({u"Plik wydruku (*.prn)"_s, u"Plik tekstowy (*.txt)"_s, u"plik PDF (*.pdf)"_s,
-                               u"Dokument HTML (*.htm)"_s});
+                               u"Dokument HTML (*.htm)"_s, u"Arkusz kalkulacyjny CSV (*.csv)"_s});
     } else {
         dialog.setWindowTitle(u"Wczytanie wydruku z dysku"_s);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -531,7 +529,8 @@ QString TPrn_Preview::HelpText()
            "Przyciski: dopasowanie strony do wysokości okna, do szerokości okna, zoom 100%; "
            "pierwsza i ostatnia strona; wydruk na drukarce; wczytanie wydruku z dysku; "
            "zapamiętanie wydruku na dysku (rozszerzenie nazwy pliku wybiera rodzaj: "
-           ".prn – plik wydruku, .txt – tekst, .pdf – PDF, .htm – dokument HTML)."_s;
+           ".prn – plik wydruku, .txt – tekst, .pdf – PDF, .htm – dokument HTML, "
+           ".csv – tabela dla arkusza kalkulacyjnego)."_s;
 }
 
 TPrn_Preview *Prn_Preview()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/CsvTable.h"
 #include "common/gui/TForm_Gen_Ex.h"
 
 // TForm_Gen_Ex keeps guarded pointers to these; they must be complete here.
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PageStore;
 class QLabel;
@@ -47,6 +49,11 @@ public:
     // The hand-off from a report: shows the pages (also while they are being
     // generated) in place of whatever the window showed, and shows the window.
     void ShowPageStore(std::shared_ptr<PageStore> pages);
+
+    // The table a save under a ".csv" name writes: the handing report's rows.
+    // Pages loaded from a print file have none.
+    void SetSpreadsheetTable(std::optional<CsvTable> table) { m_spreadsheet = std::move(table); }
+    const std::optional<CsvTable> &SpreadsheetTable() const { return m_spreadsheet; }
 
     // The pages shown; null while the window is closed.
     const std::shared_ptr<PageStore> &ShownPages() const;
@@ -115,6 +122,7 @@ private:
     std::shared_ptr<PageStore> LoadedPages;
     QPointer<QWidget> ReturnFocusForm;
     FileNameChooser m_chooseFile;
+    std::optional<CsvTable> m_spreadsheet;
 };
 
 // The one preview window of the program; null before start-up created it.

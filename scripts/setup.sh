@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the demo need (Debian 12), then
-# configures and builds the project in build/. Safe to run again.
+# Installs what the build, the tests, the demo and the packages need
+# (Debian 12), then configures and builds the project in build/. Safe to run
+# again. With --no-build it only installs (scripts/package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=1
+case "${1:-}" in
+  --no-build) build=0 ;;
+  "") ;;
+  *) echo "Użycie: bash scripts/setup.sh [--no-build]" >&2; exit 2 ;;
+esac
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
   qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libqt6sql6-sqlite
-  fonts-liberation openssl libssl-dev ca-certificates
-  xvfb xauth poppler-utils chromium
+  libexpat1-dev fonts-liberation openssl libssl-dev ca-certificates
+  xvfb xauth x11-utils poppler-utils chromium
   clang libclang-rt-14-dev llvm-14
+  dpkg-dev file fakeroot lintian appstream desktop-file-utils
 )
 
 missing=()
@@ -25,5 +33,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake --preset default
-cmake --build --preset default --parallel "$(nproc)"
+if ((build)); then
+  cmake --preset default
+  cmake --build --preset default --parallel "$(nproc)"
+fi

@@ -48,6 +48,10 @@ bool ShowActive(QWidget *window, int timeoutMs)
 
 void ClickAt(QWidget *widget, QPoint pos)
 {
+    // The application gives focus on a press only for the system's own events:
+    // do what it does, so that the field being left commits its value.
+    if (widget->isEnabled() && (widget->focusPolicy() & Qt::ClickFocus))
+        widget->setFocus(Qt::MouseFocusReason);
     SendMouse(widget, QEvent::MouseButtonPress, pos, Qt::LeftButton);
     SendMouse(widget, QEvent::MouseButtonRelease, pos, Qt::NoButton);
 }

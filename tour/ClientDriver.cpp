@@ -1,5 +1,6 @@
 #include "tour/ClientDriver.h"
 
+#include "account/CsvTable.h"
 #include "account/TU_WEBServiceKsgData.h"
 #include "account/TU_WEBServiceSession.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
@@ -16,7 +17,10 @@
 #include "service/ApplicationTerminate.h"
 #include "testing/ModalDialogs.h"
 #include "testing/UserInput.h"
+#include "common/Clock.h"
+#include "views/SpreadsheetExport.h"
 #include "views/TForm_KartMca.h"
+#include "views/TForm_YearChart.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TFrame_InfoDokTabela.h"
 #include "views/TFrame_InfoRozrTabela.h"
@@ -24,6 +28,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -241,6 +246,55 @@ bool ClientDriver::OpenCharge(TForm_KartMca &card, int row, const std::function<
         });
     if (!shown)
         return Fail(u"Szczegóły dokumentu z wiersza %1 nie otworzyły się."_s.arg(row + 1) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::OpenChart(const std::function<void(TForm_YearChart &)> &inChart)
+{
+    auto *button = Settlements() ? Settlements()->findChild<TWSpeedButton *>(u"ButtonChart"_s) : nullptr;
+    if (!button)
+        return Fail(u"Brak przycisku wykresu."_s);
+    const qsizetype before = m_messages.messages.size();
+    const bool shown = WithModal(
+        [&] { ClickWidget(button); }, [](QWidget *w) { return qobject_cast<TForm_YearChart *>(w) != nullptr; },
+        [&](QWidget *w) {
+            if (inChart)
+                inChart(*static_cast<TForm_YearChart *>(w));
+        });
+    if (!shown)
+        return Fail(u"Wykres nie otworzył się."_s + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::ExportCsv(QWidget &view, const QString &fileName)
+{
+    auto *button = view.findChild<TWSpeedButton *>(u"ButtonCsv"_s);
+    if (!button)
+        return Fail(u"Brak przycisku CSV."_s);
+    const qsizetype before = m_messages.messages.size();
+    SetSpreadsheetFileChooser([fileName](QWidget *, const QString &) { return fileName; });
+    ClickWidget(button);
+    SetSpreadsheetFileChooser({});
+    QFile file(fileName);
+    if (m_messages.messages.size() != before || !file.open(QIODevice::ReadOnly)
+        || !CsvTable::FromBytes(file.readAll()))
+        return Fail(u"Nie zapisano pliku %1."_s.arg(fileName) + MessagesSince(before));
+    return true;
+}
+
+bool ClientDriver::AdvanceSessionClock(qint64 seconds)
+{
+    if (!m_mainWindow)
+        return Fail(u"Program nie został uruchomiony."_s);
+    SetMonotonicClock({});
+    if (seconds != 0) {
+        // The system's monotonic clock, ahead by `seconds`.
+        const qint64 ahead = MonotonicMs() + seconds * 1000;
+        auto since = std::make_shared<QElapsedTimer>();
+        since->start();
+        SetMonotonicClock([ahead, since] { return ahead + since->elapsed(); });
+    }
+    m_mainWindow->UpdateSessionTime();
     return true;
 }
 

@@ -13,6 +13,7 @@ class QWidget;
 class TForm_KartMca;
 class TForm_LoginWEB;
 class TForm_NalCzynszDtl;
+class TForm_YearChart;
 class TForm_ZOKA_WSClient_Main;
 class TFrame_InfoRozrTabela;
 class TFrame_InfoRozrZasob;
@@ -71,6 +72,14 @@ public:
     // Presses the preview button of `view` (the settlements panel, a month
     // card or a charge detail); true once the preview shows every page.
     bool PressPreview(QWidget &view);
+    // Presses the settlements panel's "Wykres" and runs `inChart` in the chart window.
+    bool OpenChart(const std::function<void(TForm_YearChart &)> &inChart);
+    // Presses the view's "CSV" and saves under `fileName` (no dialog); the file
+    // must read back as a table.
+    bool ExportCsv(QWidget &view, const QString &fileName);
+    // Moves the session's clock `seconds` ahead (the wall clock stays) and
+    // lets the main window show the time left; 0 puts the clock back.
+    bool AdvanceSessionClock(qint64 seconds);
     // Presses the print button of `view`; true when no message came.
     bool PressPrint(QWidget &view);
 

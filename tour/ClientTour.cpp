@@ -5,8 +5,10 @@
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/PageStore.h"
 #include "tour/ClientDriver.h"
+#include "views/SessionStrip.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
+#include "views/TForm_YearChart.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -74,6 +76,8 @@ bool ClientTour::Reports(QWidget &view, const QString &baseName, bool loadBack)
     done = done && Screenshot(*m_driver.Preview(), baseName + u"-podglad.png"_s);
     done = done && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s,
                         [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s)); });
+    done = done && Step(u"Eksport do CSV z podglądu: "_s + baseName + u"-podglad.csv"_s,
+                        [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u"-podglad.csv"_s)); });
     done = done && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s,
                         [&] { return m_driver.SaveFromPreview(printFile); });
     if (loadBack) {
@@ -95,21 +99,45 @@ bool ClientTour::Run()
         || !Screenshot(*m_driver.MainWindow(), u"01-okno-glowne.png"_s))
         return false;
 
+    // The account at a glance, the session's time left and, a minute before
+    // the end, the notice that offers renewal (the session's clock moved ahead).
+    if (!Screenshot(*m_driver.MainWindow(), u"01-stan-konta.png"_s)
+        || !Step(u"Uwaga o końcu sesji"_s, [&] {
+               return m_driver.AdvanceSessionClock(14 * 60 + 20)
+                   && m_driver.MainWindow()->Notice()->isVisible();
+           })
+        || !Screenshot(*m_driver.MainWindow(), u"01-uwaga-sesja.png"_s)
+        || !Step(u"Powrót zegara sesji"_s, [&] { return m_driver.AdvanceSessionClock(0); }))
+        return false;
+
     // The year before the shown one is complete in the demo data.
     const int year = m_driver.Settlements()->Year() - 1;
     if (!Step(u"Zmiana roku na %1"_s.arg(year), [&] { return m_driver.ChangeYear(year); })
         || !Screenshot(*m_driver.MainWindow(), u"02-rok-%1.png"_s.arg(year))
-        || !Reports(*m_driver.Settlements(), u"rozrachunki-%1"_s.arg(year), false))
+        || !Reports(*m_driver.Settlements(), u"rozrachunki-%1"_s.arg(year), false)
+        || !Step(u"Eksport do CSV: rozrachunki-%1.csv"_s.arg(year),
+                 [&] { return m_driver.ExportCsv(*m_driver.Settlements(), OutputFile(u"rozrachunki-%1.csv"_s.arg(year))); })
+        || !Step(u"Wykres roku %1"_s.arg(year), [&] {
+               return m_driver.OpenChart([&](TForm_YearChart &chart) {
+                   if (Screenshot(chart, u"02-wykres-%1.png"_s.arg(year)))
+                       Reports(chart, u"wykres-%1"_s.arg(year), false);
+               });
+           }))
         return false;
 
     Step(u"Kartoteka miesiąca: "_s + MonthYearText(year, kTourMonth), [&] {
         return m_driver.OpenMonth(kTourMonth, [&](TForm_KartMca &card) {
-            if (!Screenshot(card, u"03-kartoteka-miesiaca.png"_s) || !Reports(card, u"kartoteka-miesiaca"_s, false))
+            if (!Screenshot(card, u"03-kartoteka-miesiaca.png"_s) || !Reports(card, u"kartoteka-miesiaca"_s, false)
+                || !Step(u"Eksport do CSV: kartoteka-miesiaca.csv"_s,
+                         [&] { return m_driver.ExportCsv(card, OutputFile(u"kartoteka-miesiaca.csv"_s)); }))
                 return;
             const int row = ClientDriver::FirstChargeRow(card);
             Step(u"Szczegóły obciążenia z wiersza %1"_s.arg(row + 1), [&] {
                 return m_driver.OpenCharge(card, row, [&](TForm_NalCzynszDtl &detail) {
-                    if (Screenshot(detail, u"04-szczegoly-obciazenia.png"_s))
+                    if (Screenshot(detail, u"04-szczegoly-obciazenia.png"_s)
+                        && Step(u"Eksport do CSV: szczegoly-obciazenia.csv"_s, [&] {
+                               return m_driver.ExportCsv(detail, OutputFile(u"szczegoly-obciazenia.csv"_s));
+                           }))
                         Reports(detail, u"szczegoly-obciazenia"_s, true);
                 });
             });

@@ -19,7 +19,6 @@ int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
     app.setApplicationName(u"domvel-tour"_s);
-    app.setApplicationDisplayName(ApplicationTitle());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Pokaz programu Domvel-E-Vadiv bez ekranu: logowanie, rok, kartoteka "

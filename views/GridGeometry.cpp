@@ -56,7 +56,8 @@ void Apply(QTableWidget &grid, std::span<const int> columnWidths, int rowHeight)
 {
     grid.setFrameStyle(QFrame::Box | QFrame::Plain);
     grid.setLineWidth(1);
-    grid.setShowGrid(true);
+    // The cell delegate draws the lines: the grid's own would rule every row.
+    grid.setShowGrid(false);
     grid.setWordWrap(false);
     grid.setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid.setSelectionBehavior(QAbstractItemView::SelectRows);

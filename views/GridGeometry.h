@@ -34,7 +34,8 @@ int TextY(int cellTop, int rowHeight, int textHeight);
 // may scroll is widened.
 int ScrollBarWidth(const QWidget *widget);
 
-// Gives a grid the columns, row height, lines and border above: no headers,
+// Gives a grid the columns, row height, room for the lines (drawn by the
+// grid's TGridCellDelegate) and the border above: no headers,
 // fixed sections, no editing, whole-row selection, no horizontal scroll bar.
 void Apply(QTableWidget &grid, std::span<const int> columnWidths, int rowHeight = kRowHeight);
 

@@ -1,11 +1,13 @@
 #include "views/TForm_KartMca.h"
 
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "common/gui/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"
+#include "views/SpreadsheetExport.h"
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
@@ -105,10 +107,20 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
     if (QWidget *ownerWindow = owner ? owner->window() : nullptr) {
         const QScreen *screen = ownerWindow->screen();
         const QRect area = screen ? screen->geometry() : QRect();
-        move(MonthCardPosition(ownerWindow->pos(), CaptionStep(this), area, width));
+        // The test for the screen's edge takes the whole window, borders included.
+        const QMargins frame = WindowFrameMargins(ownerWindow, this);
+        move(MonthCardPosition(ownerWindow->pos(), CaptionStep(this), area, frame.left() + width + frame.right()));
     }
 
     m_report = std::make_unique<TPrn_KartMca>();
+
+    // The card's rows for a spreadsheet, as the table shows them now.
+    auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
+    connect(buttonCsv, &TWSpeedButton::OnClick, this,
+            [this, table = MonthCardCsv(ledger, m_table->Figures()),
+             name = CsvFileName(QStringLiteral("kartoteka"), year, category, month)] {
+                SaveSpreadsheet(this, table, name);
+            });
 
     m_table->SG_Dok()->setFocus();
     for (QWidget *child : findChildren<QWidget *>())

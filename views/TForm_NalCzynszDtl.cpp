@@ -1,5 +1,6 @@
 #include "views/TForm_NalCzynszDtl.h"
 
+#include "account/CsvExports.h"
 #include "account/ChargePeriod.h"
 #include "account/DisplayTexts.h"
 #include "account/TU_WEBServiceDokData.h"
@@ -9,9 +10,11 @@
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "views/LabelLook.h"
 #include "views/TFrame_InfoCzynszTabela.h"
+#include "views/SpreadsheetExport.h"
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -137,10 +140,21 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     const QScreen *screen = QGuiApplication::screenAt(QPoint(anchorX, anchorY));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
+    // The window's bottom is that of its frame: the title bar counts, or
+    // "Zamknij" could end below the screen.
+    const QMargins frame = WindowFrameMargins(QApplication::activeWindow(), this);
     if (screen)
-        move(anchorX, ChargeDetailTop(anchorY, height, rowHeight, screen->geometry()));
+        move(anchorX, ChargeDetailTop(anchorY, frame.top() + height + frame.bottom(), rowHeight, screen->geometry()));
 
     m_report = std::make_unique<TPrn_NalCzynszDtl>();
+
+    // The components for a spreadsheet, as the window shows them now.
+    auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
+    connect(buttonCsv, &TWSpeedButton::OnClick, this,
+            [this, table = ChargeDetailCsv(details), name = QStringLiteral("naliczenie-%1.csv")
+                                                                  .arg(CsvDate(details.DataOperacji))] {
+                SaveSpreadsheet(this, table, name);
+            });
 }
 
 TForm_NalCzynszDtl::~TForm_NalCzynszDtl() = default;

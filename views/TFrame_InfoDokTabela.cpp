@@ -111,7 +111,7 @@ TFrame_InfoDokTabela::TFrame_InfoDokTabela(QWidget *parent)
         m_sgDokTytul->setItem(0, c, new QTableWidgetItem(titles[c]));
     m_sgDokTytul->setItemDelegate(new TGridCellDelegate(
         [this](QPainter &p, int c, int r, const QStyleOptionViewItem &o) { SG_Dok_TytulDrawCell(p, c, r, o); },
-        m_sgDokTytul));
+        m_sgDokTytul, 1));
 
     m_sgDok = new QTableWidget(0, kColumnCount, m_panelDane);
     m_sgDok->setObjectName(QStringLiteral("SG_Dok"));

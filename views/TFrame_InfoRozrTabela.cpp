@@ -12,6 +12,7 @@
 #include "views/LabelLook.h"
 #include "views/TForm_KartMca.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -112,6 +113,9 @@ void TFrame_InfoRozrTabela::BuildControls()
     m_panelDane = new QWidget(this);
     m_panelDane->setObjectName(QStringLiteral("PanelDane"));
     m_panelDane->setMinimumSize(kRowLeft * 2 + kRowWidth, kLegendTop + 34);
+    // The button face, so that the white rows stand out (the page of a tab
+    // would show through near-white otherwise).
+    SetBackground(m_panelDane, QApplication::palette().color(QPalette::Button));
     layout->addWidget(m_panelDane);
 
     const QString zero = QStringLiteral("0,00");

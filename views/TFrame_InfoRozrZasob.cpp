@@ -1,15 +1,20 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
+#include "account/CsvExports.h"
 #include "account/TU_WEBServiceData.h"
+#include "account/YearChartData.h"
 #include "common/DateHelpers.h"
 #include "common/gui/ProgramColours.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_InfoRozrZasob.h"
+#include "views/SpreadsheetExport.h"
+#include "views/TForm_YearChart.h"
 #include "views/TFrame_InfoRozrTabela.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -99,10 +104,32 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
     m_buttonPreview->setToolTip(QStringLiteral("Podgląd wydruku zestawienia"));
     m_buttonPreview->SetGlyph(QStringLiteral("BUT_PRINT_PREVIEW"));
     for (TWSpeedButton *button : {m_buttonPrint, m_buttonPreview}) {
+        // A repeated click would print the report a second time.
+        button->SetGuardedWithWindow(true);
         button->setFixedSize(31, 31);
         button->setIconSize(QSize(22, 22));
         tools->addWidget(button);
     }
+    // The chart and the spreadsheet export answer their keys wherever the
+    // focus is in the main window.
+    m_buttonChart = new TWSpeedButton(QStringLiteral("Wykres"), panelTools);
+    m_buttonChart->setObjectName(QStringLiteral("ButtonChart"));
+    m_buttonChart->setToolTip(QStringLiteral("Wykres miesięczny roku, Ctrl+G"));
+    m_buttonChart->setFixedHeight(31);
+    tools->addSpacing(8);
+    tools->addWidget(m_buttonChart);
+    m_buttonCsv = new TWSpeedButton(QStringLiteral("CSV"), panelTools);
+    m_buttonCsv->setObjectName(QStringLiteral("ButtonCsv"));
+    m_buttonCsv->setToolTip(SpreadsheetButtonHint());
+    m_buttonCsv->setFixedHeight(31);
+    tools->addWidget(m_buttonCsv);
+    for (const auto &[button, key] : {std::pair{m_buttonChart, kChartKey}, std::pair{m_buttonCsv, kSpreadsheetKey}}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+    }
+    connect(m_buttonChart, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonChartClick);
+    connect(m_buttonCsv, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonCsvClick);
     tools->addStretch();
     connect(m_buttonPrint, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonPrintClick);
     connect(m_buttonPreview, &TWSpeedButton::OnClick, this, &TFrame_InfoRozrZasob::ButtonPreviewClick);
@@ -242,6 +269,23 @@ void TFrame_InfoRozrZasob::ButtonPreviewClick()
 {
     if (TPrn_InfoRozrZasob *report = CurrentReport())
         report->PreviewReport();
+}
+
+void TFrame_InfoRozrZasob::ButtonChartClick()
+{
+    if (!CurrentShowsTable())
+        return;
+    const TFrame_InfoRozrTabela &table = *m_currentTable;
+    TForm_YearChart::Open(YearChartData::From(table.Year(), table.Category(), table.Figures()), window());
+}
+
+void TFrame_InfoRozrZasob::ButtonCsvClick()
+{
+    if (!CurrentShowsTable())
+        return;
+    const TFrame_InfoRozrTabela &table = *m_currentTable;
+    SaveSpreadsheet(window(), YearTableCsv(table.Figures()),
+                    CsvFileName(QStringLiteral("rozrachunki"), table.Year(), table.Category()));
 }
 
 void TFrame_InfoRozrZasob::SelectNextMonth()

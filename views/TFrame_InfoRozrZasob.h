@@ -72,6 +72,10 @@ public:
 
     void ButtonPrintClick();
     void ButtonPreviewClick();
+    // The chart of the active table's year (Ctrl+G) and its rows saved for a
+    // spreadsheet (Ctrl+E); nothing while a notice is shown.
+    void ButtonChartClick();
+    void ButtonCsvClick();
 
     int Year() const { return m_year; }
     int MonthCount() const { return m_monthCount; }
@@ -94,6 +98,8 @@ private:
     QLabel *m_labTytulRok = nullptr;
     TWSpeedButton *m_buttonPrint = nullptr;
     TWSpeedButton *m_buttonPreview = nullptr;
+    TWSpeedButton *m_buttonChart = nullptr;
+    TWSpeedButton *m_buttonCsv = nullptr;
     std::array<CategoryTab, kTabCount> m_tabs;
     TFrame_InfoRozrTabela *m_currentTable = nullptr;
 };

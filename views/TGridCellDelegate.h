@@ -5,7 +5,11 @@
 #include <functional>
 
 // Owner drawing of a string grid: every cell is painted by the grid's owner
-// (its DrawCell handler) instead of the style.
+// (its DrawCell handler) instead of the style. The delegate draws the grid's
+// lines too (the grid draws none of its own): each cell keeps its last column
+// and its last row of pixels for them. Vertical lines run through every row;
+// a horizontal line is drawn only under the first `fixedRows` rows (the title
+// rows), so the entry rows are not ruled.
 class TGridCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -13,7 +17,7 @@ class TGridCellDelegate : public QStyledItemDelegate
 public:
     using DrawCell = std::function<void(QPainter &painter, int column, int row, const QStyleOptionViewItem &option)>;
 
-    TGridCellDelegate(DrawCell drawCell, QObject *parent);
+    TGridCellDelegate(DrawCell drawCell, QObject *parent, int fixedRows = 0);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
@@ -24,4 +28,5 @@ public:
 
 private:
     DrawCell m_drawCell;
+    int m_fixedRows = 0;
 };

@@ -71,8 +71,11 @@ TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, int &shownYear,
     SetEnterAsTab(false);
     BuildLayout();
     m_listBoxSelect->addItems(m_choice.Items());
-    for (int i = 0; i < m_listBoxSelect->count(); ++i)
+    // Each item is its text at the top left of its tall row.
+    for (int i = 0; i < m_listBoxSelect->count(); ++i) {
         m_listBoxSelect->item(i)->setSizeHint(QSize(0, kItemHeight));
+        m_listBoxSelect->item(i)->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
 }
 
 void TForm_YearForShowChange::BuildLayout()

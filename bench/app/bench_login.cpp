@@ -81,7 +81,6 @@ double median(std::vector<double> v)
 int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
-    app.setApplicationDisplayName(ApplicationTitle());
     const int logins = argc > 1 ? std::max(2, atoi(argv[1])) : 5;
 
     QTemporaryDir data;

@@ -1,13 +1,14 @@
 // Process start of the client to its login dialog painted (offscreen, against
 // the demo server: the version check and its TLS handshake included), next to
-// a bare Qt program painting one empty dialog. Runs interleave, so both see
-// the same machine. Usage: bench_startup [runs=20]
+// the floor: a plain Qt program that makes the same HTTPS POST and paints a
+// two-field dialog. Wall time, CPU time and peak RSS of each; runs
+// interleave, so both see the same machine. Usage: bench_startup [runs=20]
 #include "bench/common/BenchFigure.h"
 #include "testing/ServerProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -15,30 +16,74 @@
 #include <optional>
 #include <vector>
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
 namespace {
 
-// Milliseconds from start to exit; nothing when the program failed or (for
-// the client) ended before its login dialog was painted.
-std::optional<double> runOnce(const QString &program, const QStringList &arguments, const QProcessEnvironment &env,
-                              bool expectLogin)
+// One run of a program to its end: wall time, CPU time (user + system) and
+// peak resident memory, from the kernel's own accounting of the child.
+struct RunCost
 {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::SeparateChannels);
+    double wallMs = 0;
+    double cpuMs = 0;
+    double peakRssMiB = 0;
+};
+
+std::optional<RunCost> runOnce(const QString &program, const QStringList &arguments, bool expectLogin)
+{
+    std::vector<QByteArray> args{QFile::encodeName(program)};
+    for (const QString &a : arguments)
+        args.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (pipe(out) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
     QElapsedTimer t;
     t.start();
-    p.start(program, arguments);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        p.kill();
-        std::fprintf(stderr, "%s failed:\n%s\n", qPrintable(program), p.readAllStandardError().constData());
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (spawned != 0) {
+        close(out[0]);
         return std::nullopt;
     }
-    const double ms = t.nsecsElapsed() / 1e6;
-    if (expectLogin && !p.readAllStandardOutput().contains("login dialog painted")) {
-        std::fprintf(stderr, "the client ended before its login dialog:\n%s\n", p.readAllStandardError().constData());
+    QByteArray output;
+    char buffer[4096];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, n);
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return std::nullopt;
+    RunCost cost;
+    cost.wallMs = t.nsecsElapsed() / 1e6;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", qPrintable(program), status);
         return std::nullopt;
     }
-    return ms;
+    if (expectLogin && !output.contains("login dialog painted")) {
+        std::fprintf(stderr, "the client ended before its login dialog\n");
+        return std::nullopt;
+    }
+    auto ms = [](const timeval &v) { return v.tv_sec * 1e3 + v.tv_usec / 1e3; };
+    cost.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
+    cost.peakRssMiB = usage.ru_maxrss / 1024.0;
+    return cost;
 }
 
 double median(std::vector<double> v)
@@ -64,32 +109,44 @@ int main(int argc, char **argv)
     const QStringList clientArgs{QStringLiteral("localhost:%1").arg(server.port()), QStringLiteral("--ca-cert"),
                                  serverData.filePath(QStringLiteral("server-cert.pem"))};
 
+    // The children inherit this environment.
     QTemporaryDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    env.insert(QStringLiteral("DOMVEL_NONINTERACTIVE"), QStringLiteral("1"));
-    env.insert(QStringLiteral("DOMVEL_QUIT_AFTER_SHOW"), QStringLiteral("login"));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("DOMVEL_NONINTERACTIVE", "1");
+    qputenv("DOMVEL_QUIT_AFTER_SHOW", "login");
 
     const QString clientExe = QStringLiteral(DOMVEL_CLIENT_EXECUTABLE);
-    const QString bareExe = QStringLiteral(DOMVEL_BARE_EXECUTABLE);
+    const QString floorExe = QStringLiteral(DOMVEL_FLOOR_EXECUTABLE);
+    const QStringList floorArgs{QStringLiteral("localhost:%1").arg(server.port()),
+                                serverData.filePath(QStringLiteral("server-cert.pem"))};
     // Warm the file cache.
-    if (!runOnce(clientExe, clientArgs, env, true) || !runOnce(bareExe, {}, env, false))
+    if (!runOnce(clientExe, clientArgs, true) || !runOnce(floorExe, floorArgs, false))
         return 1;
-    std::vector<double> client, bare;
+    std::vector<double> wall[2], cpu[2], rss[2];
     for (int i = 0; i < runs; ++i) {
-        const auto c = runOnce(clientExe, clientArgs, env, true);
-        const auto b = runOnce(bareExe, {}, env, false);
-        if (!c || !b)
+        const auto c = runOnce(clientExe, clientArgs, true);
+        const auto f = runOnce(floorExe, floorArgs, false);
+        if (!c || !f)
             return 1;
-        client.push_back(*c);
-        bare.push_back(*b);
+        for (const auto &[k, run] : {std::pair{0, *c}, std::pair{1, *f}}) {
+            wall[k].push_back(run.wallMs);
+            cpu[k].push_back(run.cpuMs);
+            rss[k].push_back(run.peakRssMiB);
+        }
     }
-    const double c = median(client), b = median(bare);
+    const double cw = median(wall[0]), fw = median(wall[1]);
+    const double cc = median(cpu[0]), fc = median(cpu[1]);
+    const double cr = median(rss[0]), fr = median(rss[1]);
     std::printf("start-up to the login dialog painted, median of %d runs (offscreen, demo server on loopback)\n", runs);
-    std::printf("  client:      %7.1f ms  (version check over a new TLS connection included)\n", c);
-    std::printf("  bare dialog: %7.1f ms\n  ratio:       %7.2f\n", b, c / b);
-    PrintFigure("Start-up to the login dialog on screen: client / bare Qt dialog (ratio)",
-                "%.0f ms / %.0f ms (%.2f)", c, b, c / b);
+    std::printf("  floor: one HTTPS POST (system trust store + one CA file), then a two-field dialog painted\n");
+    std::printf("               client     floor   ratio\n");
+    std::printf("  wall    %9.1f ms %6.1f ms %6.2f\n", cw, fw, cw / fw);
+    std::printf("  CPU     %9.1f ms %6.1f ms %6.2f\n", cc, fc, cc / fc);
+    std::printf("  peak RSS %7.1f MiB %5.1f MiB %5.2f\n", cr, fr, cr / fr);
+    PrintFigure("Start-up to the login dialog on screen: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)",
+                cw, fw, cw / fw);
+    PrintFigure("Start-up CPU time: client / floor (ratio)", "%.0f ms / %.0f ms (%.2f)", cc, fc, cc / fc);
+    PrintFigure("Start-up peak RSS: client / floor (ratio)", "%.1f MiB / %.1f MiB (%.2f)", cr, fr, cr / fr);
     return 0;
 }

@@ -8,8 +8,11 @@
 #include "bench/common/BenchFigure.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PdfExportFilter.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/TextExportFilter.h"
 
 #include <QDir>
@@ -155,10 +158,10 @@ int main(int argc, char **argv)
     Line("preview (slices from event loop)", previewSeconds, previewed->pageCount());
 
     const QString prn = out.filePath(QStringLiteral("bench.prn"));
-    pages->save(prn);
+    PrintFile::save(*pages, prn);
     Line("save print file", Seconds(timer), count);
     PageStore loaded;
-    loaded.load(prn);
+    PrintFile::load(loaded, prn);
     Line("load print file", Seconds(timer), count);
 
     QImage screen(794, 1123, QImage::Format_ARGB32_Premultiplied);
@@ -166,20 +169,20 @@ int main(int argc, char **argv)
         screen.fill(Qt::white);
         QPainter painter(&screen);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(PageStore::pageTransform(96, 96));
-        pages->paintPage(p, painter);
+        painter.setTransform(PagePainter::pageTransform(96, 96));
+        PagePainter(*pages).paintPage(p, painter);
     }
     Line("paint at 100 % (96 dpi)", Seconds(timer), count);
 
     PdfExportFilter pdf(out.filePath(QStringLiteral("bench.pdf")));
-    pages->exportTo(pdf);
+    PageExport::exportTo(*pages, pdf);
     const double pdfSeconds = Seconds(timer);
     Line("export PDF (runs report again)", pdfSeconds, count);
     TextExportFilter text(out.filePath(QStringLiteral("bench.txt")));
-    pages->exportTo(text);
+    PageExport::exportTo(*pages, text);
     Line("export text (runs report again)", Seconds(timer), count);
     HtmlExportFilter html(out.filePath(QStringLiteral("bench.htm")));
-    pages->exportTo(html);
+    PageExport::exportTo(*pages, html);
     Line("export HTML (runs report again)", Seconds(timer), count);
 
     std::printf("\nrows %d, pages %d, longest event-loop gap during preview %.1f ms\n", rows, count, longestGap / 1e6);

@@ -37,7 +37,7 @@ int main(int argc, char **argv)
 
     QElapsedTimer timer;
     timer.start();
-    TPrn_KartMca report(nullptr, data.ledger, data.yearData, data.session);
+    TPrn_KartMca report(data.ledger, data.yearData, data.session);
     std::printf("%-36s %8.3f s\n", "create (header, opening state)", Seconds(timer));
 
     const int prepared = report.Report().prepare();

@@ -49,17 +49,17 @@ int main(int argc, char **argv)
     }
     DemoReportData data;
 
-    TPrn_InfoRozrZasob settlements(nullptr, data.session, data.yearData);
+    TPrn_InfoRozrZasob settlements(data.session, data.yearData);
     const int category = 0;
     const YearSettlementFigures year
         = YearSettlementFigures::Compute(3, data.yearData.ObrotyWN(category), data.yearData.ObrotyMA(category));
     settlements.LoadYear(data.yearData.ShowYear, year, CategoryName(category));
     Write(settlements, out, u"report-settlements.pdf"_s);
 
-    TPrn_KartMca monthCard(nullptr, data.ledger, data.yearData, data.session);
+    TPrn_KartMca monthCard(data.ledger, data.yearData, data.session);
     Write(monthCard, out, u"report-month-card.pdf"_s);
 
-    TPrn_NalCzynszDtl chargeDetail(nullptr, data.details, data.yearData, data.session);
+    TPrn_NalCzynszDtl chargeDetail(data.details, data.yearData, data.session);
     Write(chargeDetail, out, u"report-charge-detail.pdf"_s);
     return 0;
 }

@@ -1,6 +1,6 @@
 // libFuzzer target over the print-file loader. Each input is tried twice: as a
 // whole file (header, checksum, payload) and as a bare payload wrapped in a
-// correct header, so mutations get past the checksum. Whatever loads must save
+// correct header of either version, so mutations get past the checksum. Whatever loads must save
 // again to the same bytes and must export and paint without fault.
 //
 //   CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DDOMVEL_FUZZ=ON -DDOMVEL_SANITIZE=ON
@@ -8,10 +8,12 @@
 //   mkdir -p /tmp/corpus
 //   build-asan/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 /tmp/corpus fuzz/engine/corpus
 
-#include "common/Errors.h"
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/PrintFileCodec.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/TextExportFilter.h"
 
 #include <QGuiApplication>
@@ -27,11 +29,11 @@ void Exercise(const QByteArray &file)
 {
     PageStore store;
     try {
-        store.loadPrintFile(file);
-    } catch (const AppError &) {
+        PrintFile::loadBytes(store, file);
+    } catch (const ReportEngineError &) {
         return;
     }
-    if (store.toPrintFile() != file)
+    if (PrintFile::toBytes(store) != file)
         std::abort();
     (void)TextExportFilter::documentText(store);
     (void)HtmlExportFilter::documentHtml(store);
@@ -40,8 +42,8 @@ void Exercise(const QByteArray &file)
         if (page.texts.size() + page.lines.size() + page.rects.size() <= 2000) {
             QImage image(105, 149, QImage::Format_RGB32);
             QPainter painter(&image);
-            painter.setTransform(PageStore::pageTransform(12.7, 12.7));
-            store.paintPage(0, painter);
+            painter.setTransform(PagePainter::pageTransform(12.7, 12.7));
+            PagePainter(store).paintPage(0, painter);
         }
     }
 }
@@ -60,5 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     Exercise(bytes);
     Exercise(PrintFileCodec::wrapPayload(bytes));
+    Exercise(PrintFileCodec::wrapPayload(bytes, PrintFileCodec::FormatVersion));
     return 0;
 }

@@ -81,7 +81,13 @@ void BandRenderer::renderLabel(const ReportLabel &label, int x, int y, ReportPag
                 left = boxLeft + boxWidth - line.width;
             else if (label.alignment() == TextAlignment::Center)
                 left = boxLeft + (boxWidth - line.width) / 2;
-            page.texts.push_back({left, lineTop, line.width, fontHeight, fontIndex, label.alignment(), color, std::move(line.text)});
+            PageText &text = page.texts.emplace_back(
+                PageText{left, lineTop, line.width, fontHeight, fontIndex, label.alignment(), color, std::move(line.text)});
+            // A fixed box keeps its neighbours clear: a longer text is cut at its edges.
+            if (!label.autoSize() && boxWidth > 0 && line.width > boxWidth) {
+                text.clipLeft = boxLeft;
+                text.clipWidth = boxWidth;
+            }
         }
         lineTop += lineSpacing;
     }

@@ -1,6 +1,7 @@
 #include "reports/engine/BandedReport.h"
 
-#include "common/Errors.h"
+#include "reports/engine/PagePainter.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/ExportFilter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/ReportGenerator.h"
@@ -14,9 +15,9 @@ namespace {
 constexpr int kSliceMilliseconds = 20;
 constexpr int kSlicePages = 4;
 
-AppError Busy()
+ReportEngineError Busy()
 {
-    return AppError(QStringLiteral("Raport jest właśnie przygotowywany; spróbuj ponownie po jego zakończeniu."));
+    return ReportEngineError(ReportEngineError::Kind::Busy);
 }
 
 } // namespace
@@ -36,12 +37,12 @@ BandedReport::~BandedReport()
 ReportBand &BandedReport::addBand(BandKind kind, const QString &name, double heightMm)
 {
     if (kind == BandKind::Child)
-        throw AppError(QStringLiteral("Sekcję podrzędną „%1” dodaje się do jej sekcji nadrzędnej.").arg(name));
+        throw ReportEngineError::named(ReportEngineError::Kind::ChildBandAdded, name);
     if (m_run)
         throw Busy();
     ReportBand *&slot = m_bandByKind[size_t(kind)];
     if (slot)
-        throw AppError(QStringLiteral("Raport ma już sekcję tego rodzaju co „%1”.").arg(name));
+        throw ReportEngineError::named(ReportEngineError::Kind::DuplicateBand, name);
     m_bands.push_back(std::make_unique<ReportBand>(*this, kind, name, heightMm, nullptr));
     slot = m_bands.back().get();
     return *slot;
@@ -202,7 +203,7 @@ void BandedReport::runSlice()
 void BandedReport::print(QPagedPaintDevice &device)
 {
     const std::shared_ptr<PageStore> pages = generate();
-    pages->print(device, m_printer.firstPage, m_printer.lastPage);
+    PagePainter(*pages).print(device, m_printer.firstPage, m_printer.lastPage);
 }
 
 void BandedReport::exportTo(ExportFilter &filter)

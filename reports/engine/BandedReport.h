@@ -44,7 +44,7 @@ class BandedReport : public QObject
     Q_OBJECT
 
 public:
-    // A run that goes past either limit stops with an AppError.
+    // A run that goes past either limit stops with a ReportEngineError.
     static constexpr int MaxPages = 100000;
     static constexpr int MaxRows = 10000000;
 
@@ -81,7 +81,7 @@ public:
     ReportPrinterSettings &printerSettings() { return m_printer; }
     const ReportPrinterSettings &printerSettings() const { return m_printer; }
 
-    // One band of each kind except Child (AppError on a second one).
+    // One band of each kind except Child (ReportEngineError on a second one).
     ReportBand &addBand(BandKind kind, const QString &name, double heightMm);
     // A band printed right after its parent each time the parent prints.
     ReportBand &addChildBand(ReportBand &parent, const QString &name, double heightMm);
@@ -106,7 +106,7 @@ public:
     std::shared_ptr<PageStore> generate();
     // Starts a run into a new store, gives it to the preview hook and returns
     // it; the pages follow from the event loop. Errors of a later slice go to
-    // the program's error display and end the run.
+    // the error handler (setOnError) and end the run.
     std::shared_ptr<PageStore> preview();
     // Generates the pages and paints printerSettings()' page range on device.
     void print(QPagedPaintDevice &device);

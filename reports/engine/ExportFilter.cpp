@@ -1,6 +1,6 @@
 #include "reports/engine/ExportFilter.h"
 
-#include "common/Errors.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QSaveFile>
 
@@ -14,7 +14,7 @@ void ExportFilter::writeFile(const QByteArray &bytes) const
 {
     QSaveFile file(m_fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(m_fileName, file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, m_fileName, file.errorString());
 }
 
 QString ExportFilter::printableText(const QString &text)

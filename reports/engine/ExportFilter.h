@@ -18,7 +18,7 @@ public:
 
     const QString &fileName() const { return m_fileName; }
 
-    // Throws AppError when the file cannot be written.
+    // Throws ReportEngineError when the file cannot be written.
     virtual void exportPages(const PageStore &pages) = 0;
 
     // The text with control characters turned into blanks and broken UTF-16

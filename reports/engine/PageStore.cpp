@@ -1,15 +1,9 @@
 #include "reports/engine/PageStore.h"
 
 #include "common/Errors.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/BandedReport.h"
-#include "reports/engine/ExportFilter.h"
 #include "reports/engine/PrintFileCodec.h"
-#include "reports/engine/ReportUnits.h"
-
-#include <QFile>
-#include <QPagedPaintDevice>
-#include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -34,7 +28,7 @@ quint16 PageStore::fontIndex(const ReportFont &font)
     if (const auto it = m_fontIndex.constFind(font); it != m_fontIndex.constEnd())
         return *it;
     if (m_fonts.size() >= size_t(PrintFileCodec::MaxFonts))
-        throw AppError(QStringLiteral("Raport używa zbyt wielu czcionek."));
+        throw ReportEngineError(ReportEngineError::Kind::TooManyFonts);
     const auto index = quint16(m_fonts.size());
     m_fonts.push_back(font);
     m_fontIndex.insert(font, index);
@@ -60,7 +54,6 @@ void PageStore::clear()
     m_pages.clear();
     m_fonts.clear();
     m_fontIndex.clear();
-    m_paintFonts.clear();
     m_source = nullptr;
     Q_EMIT pagesReplaced();
 }
@@ -103,120 +96,8 @@ void PageStore::setProgress(int percent)
     Q_EMIT progressChanged(percent);
 }
 
-QTransform PageStore::pageTransform(qreal dpiX, qreal dpiY, QPointF origin)
+void PageStore::replaceContent(PrintFileContent content)
 {
-    return QTransform::fromTranslate(origin.x(), origin.y()).scale(dpiX / ReportUnits::PerInch, dpiY / ReportUnits::PerInch);
-}
-
-void PageStore::paintPage(int index, QPainter &painter) const
-{
-    const ReportPage &page = this->page(index);
-    if (m_paintFonts.size() != m_fonts.size()) {
-        m_paintFonts.clear();
-        m_paintFonts.reserve(m_fonts.size());
-        for (const ReportFont &font : m_fonts)
-            m_paintFonts.push_back(font.layoutFont());
-    }
-
-    painter.save();
-    for (const PageRect &r : page.rects) {
-        if (r.penWidth > 0)
-            painter.setPen(QPen(QColor::fromRgba(r.penColor), r.penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        else
-            painter.setPen(Qt::NoPen);
-        painter.setBrush(qAlpha(r.fill) ? QBrush(QColor::fromRgba(r.fill)) : QBrush(Qt::NoBrush));
-        painter.drawRect(QRectF(r.x, r.y, r.width, r.height));
-    }
-    painter.setBrush(Qt::NoBrush);
-    for (const PageLine &l : page.lines) {
-        // Width 0 is a hairline: one device pixel.
-        painter.setPen(QPen(QColor::fromRgba(l.color), l.penWidth, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QLineF(l.x1, l.y1, l.x2, l.y2));
-    }
-    int currentFont = -1;
-    for (const PageText &t : page.texts) {
-        if (t.font != currentFont) {
-            painter.setFont(CheckedAt(m_paintFonts, t.font));
-            currentFont = t.font;
-        }
-        painter.setPen(QColor::fromRgba(t.color));
-        painter.drawText(QRectF(t.x, t.y, t.width, t.height),
-                         int(ToQtAlignment(t.alignment) | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip, t.text);
-    }
-    painter.restore();
-}
-
-static void SetSheet(QPagedPaintDevice &device, const ReportPage &page)
-{
-    const QSizeF mm(ReportUnits::ToMillimetres(page.width), ReportUnits::ToMillimetres(page.height));
-    const bool landscape = mm.width() > mm.height();
-    const QPageSize size(landscape ? mm.transposed() : mm, QPageSize::Millimeter);
-    device.setPageLayout(QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-}
-
-void PageStore::print(QPagedPaintDevice &device, int firstPage, int lastPage) const
-{
-    if (m_pages.empty())
-        throw AppError(QStringLiteral("Wydruk nie ma żadnej strony."));
-    const int from = firstPage > 0 ? firstPage : 1;
-    const int to = lastPage > 0 ? std::min(lastPage, pageCount()) : pageCount();
-    if (from > to)
-        throw AppError(QStringLiteral("Wybrany zakres stron jest pusty (wydruk ma %1 str.).").arg(pageCount()));
-
-    SetSheet(device, page(from - 1));
-    QPainter painter;
-    if (!painter.begin(&device))
-        throw AppError(QStringLiteral("Nie można rozpocząć wydruku."));
-    for (int number = from; number <= to; ++number) {
-        const ReportPage &current = page(number - 1);
-        if (number > from) {
-            const ReportPage &previous = page(number - 2);
-            if (current.width != previous.width || current.height != previous.height)
-                SetSheet(device, current);
-            if (!device.newPage())
-                throw AppError(QStringLiteral("Wydruk przerwano przy stronie %1.").arg(number));
-        }
-        // The painter starts at the printable area's corner; move back to the paper's.
-        const int dpi = device.logicalDpiX();
-        const QPoint offset = device.pageLayout().paintRectPixels(dpi).topLeft();
-        painter.setTransform(pageTransform(device.logicalDpiX(), device.logicalDpiY(), -QPointF(offset)));
-        paintPage(number - 1, painter);
-    }
-    if (!painter.end())
-        throw AppError(QStringLiteral("Nie można zakończyć wydruku."));
-}
-
-QByteArray PageStore::toPrintFile() const
-{
-    return PrintFileCodec::encode(m_title, m_fonts, m_pages);
-}
-
-void PageStore::save(const QString &fileName) const
-{
-    if (!isFinished())
-        throw AppError(QStringLiteral("Wydruk jest jeszcze przygotowywany; można go zapisać po zakończeniu."));
-    const QByteArray bytes = toPrintFile();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName, file.errorString()));
-}
-
-void PageStore::load(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Nie można otworzyć pliku „%1”: %2.").arg(fileName, file.errorString()));
-    if (file.size() > PrintFileCodec::MaxFileSize)
-        throw AppError(QStringLiteral("Plik „%1” jest zbyt duży, by był plikiem wydruku.").arg(fileName));
-    const QByteArray bytes = file.read(PrintFileCodec::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QStringLiteral("Nie można odczytać pliku „%1”: %2.").arg(fileName, file.errorString()));
-    loadPrintFile(bytes);
-}
-
-void PageStore::loadPrintFile(const QByteArray &bytes)
-{
-    PrintFileContent content = PrintFileCodec::decode(bytes);
     cancel();
     if (m_status == Status::Generating)
         finishGeneration(true);
@@ -226,18 +107,7 @@ void PageStore::loadPrintFile(const QByteArray &bytes)
     m_fontIndex.clear();
     for (size_t i = 0; i < m_fonts.size(); ++i)
         m_fontIndex.insert(m_fonts[i], quint16(i));
-    m_paintFonts.clear();
     m_source = nullptr;
     m_cancelled = false;
     Q_EMIT pagesReplaced();
-}
-
-void PageStore::exportTo(ExportFilter &filter) const
-{
-    if (!isFinished())
-        throw AppError(QStringLiteral("Wydruk jest jeszcze przygotowywany; można go wyeksportować po zakończeniu."));
-    if (m_source)
-        m_source->exportTo(filter);
-    else
-        filter.exportPages(*this);
 }

@@ -1,28 +1,23 @@
 #pragma once
 
+#include "reports/engine/PrintFileCodec.h"
 #include "reports/engine/ReportFont.h"
 #include "reports/engine/ReportPage.h"
 #include "reports/engine/ReportPrinterSettings.h"
 
 #include <QHash>
 #include <QObject>
-#include <QPointF>
 #include <QPointer>
-#include <QTransform>
 #include <QString>
 
 #include <vector>
 
 class BandedReport;
-class ExportFilter;
-class QPagedPaintDevice;
-class QPainter;
 
-// The generated pages of one report run, or the pages loaded from a print
-// file. Pages are plain items (see ReportPage); one painting path serves
-// screen, printer and PDF. A store made by a report remembers that report:
-// exporting it runs the report again (with the exporting flag set) while the
-// report still exists; loaded pages are exported as they are.
+// The pages of one report run, or the pages loaded from a print file: plain
+// items (see ReportPage) with their font table, and the generation's progress.
+// A store made by a report remembers that report, for a later export (see
+// PageExport). PagePainter paints the pages, PrintFile saves and loads them.
 class PageStore : public QObject
 {
     Q_OBJECT
@@ -63,30 +58,9 @@ public:
     // then finished and empty.
     void clear();
 
-    // Paints page index (0-based) in engine units: the caller's painter maps a
-    // hundredth of a millimetre to the device (see pageTransform).
-    void paintPage(int index, QPainter &painter) const;
-    // The transform that maps engine units onto a device of the given
-    // resolution, with the paper's corner at origin (device pixels).
-    static QTransform pageTransform(qreal dpiX, qreal dpiY, QPointF origin = {});
-
-    // Prints pages firstPage..lastPage (1-based, 0 = first/last) on a printer or
-    // PDF writer, each on a sheet of its own size. Throws AppError when the
-    // store is empty, the range holds no page or the device refuses to start.
-    void print(QPagedPaintDevice &device, int firstPage = 0, int lastPage = 0) const;
-
-    // Writes the pages as a print file, atomically: a failed save leaves any
-    // earlier file as it was. Throws AppError.
-    void save(const QString &fileName) const;
-    // Replaces the pages with those of a print file. Anything this program did
-    // not write, or that was damaged since, is rejected with an AppError and the
-    // store keeps its pages.
-    void load(const QString &fileName);
-    QByteArray toPrintFile() const;
-    void loadPrintFile(const QByteArray &bytes);
-
-    // Exports through the filter; see the class comment.
-    void exportTo(ExportFilter &filter) const;
+    // Replaces the pages with those read from a print file (see PrintFile),
+    // stopping a running generation first; the store is then finished.
+    void replaceContent(PrintFileContent content);
 
     // For the report that fills the store.
     void beginGeneration(BandedReport *source, int expectedPages);
@@ -111,7 +85,6 @@ private:
     std::vector<ReportPage> m_pages;
     std::vector<ReportFont> m_fonts;
     QHash<ReportFont, quint16> m_fontIndex;
-    mutable std::vector<QFont> m_paintFonts;
     Status m_status = Status::Finished;
     bool m_cancelled = false;
     int m_expectedPages = 0;

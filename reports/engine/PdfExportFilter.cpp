@@ -1,7 +1,8 @@
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PdfExportFilter.h"
 
-#include "common/Errors.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -10,14 +11,14 @@ void PdfExportFilter::exportPages(const PageStore &pages)
 {
     QSaveFile file(fileName());
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName(), file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName(), file.errorString());
     {
         QPdfWriter writer(&file);
         writer.setResolution(1200);
         writer.setTitle(pages.title());
         writer.setCreator(m_creator);
-        pages.print(writer);
+        PagePainter(pages).print(writer);
     }
     if (!file.commit())
-        throw AppError(QStringLiteral("Nie można zapisać pliku „%1”: %2.").arg(fileName(), file.errorString()));
+        throw ReportEngineError::file(ReportEngineError::Kind::FileNotWritten, fileName(), file.errorString());
 }

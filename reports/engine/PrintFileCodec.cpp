@@ -1,6 +1,6 @@
 #include "reports/engine/PrintFileCodec.h"
 
-#include "common/Errors.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QCryptographicHash>
 #include <QStringDecoder>
@@ -19,15 +19,18 @@ constexpr qsizetype kMinPageBytes = 4 * 5;
 constexpr qsizetype kRectBytes = 4 * 4 + 4 + 4 + 4;
 constexpr qsizetype kLineBytes = 4 * 4 + 4 + 4;
 constexpr qsizetype kMinTextBytes = 4 * 4 + 2 + 1 + 4 + 4;
+constexpr qsizetype kClipBytes = 4 + 4;
 
-AppError NotAPrintFile()
+using Damage = ReportEngineError::Damage;
+
+ReportEngineError NotAPrintFile()
 {
-    return AppError(QStringLiteral("Plik nie jest plikiem wydruku tego programu."));
+    return ReportEngineError(ReportEngineError::Kind::NotAPrintFile);
 }
 
-AppError Damaged(const QString &why)
+ReportEngineError Damaged(Damage damage, const char *what = "")
 {
-    return AppError(QStringLiteral("Plik wydruku jest uszkodzony: %1.").arg(why));
+    return ReportEngineError::damaged(damage, QString::fromLatin1(what));
 }
 
 class Writer
@@ -67,7 +70,7 @@ public:
     {
         const qint32 v = i32();
         if (v < low || v > high)
-            throw Damaged(QStringLiteral("wartość spoza zakresu (%1)").arg(QString::fromUtf8(what)));
+            throw Damaged(Damage::ValueOutOfRange, what);
         return v;
     }
 
@@ -76,7 +79,7 @@ public:
     {
         const quint32 n = u32();
         if (n > quint32(max) || qsizetype(n) * minBytes > remaining())
-            throw Damaged(QStringLiteral("nieprawdopodobna liczba elementów (%1)").arg(QString::fromUtf8(what)));
+            throw Damaged(Damage::ImplausibleCount, what);
         return int(n);
     }
 
@@ -84,12 +87,12 @@ public:
     {
         const quint32 size = u32();
         if (size > quint32(maxBytes) || qsizetype(size) > remaining())
-            throw Damaged(QStringLiteral("nieprawidłowa długość tekstu"));
+            throw Damaged(Damage::BadTextLength);
         const char *data = take(qsizetype(size));
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString s = decoder.decode(QByteArrayView(data, qsizetype(size)));
         if (decoder.hasError())
-            throw Damaged(QStringLiteral("tekst nie jest zapisany w UTF-8"));
+            throw Damaged(Damage::NotUtf8);
         return s;
     }
 
@@ -97,7 +100,7 @@ private:
     const char *take(qsizetype n)
     {
         if (n < 0 || n > remaining())
-            throw Damaged(QStringLiteral("plik jest niekompletny"));
+            throw Damaged(Damage::Truncated);
         const char *p = m_bytes.data() + m_pos;
         m_pos += n;
         return p;
@@ -109,7 +112,7 @@ private:
 
 void CheckBounds(const std::vector<ReportFont> &fonts, const std::vector<ReportPage> &pages)
 {
-    const auto tooBig = [] { return AppError(QStringLiteral("Wydruk jest zbyt duży, by zapisać go w pliku.")); };
+    const auto tooBig = [] { return ReportEngineError(ReportEngineError::Kind::PrintFileTooLarge); };
     if (fonts.size() > size_t(PrintFileCodec::MaxFonts) || pages.size() > size_t(PrintFileCodec::MaxPages))
         throw tooBig();
     for (const ReportPage &page : pages) {
@@ -127,17 +130,17 @@ QRgb ReadColor(Reader &in)
 
 int ReadCoordinate(Reader &in)
 {
-    return in.i32In(-PrintFileCodec::MaxCoordinate, PrintFileCodec::MaxCoordinate, "położenie");
+    return in.i32In(-PrintFileCodec::MaxCoordinate, PrintFileCodec::MaxCoordinate, "position");
 }
 
 int ReadExtent(Reader &in)
 {
-    return in.i32In(0, PrintFileCodec::MaxCoordinate, "rozmiar");
+    return in.i32In(0, PrintFileCodec::MaxCoordinate, "extent");
 }
 
 int ReadPen(Reader &in)
 {
-    return in.i32In(0, PrintFileCodec::MaxPenWidth, "grubość linii");
+    return in.i32In(0, PrintFileCodec::MaxPenWidth, "pen width");
 }
 
 } // namespace
@@ -145,6 +148,17 @@ int ReadPen(Reader &in)
 QByteArray PrintFileCodec::magic()
 {
     return QByteArray(kMagic, sizeof kMagic);
+}
+
+quint16 PrintFileCodec::versionFor(const std::vector<ReportPage> &pages)
+{
+    for (const ReportPage &page : pages) {
+        for (const PageText &t : page.texts) {
+            if (t.clipWidth > 0)
+                return 2;
+        }
+    }
+    return FirstVersion;
 }
 
 QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector<ReportFont> &fonts,
@@ -162,6 +176,7 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
         return t;
     };
 
+    const bool clips = versionFor(pages) >= 2;
     Writer out;
     out.text(text(title, MaxTextBytes));
     out.u32(quint32(fonts.size()));
@@ -196,7 +211,7 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
         out.u32(quint32(page.texts.size()));
         for (const PageText &t : page.texts) {
             if (t.font >= fonts.size())
-                throw AppError(QStringLiteral("Wydruk odwołuje się do nieznanej czcionki."));
+                throw ReportEngineError(ReportEngineError::Kind::UnknownFont);
             out.i32(coordinate(t.x));
             out.i32(coordinate(t.y));
             out.i32(extent(t.width));
@@ -205,15 +220,21 @@ QByteArray PrintFileCodec::encodePayload(const QString &title, const std::vector
             out.u8(quint8(t.alignment));
             out.u32(t.color);
             out.text(text(t.text, MaxTextBytes));
+            if (clips) {
+                // Written as read back: a text that is not cut has no box.
+                const int clipWidth = extent(t.clipWidth);
+                out.i32(clipWidth > 0 ? coordinate(t.clipLeft) : 0);
+                out.i32(clipWidth);
+            }
         }
     }
     return out.take();
 }
 
-QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload)
+QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload, quint16 version)
 {
     Writer header;
-    header.u16(FormatVersion);
+    header.u16(version);
     header.u16(0);
     header.u32(quint32(payload.size()));
     QByteArray file = magic();
@@ -226,9 +247,9 @@ QByteArray PrintFileCodec::wrapPayload(const QByteArray &payload)
 QByteArray PrintFileCodec::encode(const QString &title, const std::vector<ReportFont> &fonts,
                                   const std::vector<ReportPage> &pages)
 {
-    const QByteArray file = wrapPayload(encodePayload(title, fonts, pages));
+    const QByteArray file = wrapPayload(encodePayload(title, fonts, pages), versionFor(pages));
     if (file.size() > MaxFileSize)
-        throw AppError(QStringLiteral("Wydruk jest zbyt duży, by zapisać go w pliku."));
+        throw ReportEngineError(ReportEngineError::Kind::PrintFileTooLarge);
     return file;
 }
 
@@ -237,52 +258,54 @@ PrintFileContent PrintFileCodec::decode(QByteArrayView file)
     if (file.size() < HeaderSize || !file.startsWith(QByteArrayView(kMagic, sizeof kMagic)))
         throw NotAPrintFile();
     if (file.size() > MaxFileSize)
-        throw Damaged(QStringLiteral("plik jest zbyt duży"));
+        throw Damaged(Damage::FileTooLarge);
     Reader header(file.sliced(sizeof kMagic, HeaderSize - qsizetype(sizeof kMagic)));
     const quint16 version = header.u16();
     const quint16 flags = header.u16();
     const quint32 payloadSize = header.u32();
     if (version > FormatVersion)
-        throw AppError(QStringLiteral("Plik wydruku zapisała nowsza wersja programu (format %1).").arg(version));
-    if (version != FormatVersion || flags != 0)
-        throw Damaged(QStringLiteral("nieznany nagłówek"));
+        throw ReportEngineError::number(ReportEngineError::Kind::NewerPrintFile, version);
+    if (version < FirstVersion || flags != 0)
+        throw Damaged(Damage::UnknownHeader);
     if (qsizetype(payloadSize) != file.size() - HeaderSize)
-        throw Damaged(QStringLiteral("długość pliku nie zgadza się z nagłówkiem"));
+        throw Damaged(Damage::LengthMismatch);
     const QByteArrayView checksum = file.sliced(HeaderSize - 32, 32);
     const QByteArrayView payload = file.sliced(HeaderSize);
     if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != checksum)
-        throw Damaged(QStringLiteral("suma kontrolna nie zgadza się"));
-    return decodePayload(payload);
+        throw Damaged(Damage::ChecksumMismatch);
+    return decodePayload(payload, version);
 }
 
-PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
+PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload, quint16 version)
 {
+    const bool clips = version >= 2;
+    bool anyClip = false;
     Reader in(payload);
     PrintFileContent content;
     content.title = in.text(MaxTextBytes);
 
-    const int fontCount = in.count(MaxFonts, kMinFontBytes, "czcionki");
+    const int fontCount = in.count(MaxFonts, kMinFontBytes, "fonts");
     content.fonts.reserve(size_t(fontCount));
     for (int i = 0; i < fontCount; ++i) {
         QString family = in.text(MaxFamilyBytes);
-        const qint32 centiPoints = in.i32In(ReportFont::MinCentiPoints, ReportFont::MaxCentiPoints, "rozmiar czcionki");
+        const qint32 centiPoints = in.i32In(ReportFont::MinCentiPoints, ReportFont::MaxCentiPoints, "font size");
         const quint8 style = in.u8();
         if (style > 7)
-            throw Damaged(QStringLiteral("nieznany styl czcionki"));
+            throw Damaged(Damage::UnknownFontStyle);
         ReportFont font;
         font.setFamily(std::move(family)).setCentiPoints(centiPoints);
         font.setBold(style & 1).setItalic(style & 2).setUnderline(style & 4);
         content.fonts.push_back(std::move(font));
     }
 
-    const int pageCount = in.count(MaxPages, kMinPageBytes, "strony");
+    const int pageCount = in.count(MaxPages, kMinPageBytes, "pages");
     content.pages.reserve(size_t(pageCount));
     for (int p = 0; p < pageCount; ++p) {
         ReportPage page;
-        page.width = in.i32In(MinPageSide, MaxPageSide, "szerokość strony");
-        page.height = in.i32In(MinPageSide, MaxPageSide, "wysokość strony");
+        page.width = in.i32In(MinPageSide, MaxPageSide, "page width");
+        page.height = in.i32In(MinPageSide, MaxPageSide, "page height");
 
-        const int rectCount = in.count(MaxItemsPerKind, kRectBytes, "prostokąty");
+        const int rectCount = in.count(MaxItemsPerKind, kRectBytes, "rectangles");
         page.rects.reserve(size_t(rectCount));
         for (int i = 0; i < rectCount; ++i) {
             PageRect r;
@@ -296,7 +319,7 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             page.rects.push_back(r);
         }
 
-        const int lineCount = in.count(MaxItemsPerKind, kLineBytes, "linie");
+        const int lineCount = in.count(MaxItemsPerKind, kLineBytes, "lines");
         page.lines.reserve(size_t(lineCount));
         for (int i = 0; i < lineCount; ++i) {
             PageLine l;
@@ -309,7 +332,7 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             page.lines.push_back(l);
         }
 
-        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes, "teksty");
+        const int textCount = in.count(MaxItemsPerKind, kMinTextBytes + (clips ? kClipBytes : 0), "texts");
         page.texts.reserve(size_t(textCount));
         for (int i = 0; i < textCount; ++i) {
             PageText t;
@@ -319,18 +342,28 @@ PrintFileContent PrintFileCodec::decodePayload(QByteArrayView payload)
             t.height = ReadExtent(in);
             t.font = in.u16();
             if (t.font >= content.fonts.size())
-                throw Damaged(QStringLiteral("odwołanie do nieznanej czcionki"));
+                throw Damaged(Damage::UnknownFont);
             const quint8 alignment = in.u8();
             if (alignment > quint8(TextAlignment::Right))
-                throw Damaged(QStringLiteral("nieznane wyrównanie tekstu"));
+                throw Damaged(Damage::UnknownAlignment);
             t.alignment = TextAlignment(alignment);
             t.color = ReadColor(in);
             t.text = in.text(MaxTextBytes);
+            if (clips) {
+                t.clipLeft = ReadCoordinate(in);
+                t.clipWidth = in.i32In(0, MaxCoordinate, "clip width");
+                if (t.clipWidth == 0 && t.clipLeft != 0)
+                    throw Damaged(Damage::ValueOutOfRange, "clip width");
+                anyClip = anyClip || t.clipWidth > 0;
+            }
             page.texts.push_back(std::move(t));
         }
         content.pages.push_back(std::move(page));
     }
     if (in.remaining() != 0)
-        throw Damaged(QStringLiteral("nadmiarowe dane na końcu pliku"));
+        throw Damaged(Damage::TrailingData);
+    // Never written: the writer takes version 1 for pages without a cut text.
+    if (clips && !anyClip)
+        throw Damaged(Damage::UnknownHeader);
     return content;
 }

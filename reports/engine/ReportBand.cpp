@@ -1,7 +1,7 @@
 #include "reports/engine/ReportBand.h"
 
-#include "common/Errors.h"
 #include "reports/engine/BandedReport.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/ReportUnits.h"
 
 #include <algorithm>
@@ -56,7 +56,7 @@ ReportLabel &ReportBand::label(const QString &name)
 {
     const auto it = std::find_if(m_labels.begin(), m_labels.end(), [&](const ReportLabel &l) { return l.name() == name; });
     if (it == m_labels.end())
-        throw AppError(QStringLiteral("Raport nie ma pola „%1” w sekcji „%2”.").arg(name, m_name));
+        throw ReportEngineError::named(ReportEngineError::Kind::UnknownLabel, name, m_name);
     return *it;
 }
 
@@ -64,7 +64,7 @@ ReportShape &ReportBand::shape(const QString &name)
 {
     const auto it = std::find_if(m_shapes.begin(), m_shapes.end(), [&](const ReportShape &s) { return s.name() == name; });
     if (it == m_shapes.end())
-        throw AppError(QStringLiteral("Raport nie ma linii „%1” w sekcji „%2”.").arg(name, m_name));
+        throw ReportEngineError::named(ReportEngineError::Kind::UnknownShape, name, m_name);
     return *it;
 }
 

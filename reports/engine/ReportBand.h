@@ -73,7 +73,7 @@ public:
     ReportShape &addVerticalLine(const QString &name, double leftMm, double topMm, double heightMm, int penWidth = 1);
     ReportShape &addRectangle(const QString &name, double leftMm, double topMm, double widthMm, double heightMm, int penWidth = 1);
 
-    // Lookup by name; a missing name is a fault of the report's code (AppError).
+    // Lookup by name; a missing name is a fault of the report's code (ReportEngineError).
     ReportLabel &label(const QString &name);
     ReportShape &shape(const QString &name);
 

@@ -1,9 +1,9 @@
 #include "reports/engine/ReportGenerator.h"
 
-#include "common/Errors.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/ReportBand.h"
+#include "reports/engine/ReportEngineError.h"
 
 ReportGenerator::ReportGenerator(BandedReport &report, PageStore *store)
     : m_report(report), m_store(store)
@@ -21,7 +21,7 @@ bool ReportGenerator::step(QDeadlineTimer deadline, int maxPages)
         switch (m_phase) {
         case Phase::Start:
             if (!m_report.pageSetup().isUsable())
-                throw AppError(QStringLiteral("Ustawienia strony raportu nie zostawiają miejsca na wydruk."));
+                throw ReportEngineError(ReportEngineError::Kind::UnusablePageSetup);
             m_report.runBeforePrint();
             m_phase = Phase::Rows;
             break;
@@ -33,7 +33,7 @@ bool ReportGenerator::step(QDeadlineTimer deadline, int maxPages)
             // A need-data handler that never says "no more" must not hang the
             // program, also when its rows print nothing.
             if (++m_rows > BandedReport::MaxRows)
-                throw AppError(QStringLiteral("Raport przekroczył %1 wierszy; wydruk przerwano.").arg(BandedReport::MaxRows));
+                throw ReportEngineError::number(ReportEngineError::Kind::TooManyRows, BandedReport::MaxRows);
             ensurePage();
             if (ReportBand *detail = m_report.band(BandKind::Detail))
                 placeBand(*detail);
@@ -72,7 +72,7 @@ int ReportGenerator::bodyBottom() const
 void ReportGenerator::startPage()
 {
     if (m_pageNumber >= BandedReport::MaxPages)
-        throw AppError(QStringLiteral("Raport przekroczył %1 stron; wydruk przerwano.").arg(BandedReport::MaxPages));
+        throw ReportEngineError::number(ReportEngineError::Kind::TooManyPages, BandedReport::MaxPages);
     const ReportPageSetup &setup = m_report.pageSetup();
     ++m_pageNumber;
     m_pageOpen = true;

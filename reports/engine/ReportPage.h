@@ -38,6 +38,9 @@ struct PageLine
 // One line of text. The rectangle is the text's own extent as measured when the
 // page was laid out (its width is the text's advance), so a right-aligned text
 // ends exactly at x + width and exports can place it without measuring again.
+// A text wider than the fixed box of its label is cut at the box's edges when
+// painted (clipWidth > 0: the box runs from clipLeft to clipLeft + clipWidth);
+// text exports keep the whole text.
 struct PageText
 {
     int x = 0;
@@ -48,6 +51,8 @@ struct PageText
     TextAlignment alignment = TextAlignment::Left;
     QRgb color = 0xFF000000;
     QString text;
+    int clipLeft = 0;
+    int clipWidth = 0;   // 0: not clipped
     friend bool operator==(const PageText &, const PageText &) = default;
 };
 

@@ -41,6 +41,8 @@ private Q_SLOTS:
     void loginCallFailureCountsAsRefusal();
     void loginSendsEncodedTrimmedCredentials();
     void unusableTokenEndsTheProgram();
+    void stopsBeforeTheCall_data();
+    void stopsBeforeTheCall();
     void renewalOutcomes_data();
     void renewalOutcomes();
     void changeRefusedShowsTheServiceReason_data();
@@ -227,6 +229,59 @@ void tst_LoginDialog::unusableTokenEndsTheProgram()
     QCOMPARE(m_terminateRequests, 1);
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
+}
+
+void tst_LoginDialog::stopsBeforeTheCall_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("password");  // typed as the current one; the login's was "Haslo123"
+    QTest::addColumn<bool>("serviceInterface");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("staysOpen");
+    const QString mismatch = u"Dane logowania niezgodne z podanymi podczas pierwotnego logowania.\n"
+                             u"Wykonanie funkcji nie jest możliwe."_s;
+    QTest::newRow("renewal without a service interface")
+        << int(lmRelogin) << u"Haslo123"_s << false << ServiceUnavailableMessage() << true;
+    QTest::newRow("change without a service interface")
+        << int(lmChangePassword) << u"Haslo123"_s << false << ServiceUnavailableMessage() << true;
+    QTest::newRow("change with other credentials")
+        << int(lmChangePassword) << u"Haslo124"_s << true << mismatch << false;
+}
+
+// Renewal and password change stop before calling the service: without a
+// service interface the dialog stays open for another try; typed credentials
+// that differ from the login's close it with Cancel and change nothing.
+void tst_LoginDialog::stopsBeforeTheCall()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, password);
+    QFETCH(bool, serviceInterface);
+    QFETCH(QString, message);
+    QFETCH(bool, staysOpen);
+    beginSession(u"jan"_s, u"Haslo123"_s);
+    const QString tokenBefore = gU_WEBServiceSession.SessionToken;
+    const QString passwordBefore = gU_WEBServiceSession.PasswordE;
+    if (!serviceInterface)
+        SetServiceProxy(nullptr);
+
+    const auto dialog = openDialog(TLoginMode(mode));
+    TypeInto(dialog->Ed_Login(), u"jan"_s);
+    TypeInto(dialog->Ed_Haslo(), password);
+    if (mode == lmChangePassword) {
+        TypeInto(dialog->Ed_HasloNew_1(), u"NoweHaslo45"_s);
+        TypeInto(dialog->Ed_HasloNew_2(), u"NoweHaslo45"_s);
+    }
+    ClickButton(dialog->BtnOK());
+
+    QCOMPARE(m_messages->texts(), QStringList{message});
+    QCOMPARE(m_messages->messages.first().icon, MessageIcon::Information);
+    QCOMPARE(dialog->isVisible(), staysOpen);
+    if (!staysOpen)
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QVERIFY(m_service->calls.isEmpty());
+    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QCOMPARE(gU_WEBServiceSession.SessionToken, tokenBefore);
+    QCOMPARE(gU_WEBServiceSession.PasswordE, passwordBefore);
 }
 
 void tst_LoginDialog::renewalOutcomes_data()

@@ -14,8 +14,10 @@
 #include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
+#include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -61,11 +63,14 @@ private Q_SLOTS:
     void otherSettlementsNotice();
     void sessionChecksBeforeQuestions_data();
     void sessionChecksBeforeQuestions();
+    void yesAnswers_data();
+    void yesAnswers();
     void exitAsksAndEnds_data();
     void exitAsksAndEnds();
     void loginLaterMayBeCancelled();
     void yearChangeWithOneYearOnly();
     void navigationKeysGoToThePanel();
+    void navigationKeysMoveAndOpen();
     void openingSequence_data();
     void openingSequence();
 
@@ -303,6 +308,71 @@ void tst_MainWindow::sessionChecksBeforeQuestions()
     QCOMPARE(int(gU_WEBServiceSession.State), state);
 }
 
+void tst_MainWindow::yesAnswers_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("mode");        // the login dialog's mode; 0: none opens
+    QTest::addColumn<QString>("operation"); // the service call the answer leads to
+    QTest::addColumn<int>("stateAfter");
+    QTest::addColumn<bool>("headerShown");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("renewal") << u"SButton_Relogin"_s << int(ssExpired) << int(lmRelogin)
+                             << u"ZOKA_WS_SessionRenew"_s << int(ssActive) << true
+                             << u"Pomyślnie odnowiono sesję serwisu."_s;
+    QTest::newRow("password change") << u"SButton_ChangePasword"_s << int(ssActive) << int(lmChangePassword)
+                                     << u"ZOKA_WS_ChangePassword"_s << int(ssActive) << true
+                                     << u"Hasło zostało zmienione."_s;
+    QTest::newRow("logout") << u"SButton_Logout"_s << int(ssActive) << 0 << u"ZOKA_WS_Logout"_s
+                            << int(ssLoggedOut) << false << QString();
+}
+
+// Yes to a question does what it asks, and the header is shown again from the
+// session (a logged-out session shows none).
+void tst_MainWindow::yesAnswers()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(int, state);
+    QFETCH(int, mode);
+    QFETCH(QString, operation);
+    QFETCH(int, stateAfter);
+    QFETCH(bool, headerShown);
+    QFETCH(QString, outcome);
+    m_window = openMainWindow();
+    beginSession(SampleSessionBegin());
+    gU_WEBServiceSession.State = TSessionState(state);
+    m_service->renew = u"TOKEN-ODNOWIONY"_s;
+    TRemChangePasswordData changed;
+    changed.SessionToken = u"TOKEN-PO-ZMIANIE"_s;
+    m_service->changePassword = changed;
+    for (const QString &name : {u"Lab_User1Name"_s, u"Lab_Firma"_s})
+        label(name)->setText(u"stare"_s);
+
+    int dialogMode = 0;
+    QObject driver;  // ends the polling with the test
+    WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
+        dialogMode = dialog->Mode();
+        TypeInto(dialog->Ed_Login(), u"jan"_s);
+        TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
+        if (dialog->Mode() == lmChangePassword) {
+            TypeInto(dialog->Ed_HasloNew_1(), u"NoweHaslo45"_s);
+            TypeInto(dialog->Ed_HasloNew_2(), u"NoweHaslo45"_s);
+        }
+        ClickButton(dialog->BtnOK());
+    });
+    m_messages->answers << MessageButton::Yes;
+    ClickButton(button(buttonName));
+
+    QCOMPARE(dialogMode, mode);
+    QCOMPARE(m_messages->texts().value(0).left(17), u"Czy rzeczywiście "_s);
+    QCOMPARE(m_messages->texts().value(1), outcome);
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(m_service->calls.first().operation, operation);
+    QCOMPARE(int(gU_WEBServiceSession.State), stateAfter);
+    QCOMPARE(label(u"Lab_User1Name"_s)->text(), headerShown ? u"Śliwińska Jadwiga"_s : u"stare"_s);
+    QCOMPARE(label(u"Lab_Firma"_s)->text(), headerShown ? u"Spółdzielnia Mieszkaniowa:"_s : u"stare"_s);
+}
+
 void tst_MainWindow::exitAsksAndEnds_data()
 {
     QTest::addColumn<int>("answer");
@@ -369,6 +439,40 @@ void tst_MainWindow::navigationKeysGoToThePanel()
     for (int key : {Qt::Key_Right, Qt::Key_PageDown, Qt::Key_A})
         QTest::keyClick(focused, Qt::Key(key));
     QCOMPARE(counter.keys, (QList<int>{Qt::Key_Right, Qt::Key_PageDown, Qt::Key_A}));
+}
+
+// The keys move the highlighted month of the panel's current table, and Enter
+// opens the highlighted month.
+void tst_MainWindow::navigationKeysMoveAndOpen()
+{
+    m_window = openMainWindow();
+    beginSession(SampleSessionBegin());
+    m_window->ShowYearData();
+    TRemKartotekaMcaGetData noDocuments;
+    noDocuments.KsgNumber = 0;
+    m_service->ledger = noDocuments;
+    TFrame_InfoRozrZasob *panel = m_window->Frame_InfoRozrZasob1();
+    const int monthCount = gU_WEBServiceData.MonthsToShow();
+    QVERIFY(monthCount > 3);
+    QCOMPARE(panel->CurrentTable()->SelectedMonth(), 0);
+    QWidget *focused = m_window->focusWidget();
+    QVERIFY(focused);
+
+    const QList<std::pair<Qt::Key, int>> moves{{Qt::Key_Home, 1},       {Qt::Key_Down, 2},
+                                              {Qt::Key_Down, 3},       {Qt::Key_Up, 2},
+                                              {Qt::Key_End, monthCount}, {Qt::Key_Down, monthCount},
+                                              {Qt::Key_Up, monthCount - 1}};
+    for (const auto &[key, month] : moves) {
+        QTest::keyClick(focused, key);
+        QCOMPARE(panel->CurrentTable()->SelectedMonth(), month);
+    }
+    QVERIFY(m_service->calls.isEmpty());
+
+    QTest::keyClick(focused, Qt::Key_Return);
+    QCOMPARE(m_service->calls.size(), 1);
+    QCOMPARE(m_service->calls.first().operation, u"ZOKA_WS_KartotekaMcaGet"_s);
+    QCOMPARE(m_service->calls.first().arguments.last(), QString::number(monthCount - 1));
+    QCOMPARE(m_messages->texts(), QStringList{u"Brak dokumentów w miesiącu."_s});
 }
 
 void tst_MainWindow::openingSequence_data()
@@ -464,6 +568,26 @@ void tst_MainWindow::yearList()
     QCOMPARE(dialog.focusWidget(), dialog.ListBoxSelect());
     QCOMPARE(dialog.windowTitle(), u"Zmiana roku rozrachunków"_s);
     QVERIFY(!dialog.EnterAsTab());
+
+    // Each item is drawn at the top left of its 40-pixel row.
+    QListWidget *list = dialog.ListBoxSelect();
+    const int unselected = selected == 0 ? 1 : 0;
+    const QRect itemRect = list->visualItemRect(list->item(unselected));
+    QCOMPARE(itemRect.height(), 40);
+    const QImage image = list->viewport()->grab().toImage();
+    const QRect inside = itemRect.adjusted(1, 1, -1, -1);
+    const QColor background = image.pixelColor(inside.bottomRight());
+    QRect text;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (image.pixelColor(x, y) != background)
+                text |= QRect(x, y, 1, 1);
+        }
+    }
+    QVERIFY2(!text.isEmpty(), "the item's text is drawn");
+    QVERIFY2(text.top() - itemRect.top() < 8, qPrintable(u"text starts %1 px below the row's top"_s.arg(text.top() - itemRect.top())));
+    QVERIFY2(text.bottom() < itemRect.center().y(), "the text stays in the upper half of the row");
+    QVERIFY2(text.left() - itemRect.left() < 12, "the text starts at the left");
 }
 
 void tst_MainWindow::choosingAYear_data()

@@ -8,13 +8,20 @@
 #include "common/Messages.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ModalDialogs.h"
-#include "testing/UserInput.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
 
 #include <functional>
+
+// Shows `window` and waits until it is the active window.
+inline bool ShowActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
 
 // Types `key` into the control focused in `window`, as the keyboard would.
 inline void PressKey(QWidget *window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -79,6 +79,7 @@ private Q_SLOTS:
     void doubleClickRunsActionOnce();
     void clicksDuringActionAreDropped();
     void frameButtonsHaveTheirOwnGuard();
+    void frameButtonWithTheWindowsGuard();
     void dialogOpenedByActionHasWorkingButtons();
     void errorReleasesButtonsAndReachesDisplay();
     void speedButtonLetsFieldRefuse();
@@ -175,6 +176,50 @@ void tst_Buttons::frameButtonsHaveTheirOwnGuard()
     QVERIFY(frameButtonPermittedInOwnAction);
     QVERIFY(windowButtonsBlockedByFrameClick);
     QVERIFY(w->windowButtonsPermitted());
+}
+
+// A frame's button whose repeat would do harm (printing) takes the window's
+// guard: the second click of a double click is dropped, and the window's
+// buttons and it block each other.
+void tst_Buttons::frameButtonWithTheWindowsGuard()
+{
+    GuardWindow *w = m_window.get();
+    auto *print = new TWSpeedButton(u"Drukuj"_s, w->frame);
+    print->SetGuardedWithWindow(true);
+    print->show();
+    QCOMPARE(ComponentOwner(print), w->frame);
+    QVERIFY(GuardedButtonsOwnedBy(w).contains(print));
+    QVERIFY(!GuardedButtonsOwnedBy(w->frame).contains(print));
+
+    int printRuns = 0;
+    int speedRuns = 0;
+    bool windowBlockedDuringPrint = false;
+    connect(w->speed, &TWSpeedButton::OnClick, this, [&speedRuns] { ++speedRuns; });
+    connect(print, &TWSpeedButton::OnClick, this, [&] {
+        ++printRuns;
+        windowBlockedDuringPrint = !print->ClickPermitted() && !w->windowButtonsPermitted();
+        queueUserClick(print, QEvent::MouseButtonDblClick);
+        queueUserClick(w->speed);
+    });
+    QTest::mouseClick(print, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(printRuns, 1);
+    QCOMPARE(speedRuns, 0);
+    QVERIFY(windowBlockedDuringPrint);
+    QVERIFY(print->ClickPermitted() && w->windowButtonsPermitted());
+
+    // A click of the window's own button blocks it too.
+    connect(w->save, &TWBitBtn::OnClick, this, [print] { print->click(); });
+    QTest::mouseClick(w->save, Qt::LeftButton);
+    QCOMPARE(printRuns, 1);
+
+    // The frame's other button keeps the frame's guard.
+    int frameRuns = 0;
+    connect(w->frame->button, &TWSpeedButton::OnClick, this, [&frameRuns] { ++frameRuns; });
+    QTest::mouseClick(print, Qt::LeftButton);
+    QTest::mouseClick(w->frame->button, Qt::LeftButton);
+    QCOMPARE(printRuns, 2);
+    QCOMPARE(frameRuns, 1);
 }
 
 // A modal dialog opened by an action is another window: its buttons work, and

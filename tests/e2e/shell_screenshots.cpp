@@ -11,11 +11,11 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
-#include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "protocol/ServiceAddress.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
+#include "views/TForm_YearChart.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QDir>
@@ -36,7 +36,6 @@ constexpr int kMonth = 3;
 int main(int argc, char **argv)
 {
     TApplication app(argc, argv);
-    app.setApplicationDisplayName(ApplicationTitle());
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
     if (!out.exists()) {
         std::fprintf(stderr, "Brak folderu %s\n", qPrintable(out.path()));
@@ -77,6 +76,12 @@ int main(int argc, char **argv)
            })))
         return 1;
     // A complete year, with March highlighted by the walk below.
+    // The strip of the current year, then the notice a minute before the end.
+    save(*driver.MainWindow(), u"balance-strip.png"_s);
+    if (check(driver.AdvanceSessionClock(14 * 60 + 20)))
+        save(*driver.MainWindow(), u"session-notice.png"_s);
+    check(driver.AdvanceSessionClock(0));
+
     const int year = driver.Settlements()->Year() - 1;
     if (check(driver.ChangeYear(year))) {
         check(driver.OpenMonth(kMonth, [&](TForm_KartMca &card) {
@@ -85,6 +90,7 @@ int main(int argc, char **argv)
                                     [&](TForm_NalCzynszDtl &detail) { save(detail, u"charge-detail.png"_s); }));
         }));
         save(*driver.MainWindow(), u"main-window.png"_s);
+        check(driver.OpenChart([&](TForm_YearChart &chart) { save(chart, u"year-chart.png"_s); }));
     }
 
     TForm_MessUpdateNecessary notice(ServerAddress(), driver.MainWindow());

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "reports/engine/BandedReport.h"
+#include "reports/engine/ReportEngineError.h"
+
+#include <optional>
 
 // A small report for the engine tests. Page: A4, margins 20/20/25/20 mm, so
 // the body is 257 mm high; the footer takes 5 mm of it.
@@ -34,3 +37,16 @@ public:
 private:
     int m_next = 0;
 };
+
+// The kind of the engine error that call throws; none when it throws nothing.
+// Any other exception leaves the helper, so the test fails on it.
+template<typename Call>
+std::optional<ReportEngineError::Kind> EngineErrorKind(Call &&call)
+{
+    try {
+        call();
+    } catch (const ReportEngineError &e) {
+        return e.kind();
+    }
+    return std::nullopt;
+}

@@ -5,6 +5,7 @@
 #include "EngineTestReport.h"
 
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
 #include "reports/engine/PageStore.h"
 
 #include <QProcess>
@@ -57,7 +58,7 @@ void tst_EngineHtmlBrowser::chromiumShowsTheExportedReport()
     QCOMPARE(pages->pageCount(), 2);
     const QString path = dir.filePath(u"raport rozrachunków.htm"_s);
     HtmlExportFilter filter(path);
-    pages->exportTo(filter);
+    PageExport::exportTo(*pages, filter);
 
     QProcess browser;
     browser.start(chromium, {u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--disable-dev-shm-usage"_s,

@@ -1,6 +1,7 @@
 #include "EngineTestReport.h"
 
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
 #include "reports/engine/widgets/ReportPrinter.h"
 
@@ -166,7 +167,7 @@ void tst_EnginePreview::pageNumbers()
     QCOMPARE(available.last().at(0).toInt(), 0);
 
     PageStore loaded;
-    loaded.loadPrintFile(report.generate()->toPrintFile());
+    PrintFile::loadBytes(loaded, PrintFile::toBytes(*report.generate()));
     m_control->setPageStore(std::shared_ptr<PageStore>(std::shared_ptr<PageStore>{}, &loaded));
     QCOMPARE(m_control->pageNumber(), 1);
     m_control->setPageStore(nullptr);

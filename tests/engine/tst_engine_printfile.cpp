@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/PrintFileCodec.h"
 
 #include <QDir>
@@ -34,6 +35,8 @@ struct Payload
     quint8 alignment = 2;
     QByteArray text = "Wiersz 1"_ba;
     std::optional<quint32> textLength;
+    // Version 2: the text's clip box (left, width).
+    std::optional<std::pair<qint32, qint32>> clip;
     QByteArray trailing;
 
     QByteArray bytes() const
@@ -67,16 +70,20 @@ struct Payload
         u8(alignment);
         u32(0xFF000000);
         str(text, textLength);
+        if (clip) {
+            i32(clip->first);
+            i32(clip->second);
+        }
         b.append(trailing);
         return b;
     }
-    QByteArray file() const { return PrintFileCodec::wrapPayload(bytes()); }
+    QByteArray file() const { return PrintFileCodec::wrapPayload(bytes(), clip ? 2 : 1); }
 };
 
 QByteArray SmallPrintFile()
 {
     EngineTestReport report(3);
-    return report.generate()->toPrintFile();
+    return PrintFile::toBytes(*report.generate());
 }
 
 QString Fixture(const QString &name)
@@ -84,14 +91,14 @@ QString Fixture(const QString &name)
     return QStringLiteral(DOMVEL_FIXTURES "/engine/") + name;
 }
 
-// Loading must throw AppError and leave the store's earlier pages in place.
+// Loading must throw ReportEngineError and leave the store's earlier pages in place.
 void ExpectRejected(const QByteArray &bytes)
 {
     PageStore store;
     EngineTestReport report(60);
     const auto before = report.generate();
-    store.loadPrintFile(before->toPrintFile());
-    QVERIFY_THROWS_EXCEPTION(AppError, store.loadPrintFile(bytes));
+    PrintFile::loadBytes(store, PrintFile::toBytes(*before));
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, PrintFile::loadBytes(store, bytes));
     QCOMPARE(store.pageCount(), before->pageCount());
     QVERIFY(store.pages() == before->pages());
 }
@@ -105,6 +112,7 @@ class tst_EnginePrintFile : public QObject
 private Q_SLOTS:
     void roundTrip();
     void savedFileOfThisFormatStaysReadable();
+    void clippedTextsRoundTrip();
     void damagedFilesAreRejected_data();
     void damagedFilesAreRejected();
     void everyTruncationIsRejected();
@@ -122,11 +130,11 @@ void tst_EnginePrintFile::roundTrip()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(u"raport.prn"_s);
-    pages->save(path);
+    PrintFile::save(*pages, path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"raport.prn"_s});
 
     PageStore loaded;
-    loaded.load(path);
+    PrintFile::load(loaded, path);
     QCOMPARE(loaded.title(), u"Raport testowy"_s);
     QVERIFY(loaded.fonts() == pages->fonts());
     QCOMPARE(loaded.pageCount(), pages->pageCount());
@@ -136,7 +144,7 @@ void tst_EnginePrintFile::roundTrip()
     QVERIFY(!loaded.sourceReport());
 
     // Saving what was loaded writes the same bytes.
-    QCOMPARE(loaded.toPrintFile(), pages->toPrintFile());
+    QCOMPARE(PrintFile::toBytes(loaded), PrintFile::toBytes(*pages));
 }
 
 void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
@@ -147,7 +155,7 @@ void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     PageStore store;
-    store.loadPrintFile(bytes);
+    PrintFile::loadBytes(store, bytes);
     QCOMPARE(store.pageCount(), 1);
     QCOMPARE(store.title(), u"Raport testowy"_s);
     QStringList texts;
@@ -155,7 +163,31 @@ void tst_EnginePrintFile::savedFileOfThisFormatStaysReadable()
         texts << t.text;
     for (const QString &expected : {u"Rozrachunki roku"_s, u"Obciążenia"_s, u"Wiersz 3"_s, u"Strona ostatnia"_s})
         QVERIFY2(texts.contains(expected), qPrintable(expected));
-    QCOMPARE(store.toPrintFile(), bytes);
+    QCOMPARE(PrintFile::toBytes(store), bytes);
+}
+
+void tst_EnginePrintFile::clippedTextsRoundTrip()
+{
+    // The builder's version 2 file, with a text cut to a 10 mm box.
+    Payload payload;
+    payload.clip = {2500, 1000};
+    PageStore store;
+    PrintFile::loadBytes(store, payload.file());
+    QCOMPARE(store.page(0).texts.at(0).clipLeft, 2500);
+    QCOMPARE(store.page(0).texts.at(0).clipWidth, 1000);
+    QCOMPARE(PrintFile::toBytes(store), payload.file());
+
+    // Pages with a cut text are written as version 2 and read back the same;
+    // pages without one stay version 1, readable by the first reader.
+    EngineTestReport report(3);
+    const auto pages = report.generate();
+    QCOMPARE(qFromLittleEndian<quint16>(PrintFile::toBytes(*pages).constData() + 8), quint16(1));
+    std::vector<ReportPage> cut = pages->pages();
+    cut[0].texts[0].clipLeft = cut[0].texts[0].x;
+    cut[0].texts[0].clipWidth = 500;
+    const QByteArray file = PrintFileCodec::encode(pages->title(), pages->fonts(), cut);
+    QCOMPARE(qFromLittleEndian<quint16>(file.constData() + 8), quint16(2));
+    QVERIFY(PrintFileCodec::decode(file).pages == cut);
 }
 
 void tst_EnginePrintFile::damagedFilesAreRejected_data()
@@ -164,7 +196,7 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
 
     // The builder itself must produce a file that loads.
     PageStore probe;
-    probe.loadPrintFile(Payload{}.file());
+    PrintFile::loadBytes(probe, Payload{}.file());
     QCOMPARE(probe.pageCount(), 1);
 
     const QByteArray valid = SmallPrintFile();
@@ -179,7 +211,8 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     QTest::newRow("header only") << valid.left(PrintFileCodec::HeaderSize);
     QTest::newRow("last byte missing") << valid.chopped(1);
     QTest::newRow("byte appended") << valid + '\0';
-    QTest::newRow("newer version") << withHeaderU16(8, 2);
+    QTest::newRow("newer version") << withHeaderU16(8, PrintFileCodec::FormatVersion + 1);
+    QTest::newRow("version 2 over version 1 pages") << withHeaderU16(8, 2);
     QTest::newRow("version zero") << withHeaderU16(8, 0);
     QTest::newRow("flags set") << withHeaderU16(10, 1);
     QTest::newRow("length too large") << withHeaderU32(12, quint32(valid.size()));
@@ -216,6 +249,10 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     row("text not UTF-8", [](Payload &p) { p.text = "Wiersz \xFF\xFE"_ba; });
     row("title not UTF-8", [](Payload &p) { p.title = "\xC3"_ba; });
     row("trailing data", [](Payload &p) { p.trailing = "x"_ba; });
+    row("version 2 with nothing cut", [](Payload &p) { p.clip = {0, 0}; });
+    row("clip box without width", [](Payload &p) { p.clip = {2500, 0}; });
+    row("clip box of negative width", [](Payload &p) { p.clip = {2500, -1}; });
+    row("clip box far off the page", [](Payload &p) { p.clip = {0x7FFFFFFF, 1000}; });
 }
 
 void tst_EnginePrintFile::damagedFilesAreRejected()
@@ -230,9 +267,9 @@ void tst_EnginePrintFile::everyTruncationIsRejected()
     for (qsizetype size = 0; size < valid.size(); ++size) {
         PageStore store;
         try {
-            store.loadPrintFile(valid.left(size));
+            PrintFile::loadBytes(store, valid.left(size));
             QFAIL(qPrintable(u"a file cut to %1 of %2 bytes was accepted"_s.arg(size).arg(valid.size())));
-        } catch (const AppError &) {
+        } catch (const ReportEngineError &) {
         }
         QCOMPARE(store.pageCount(), 0);
     }
@@ -247,9 +284,9 @@ void tst_EnginePrintFile::everyFlippedByteIsRejected()
             bytes[at] = char(bytes[at] ^ mask);
             PageStore store;
             try {
-                store.loadPrintFile(bytes);
+                PrintFile::loadBytes(store, bytes);
                 QFAIL(qPrintable(u"byte %1 changed and the file was accepted"_s.arg(at)));
-            } catch (const AppError &) {
+            } catch (const ReportEngineError &) {
             }
         }
     }
@@ -259,26 +296,26 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
 {
     QTemporaryDir dir;
     PageStore store;
-    QVERIFY_THROWS_EXCEPTION(AppError, store.load(dir.filePath(u"brak.prn"_s)));
-    QVERIFY_THROWS_EXCEPTION(AppError, store.load(dir.path()));
+    QCOMPARE(EngineErrorKind([&] { PrintFile::load(store, dir.filePath(u"brak.prn"_s)); }), ReportEngineError::Kind::FileNotOpened);
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, PrintFile::load(store, dir.path()));
 
     EngineTestReport report(3);
     const auto pages = report.generate();
     const QString missingFolder = dir.filePath(u"brak/raport.prn"_s);
-    QVERIFY_THROWS_EXCEPTION(AppError, pages->save(missingFolder));
+    QCOMPARE(EngineErrorKind([&] { PrintFile::save(*pages, missingFolder); }), ReportEngineError::Kind::FileNotWritten);
     QVERIFY(!QFile::exists(missingFolder));
 
     // A failed save leaves the earlier file untouched.
     const QString path = dir.filePath(u"raport.prn"_s);
-    pages->save(path);
+    PrintFile::save(*pages, path);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     EngineTestReport longer(200);
     const bool writable = QFileInfo(dir.path()).isWritable();
     if (!writable)
-        QVERIFY_THROWS_EXCEPTION(AppError, longer.generate()->save(path));
+        QCOMPARE(EngineErrorKind([&] { PrintFile::save(*longer.generate(), path); }), ReportEngineError::Kind::FileNotWritten);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     PageStore reloaded;
-    reloaded.load(path);
+    PrintFile::load(reloaded, path);
     if (!writable)
         QCOMPARE(reloaded.pageCount(), 1);
 }

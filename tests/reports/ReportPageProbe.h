@@ -1,10 +1,13 @@
 #pragma once
 
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/ReportPage.h"
 #include "reports/engine/ReportUnits.h"
 
+#include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QString>
 #include <QStringList>
 
@@ -85,6 +88,38 @@ inline QList<PageLine> HorizontalLines(const ReportPage &page, int minWidth)
             out.append(l);
     }
     return out;
+}
+
+// A page painted as the preview, the printer and PDF paint it, at kInkPixelsPerMm.
+constexpr double kInkPixelsPerMm = 8;
+
+inline QImage Painted(const PageStore &pages, int index)
+{
+    const ReportPage &page = pages.page(index);
+    const double perUnit = kInkPixelsPerMm / ReportUnits::FromMillimetres(1);
+    QImage image(int(page.width * perUnit), int(page.height * perUnit), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const double dpi = kInkPixelsPerMm * 25.4;
+    painter.setTransform(PagePainter::pageTransform(dpi, dpi));
+    PagePainter(pages).paintPage(index, painter);
+    return image;
+}
+
+// Dark pixels of a painted page between left and right (millimetres from the
+// paper's left edge) and between the top and the bottom of a text line.
+inline int InkBetween(const QImage &image, double leftMm, double rightMm, const PageText &line)
+{
+    const int x0 = std::max(0, int(leftMm * kInkPixelsPerMm));
+    const int x1 = std::min(image.width(), int(rightMm * kInkPixelsPerMm));
+    const int y0 = std::max(0, int(ReportUnits::ToMillimetres(line.y) * kInkPixelsPerMm));
+    const int y1 = std::min(image.height(), int(ReportUnits::ToMillimetres(line.y + line.height) * kInkPixelsPerMm));
+    int ink = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x)
+            ink += qGray(image.pixel(x, y)) < 160 ? 1 : 0;
+    }
+    return ink;
 }
 
 } // namespace ReportPageProbe

@@ -6,6 +6,7 @@
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/PrintFile.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
 #include "testing/MessageRecorder.h"
 
@@ -398,7 +399,7 @@ void tst_Preview::saveByExtension()
     }
     if (kind == FileKind::PrintFile) {
         PageStore loaded;
-        loaded.load(fileName);
+        PrintFile::load(loaded, fileName);
         QVERIFY2(loaded.pages() == pages->pages(), "the print file holds the pages as shown");
     }
     QVERIFY(m_preview->isVisible());
@@ -433,7 +434,7 @@ void tst_Preview::loadedPrintFileShowsItsPages()
     {
         const auto pages = showReport(120);
         QVERIFY(pages);
-        pages->save(fileName);
+        PrintFile::save(*pages, fileName);
         saved = pages->pages();
     }
     const auto reportPages = showReport(3);
@@ -478,7 +479,7 @@ void tst_Preview::loadFailureClosesAndReports()
     const auto pages = showReport(3);
     QVERIFY(pages);
     if (damagedPrintFile) {
-        content = pages->toPrintFile();
+        content = PrintFile::toBytes(*pages);
         content[content.size() / 2] = char(content[content.size() / 2] ^ 0x55);
     }
     WriteFile(fileName, content);

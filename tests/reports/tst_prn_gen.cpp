@@ -2,11 +2,14 @@
 
 #include "app/TApplication.h"
 #include "common/Errors.h"
+#include "reports/ReportErrorText.h"
 #include "reports/TPrn_Preview.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/PageExport.h"
 #include "reports/engine/PageStore.h"
 #include "reports/engine/PdfExportFilter.h"
+#include "reports/engine/ReportEngineError.h"
 #include "reports/engine/ReportPage.h"
 #include "reports/engine/TextExportFilter.h"
 #include "testing/MessageRecorder.h"
@@ -92,6 +95,9 @@ private Q_SLOTS:
     void printsAllPagesOnTheSelectedPrinter();
     void failuresAreShownAndReturnFalse_data();
     void failuresAreShownAndReturnFalse();
+    void backgroundEngineErrorIsWorded();
+    void reportErrorText_data();
+    void reportErrorText();
 
 private:
     std::unique_ptr<TPrn_Preview> m_preview;
@@ -225,7 +231,7 @@ void tst_PrnGen::exportCarriesNoMarks()
         filter = std::make_unique<HtmlExportFilter>(fileName);
     else
         filter = std::make_unique<PdfExportFilter>(fileName);
-    store->exportTo(*filter);
+    PageExport::exportTo(*store, *filter);
 
     QString text;
     if (extension == u"pdf"_s) {
@@ -299,7 +305,7 @@ void tst_PrnGen::failuresAreShownAndReturnFalse_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("preview, a row fails") << false << true << u"Brak danych wiersza 7."_s;
     QTest::newRow("print, a row fails") << true << true << u"Brak danych wiersza 7."_s;
-    QTest::newRow("print, the printer refuses") << true << false << QString();
+    QTest::newRow("print, the printer refuses") << true << false << u"Nie można rozpocząć wydruku."_s;
 }
 
 void tst_PrnGen::failuresAreShownAndReturnFalse()
@@ -331,6 +337,138 @@ void tst_PrnGen::failuresAreShownAndReturnFalse()
     QVERIFY2(!m_preview->isVisible(), "a failed run shows no preview");
     QVERIFY(!QFile::exists(output));
     QVERIFY(!report.Report().isRunning());
+}
+
+void tst_PrnGen::backgroundEngineErrorIsWorded()
+{
+    // A fault of the report's code that the engine finds on a later page of a
+    // preview, after the first pages are already shown.
+    TestPrnReport report(400);
+    report.onRow = [&report](int row) {
+        if (row == 300 && !report.Report().isPreparing())
+            report.BandPageFooter().label(u"Lab_Brak"_s);
+    };
+    QVERIFY(report.PreviewReport());
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), 1, 20000);
+    QCOMPARE(m_messages->messages[0].icon, MessageIcon::Error);
+    QCOMPARE(m_messages->messages[0].text, u"Raport nie ma pola „Lab_Brak” w sekcji „BandPageFooter”."_s);
+    QVERIFY(!report.Report().isRunning());
+}
+
+void tst_PrnGen::reportErrorText_data()
+{
+    using Kind = ReportEngineError::Kind;
+    using Damage = ReportEngineError::Damage;
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<int>("damage");
+    QTest::addColumn<QString>("text");
+
+    const auto row = [](const char *tag, Kind kind) -> QTestData & {
+        return QTest::newRow(tag) << int(kind);
+    };
+    row("busy", Kind::Busy) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Raport jest właśnie przygotowywany; spróbuj ponownie po jego zakończeniu."_s;
+    row("child band", Kind::ChildBandAdded) << u"ChildBand_SP"_s << QString() << QString() << QString() << qint64(0) << 0
+        << u"Sekcję podrzędną „ChildBand_SP” dodaje się do jej sekcji nadrzędnej."_s;
+    row("second band", Kind::DuplicateBand) << u"BandDetail"_s << QString() << QString() << QString() << qint64(0) << 0
+        << u"Raport ma już sekcję tego rodzaju co „BandDetail”."_s;
+    row("unknown label", Kind::UnknownLabel) << u"QR_Lp"_s << u"BandDetail"_s << QString() << QString() << qint64(0) << 0
+        << u"Raport nie ma pola „QR_Lp” w sekcji „BandDetail”."_s;
+    row("unknown shape", Kind::UnknownShape) << u"QRShape_1"_s << u"BandDetail"_s << QString() << QString() << qint64(0) << 0
+        << u"Raport nie ma linii „QRShape_1” w sekcji „BandDetail”."_s;
+    row("page setup", Kind::UnusablePageSetup) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Ustawienia strony raportu nie zostawiają miejsca na wydruk."_s;
+    row("rows", Kind::TooManyRows) << QString() << QString() << QString() << QString() << qint64(10000000) << 0
+        << u"Raport przekroczył 10000000 wierszy; wydruk przerwano."_s;
+    row("pages", Kind::TooManyPages) << QString() << QString() << QString() << QString() << qint64(100000) << 0
+        << u"Raport przekroczył 100000 stron; wydruk przerwano."_s;
+    row("fonts", Kind::TooManyFonts) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Raport używa zbyt wielu czcionek."_s;
+    row("no pages", Kind::NoPages) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Wydruk nie ma żadnej strony."_s;
+    row("empty range", Kind::EmptyPageRange) << QString() << QString() << QString() << QString() << qint64(12) << 0
+        << u"Wybrany zakres stron jest pusty (wydruk ma 12 str.)."_s;
+    row("not started", Kind::PrintNotStarted) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Nie można rozpocząć wydruku."_s;
+    row("interrupted", Kind::PrintInterrupted) << QString() << QString() << QString() << QString() << qint64(3) << 0
+        << u"Wydruk przerwano przy stronie 3."_s;
+    row("not finished", Kind::PrintNotFinished) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Nie można zakończyć wydruku."_s;
+    row("no printer", Kind::NoPrinter) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"W systemie nie ma drukarki, na której można wydrukować raport."_s;
+    row("printer unavailable", Kind::PrinterUnavailable) << u"HP-2"_s << QString() << QString() << QString() << qint64(0) << 0
+        << u"Drukarka „HP-2” jest niedostępna."_s;
+    row("save while generating", Kind::StillGeneratingSave) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Wydruk jest jeszcze przygotowywany; można go zapisać po zakończeniu."_s;
+    row("export while generating", Kind::StillGeneratingExport) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Wydruk jest jeszcze przygotowywany; można go wyeksportować po zakończeniu."_s;
+    row("not written", Kind::FileNotWritten) << QString() << QString() << u"/tmp/a.pdf"_s << u"Permission denied"_s << qint64(0) << 0
+        << u"Nie można zapisać pliku „/tmp/a.pdf”: Permission denied."_s;
+    row("not opened", Kind::FileNotOpened) << QString() << QString() << u"a.prn"_s << u"No such file or directory"_s << qint64(0) << 0
+        << u"Nie można otworzyć pliku „a.prn”: No such file or directory."_s;
+    row("not read", Kind::FileNotRead) << QString() << QString() << u"a.prn"_s << u"Input/output error"_s << qint64(0) << 0
+        << u"Nie można odczytać pliku „a.prn”: Input/output error."_s;
+    row("file too large", Kind::FileTooLarge) << QString() << QString() << u"film.mkv"_s << QString() << qint64(0) << 0
+        << u"Plik „film.mkv” jest zbyt duży, by był plikiem wydruku."_s;
+    row("not a print file", Kind::NotAPrintFile) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Plik nie jest plikiem wydruku tego programu."_s;
+    row("damaged: checksum", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
+        << int(Damage::ChecksumMismatch) << u"Plik wydruku jest uszkodzony: suma kontrolna nie zgadza się."_s;
+    row("damaged: truncated", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
+        << int(Damage::Truncated) << u"Plik wydruku jest uszkodzony: plik jest niekompletny."_s;
+    row("damaged: value", Kind::DamagedPrintFile) << u"page height"_s << QString() << QString() << QString() << qint64(0)
+        << int(Damage::ValueOutOfRange) << u"Plik wydruku jest uszkodzony: wartość spoza zakresu (wysokość strony)."_s;
+    row("damaged: count", Kind::DamagedPrintFile) << u"rectangles"_s << QString() << QString() << QString() << qint64(0)
+        << int(Damage::ImplausibleCount) << u"Plik wydruku jest uszkodzony: nieprawdopodobna liczba elementów (prostokąty)."_s;
+    row("damaged: trailing", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
+        << int(Damage::TrailingData) << u"Plik wydruku jest uszkodzony: nadmiarowe dane na końcu pliku."_s;
+    row("newer format", Kind::NewerPrintFile) << QString() << QString() << QString() << QString() << qint64(7) << 0
+        << u"Plik wydruku zapisała nowsza wersja programu (format 7)."_s;
+    row("too large to save", Kind::PrintFileTooLarge) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Wydruk jest zbyt duży, by zapisać go w pliku."_s;
+    row("unknown font", Kind::UnknownFont) << QString() << QString() << QString() << QString() << qint64(0) << 0
+        << u"Wydruk odwołuje się do nieznanej czcionki."_s;
+}
+
+void tst_PrnGen::reportErrorText()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    QFETCH(QString, band);
+    QFETCH(QString, fileName);
+    QFETCH(QString, reason);
+    QFETCH(qint64, number);
+    QFETCH(int, damage);
+    QFETCH(QString, text);
+
+    ReportEngineError::Details details;
+    details.name = name;
+    details.band = band;
+    details.fileName = fileName;
+    details.reason = reason;
+    details.number = number;
+    details.damage = ReportEngineError::Damage(damage);
+    const ReportEngineError error(ReportEngineError::Kind(kind), details);
+    QCOMPARE(ReportErrorText(error), text);
+    QVERIFY2(!QString::fromUtf8(error.what()).contains(text), "the engine's own text is technical, not the user's");
+
+    // Where the report base words it, the user sees exactly that text.
+    try {
+        std::rethrow_exception(WordedReportError(std::make_exception_ptr(error)));
+    } catch (const AppError &worded) {
+        QCOMPARE(worded.message(), text);
+    }
+    // The report's own errors pass unchanged.
+    try {
+        std::rethrow_exception(WordedReportError(std::make_exception_ptr(AppError(u"Brak danych."_s))));
+    } catch (const AppError &own) {
+        QCOMPARE(own.message(), u"Brak danych."_s);
+    }
 }
 
 int main(int argc, char **argv)

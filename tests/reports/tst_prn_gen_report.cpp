@@ -9,8 +9,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TestPrnReport::TestPrnReport(int rowCount, QObject *owner)
-    : TPrn_Gen(owner, u"Raport próbny"_s), rows(rowCount)
+TestPrnReport::TestPrnReport(int rowCount)
+    : TPrn_Gen(u"Raport próbny"_s), rows(rowCount)
 {
     SetShowLastPageMark(true);
     SetShowEmissionOnEveryPage(false);

@@ -15,10 +15,8 @@ struct ReportPage;
 // the emission note on the last page. About 48 rows fit on a page.
 class TestPrnReport : public TPrn_Gen
 {
-    Q_OBJECT
-
 public:
-    explicit TestPrnReport(int rows = 0, QObject *owner = nullptr);
+    explicit TestPrnReport(int rows = 0);
 
     int rows = 0;
     // Called for every row before it is supplied; may throw.

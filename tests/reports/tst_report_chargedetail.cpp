@@ -8,6 +8,8 @@
 #include "common/Errors.h"
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "reports/engine/BandedReport.h"
+#include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/TextExportFilter.h"
 
 #include <QTest>
 
@@ -64,7 +66,7 @@ struct Fixture
 
     std::unique_ptr<TPrn_NalCzynszDtl> MakeReport()
     {
-        return std::make_unique<TPrn_NalCzynszDtl>(nullptr, details, yearData, session);
+        return std::make_unique<TPrn_NalCzynszDtl>(details, yearData, session);
     }
 };
 
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void partOfMonthHasNoMarks();
     void printingTwiceGivesSameTotal();
     void shortComponentArraysFailTheRun();
+    void longNameIsCutAtItsColumn();
 };
 
 void tst_ReportChargeDetail::header()
@@ -172,6 +175,34 @@ void tst_ReportChargeDetail::shortComponentArraysFailTheRun()
     f.details.SklNumber = 2;
     auto report = f.MakeReport();
     QVERIFY_THROWS_EXCEPTION(IndexError, report->Report().generate());
+}
+
+void tst_ReportChargeDetail::longNameIsCutAtItsColumn()
+{
+    Fixture f;
+    const QString name = u"Fundusz remontowy części wspólnych nieruchomości wraz z modernizacją dźwigu osobowego"_s;
+    QCOMPARE(name.size(), 85);
+    f.Add(name, u"52,30"_s, 2.5, u"1,0000"_s, 130.75, 0);
+    auto report = f.MakeReport();
+    const auto pages = report->Report().generate();
+    const ReportPage &page = pages->page(0);
+    const PageText *text = Find(page, name);
+    QVERIFY2(text, "the page keeps the whole name");
+    const PageText *quantity = AtRight(page, Mm(kLeft + 93.8), LineY(0));
+    const PageText *price = AtRight(page, Mm(kLeft + 116.2), LineY(0));
+    QVERIFY(quantity && price);
+
+    // The name's box ends at 65.1 mm; "Ilość" and "Cena" stay clear.
+    const double boxRight = kLeft + 12.8 + 52.3;
+    const QImage image = Painted(*pages, 0);
+    QVERIFY2(InkBetween(image, boxRight - 5, boxRight, *text) > 0, "the name is printed up to its box's edge");
+    QCOMPARE(InkBetween(image, boxRight + 0.3, ReportUnits::ToMillimetres(quantity->x) - 0.3, *text), 0);
+    QCOMPARE(InkBetween(image, ReportUnits::ToMillimetres(quantity->x + quantity->width) + 0.3,
+                        ReportUnits::ToMillimetres(price->x) - 0.3, *text), 0);
+
+    // Text and HTML exports keep the whole name.
+    QVERIFY(TextExportFilter::documentText(*pages).contains(name));
+    QVERIFY(HtmlExportFilter::documentHtml(*pages).contains(name));
 }
 
 QTEST_MAIN(tst_ReportChargeDetail)

@@ -7,6 +7,8 @@
 #include "common/Errors.h"
 #include "reports/TPrn_KartMca.h"
 #include "reports/engine/BandedReport.h"
+#include "reports/engine/HtmlExportFilter.h"
+#include "reports/engine/TextExportFilter.h"
 
 #include <QTest>
 
@@ -68,7 +70,7 @@ struct Fixture
         ++ledger.KsgNumber;
     }
 
-    std::unique_ptr<TPrn_KartMca> MakeReport() { return std::make_unique<TPrn_KartMca>(nullptr, ledger, yearData, session); }
+    std::unique_ptr<TPrn_KartMca> MakeReport() { return std::make_unique<TPrn_KartMca>(ledger, yearData, session); }
 };
 
 // Texts of the summary band, which follows the last line of the last page.
@@ -93,6 +95,7 @@ private Q_SLOTS:
     void printingTwiceGivesSameTotals();
     void shortLedgerArraysFailTheRun();
     void storeWithoutOpeningStateFailsOnlyTheRun();
+    void longOperationTextStaysInsideTheMargin();
 };
 
 void tst_ReportMonthCard::headerAndOpeningState()
@@ -264,6 +267,26 @@ void tst_ReportMonthCard::storeWithoutOpeningStateFailsOnlyTheRun()
     std::unique_ptr<TPrn_KartMca> report;
     report = f.MakeReport();  // must not throw: the window stays usable
     QVERIFY_THROWS_EXCEPTION(IndexError, report->Report().generate());
+}
+
+void tst_ReportMonthCard::longOperationTextStaysInsideTheMargin()
+{
+    Fixture f;
+    const QString text = u"Korekta naliczenia opłat za ciepłą i zimną wodę wraz z odprowadzeniem ścieków za lata 2018-2019"_s;
+    f.Add(0, 30, 1, text);
+    auto report = f.MakeReport();
+    const auto pages = report->Report().generate();
+    const PageText *operation = Find(pages->page(0), text);
+    QVERIFY2(operation, "the page keeps the whole text");
+    QVERIFY2(operation->x + operation->width > Mm(200), "the text is longer than its column");
+
+    // The column ends at 198.7 mm, inside the right margin; nothing reaches the paper's edge.
+    const double boxRight = kLeft + 124.1 + 64.6;
+    const QImage image = Painted(*pages, 0);
+    QVERIFY2(InkBetween(image, boxRight - 5, boxRight, *operation) > 0, "the text is printed up to its box's edge");
+    QCOMPARE(InkBetween(image, boxRight + 0.3, 210, *operation), 0);
+    QVERIFY(TextExportFilter::documentText(*pages).contains(text));
+    QVERIFY(HtmlExportFilter::documentHtml(*pages).contains(text));
 }
 
 QTEST_MAIN(tst_ReportMonthCard)

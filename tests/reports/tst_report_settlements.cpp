@@ -40,7 +40,7 @@ struct Fixture
         session.U_Imie1 = u"Jan"_s;
         session.U_Nazwisko2 = u"Kowalska"_s;
         session.U_Imie2 = u"Anna"_s;
-        report = std::make_unique<TPrn_InfoRozrZasob>(nullptr, session, yearData);
+        report = std::make_unique<TPrn_InfoRozrZasob>(session, yearData);
     }
 
     // The year through `months` months: opening debit 100 and credit 40, each

@@ -9,20 +9,40 @@
 #include <QDate>
 #include <QStringList>
 
-// A clock the test moves by hand; the system clock comes back at the end.
+// A clock the test moves by hand; the system clocks come back at the end. It
+// drives the wall clock and the monotonic clock together, as real time does;
+// stepWallSeconds moves the wall clock alone, as a clock correction does.
 class ManualClock
 {
 public:
-    explicit ManualClock(double start) : m_now(start) { SetClock([this] { return m_now; }); }
-    ~ManualClock() { SetClock({}); }
+    explicit ManualClock(double start) : m_now(start)
+    {
+        SetClock([this] { return m_now; });
+        SetMonotonicClock([this] { return m_monotonicMs; });
+    }
+    ~ManualClock()
+    {
+        SetClock({});
+        SetMonotonicClock({});
+    }
     ManualClock(const ManualClock &) = delete;
     ManualClock &operator=(const ManualClock &) = delete;
 
-    void set(double value) { m_now = value; }
-    void advanceSeconds(double seconds) { m_now += seconds / 86400.0; }
+    void set(double value)
+    {
+        m_monotonicMs += qRound64((value - m_now) * 86'400'000.0);
+        m_now = value;
+    }
+    void advanceSeconds(double seconds)
+    {
+        m_now += seconds / 86400.0;
+        m_monotonicMs += qRound64(seconds * 1000.0);
+    }
+    void stepWallSeconds(double seconds) { m_now += seconds / 86400.0; }
 
 private:
     double m_now;
+    qint64 m_monotonicMs = 1'000'000;
 };
 
 // Date values written as the service writes them: a decimal number, here with

@@ -55,7 +55,9 @@ void tst_SessionState::parseToken_data()
     QTest::newRow("signed numbers, whole date") << "-3;x;+4;43831" << comma << true << 43831.0;
     QTest::newRow("comma accepted under a point locale") << "12;43831,5" << point << true << 43831.5;
     QTest::newRow("point under a point locale") << "12;abc;7;43831.5" << point << true << 43831.5;
-    QTest::newRow("point refused under a comma locale") << "12;43831.5" << comma << false << 0.0;
+    QTest::newRow("point accepted under a comma locale") << "12;43831.5" << comma << true << 43831.5;
+    QTest::newRow("point and comma refused") << "12;43.831,5" << comma << false << 0.0;
+    QTest::newRow("locale's own separator") << "12;43831\u066B5" << QChar(0x066B) << true << 43831.5;
     QTest::newRow("two commas refused") << "12;43,831,5" << point << false << 0.0;
     QTest::newRow("no separator") << "43831,5" << comma << false << 0.0;
     QTest::newRow("empty first field") << ";43831,5" << comma << false << 0.0;

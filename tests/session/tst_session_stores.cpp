@@ -91,7 +91,8 @@ private Q_SLOTS:
     void firstYearToShow();
     void waterPeriodsOnlyWhenOffered();
     void badDateLeavesStoreCleared();
-    void pointDateUnderCommaLocale();
+    void dateSeparatorInEveryLocale_data();
+    void dateSeparatorInEveryLocale();
     void infoKindAndObligationsFlag();
     void refusedAnswers();
     void sumMonths_data();
@@ -207,14 +208,36 @@ void tst_SessionStores::badDateLeavesStoreCleared()
     QCOMPARE(store.SaldaOtherKnt_InfoHandlingKind, 2);
 }
 
-void tst_SessionStores::pointDateUnderCommaLocale()
+void tst_SessionStores::dateSeparatorInEveryLocale_data()
 {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<double>("date");
+    // A server writes the separator of its own locale: a point must not lock
+    // out a user under a comma locale, nor the reverse.
+    QTest::newRow("point, comma locale") << "42064.5" << QChar(u',') << 42064.5;
+    QTest::newRow("comma, comma locale") << "42064,5" << QChar(u',') << 42064.5;
+    QTest::newRow("point, point locale") << "42064.5" << QChar(u'.') << 42064.5;
+    QTest::newRow("comma, point locale") << "42064,5" << QChar(u'.') << 42064.5;
+    QTest::newRow("whole day, spaces around") << " 42064 " << QChar(u',') << 42064.0;
+}
+
+void tst_SessionStores::dateSeparatorInEveryLocale()
+{
+    QFETCH(QString, text);
+    QFETCH(QChar, separator);
+    QFETCH(double, date);
     TRemSessionBeginData answer = SampleSessionBegin();
-    answer.UserDateEksploatFrom = QStringLiteral("42064.5");
+    answer.SysCZPeriodEwidActive = text;
+    answer.UserDateEksploatFrom = text;
     TU_WEBServiceData store;
-    QVERIFY_THROWS_EXCEPTION(AppError, store.LoadFrom(answer, u','));
-    store.LoadFrom(answer, u'.');
-    QCOMPARE(store.UserDateEksploatFrom, 42064.5);
+    store.LoadFrom(answer, separator);
+    QCOMPARE(store.SysCZPeriodEwidActive, date);
+    QCOMPARE(store.UserDateEksploatFrom, date);
+
+    // Still a number and nothing else: two separators are no date.
+    answer.UserDateEksploatFrom = QStringLiteral("42.064,5");
+    QVERIFY_THROWS_EXCEPTION(AppError, store.LoadFrom(answer, separator));
 }
 
 void tst_SessionStores::infoKindAndObligationsFlag()

@@ -13,12 +13,15 @@
 #include "service/ServiceAccess.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ModalDialogs.h"
+#include "testing/UserInput.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPointer>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -69,6 +72,24 @@ public:
     FakeService service;
     MessageRecorder messages;
 };
+
+// The pixels a grid shows where its lines may be: between rows `row` and
+// `row + 1` (in the middle of `column`), and right of `column` (in the middle
+// of `row`).
+struct GridLinePixels
+{
+    QColor betweenRows;
+    QColor rightOfColumn;
+};
+
+inline GridLinePixels GridLinePixelsAt(QTableView *grid, int row, int column)
+{
+    const QImage image = grid->viewport()->grab().toImage();
+    const int x = grid->columnViewportPosition(column) + grid->columnWidth(column) / 2;
+    const int y = grid->rowViewportPosition(row) + grid->rowHeight(row) / 2;
+    return {image.pixelColor(x, grid->rowViewportPosition(row + 1) - 1),
+            image.pixelColor(grid->columnViewportPosition(column + 1) - 1, y)};
+}
 
 // A message request seen by the recorder, as "caption|text".
 inline QString MessageLine(const MessageRequest &m)

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void visibleRows_data();
     void visibleRows();
     void grossAmounts();
+    void onlyColumnLinesBetweenComponents();
     void totalsUnderTheGrossColumn();
     void titleLabelHeight_data();
     void titleLabelHeight();
@@ -150,6 +151,19 @@ void tst_ChargeDetail::visibleRows()
     QCOMPARE(table.width(), grid->width() + 20);
 }
 
+// The component rows are not ruled: only the columns are.
+void tst_ChargeDetail::onlyColumnLinesBetweenComponents()
+{
+    TFrame_InfoCzynszTabela table;
+    table.LoadComponents(1, 3, false, charge(3));
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    QTableWidget *grid = table.SG_Skl();
+    const GridLinePixels lines = GridLinePixelsAt(grid, 0, 1);
+    QCOMPARE(lines.betweenRows, grid->palette().color(QPalette::Base));
+    QVERIFY2(lines.rightOfColumn != lines.betweenRows, "a line between the columns");
+}
+
 void tst_ChargeDetail::grossAmounts()
 {
     TU_WEBServiceDokData d = charge(2);
@@ -228,20 +242,34 @@ void tst_ChargeDetail::headerTexts()
 
 void tst_ChargeDetail::placement_data()
 {
-    QTest::addColumn<int>("anchorY");
+    QTest::addColumn<int>("anchorY");  // -1: the inner window would end at the screen's bottom
     QTest::addColumn<bool>("above");
     QTest::newRow("row near the top") << 200 << false;
     QTest::newRow("row near the bottom") << kTestScreenHeight - 60 << true;
+    QTest::newRow("only the inner window fits") << -1 << true;
 }
 
+// The window opens below the clicked row, or above it when its bottom, title
+// bar and borders included, would lie below the screen.
 void tst_ChargeDetail::placement()
 {
     QFETCH(int, anchorY);
     QFETCH(bool, above);
+    // The month card the row was clicked in.
+    QWidget monthCard;
+    monthCard.setGeometry(100, 100, 400, 300);
+    QVERIFY(ShowActive(&monthCard));
+    if (anchorY < 0)
+        anchorY = kTestScreenHeight - TForm_NalCzynszDtl(300, 200, 20, charge(4)).height();
+
     TForm_NalCzynszDtl form(300, anchorY, 20, charge(4));
-    QCOMPARE(form.pos().x(), 300);
-    QCOMPARE(form.pos().y(), above ? anchorY - form.height() - 20 - 5 : anchorY);
-    QVERIFY(form.pos().y() + form.height() <= kTestScreenHeight);
+    const QPoint placed = form.pos();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QRect frame = form.frameGeometry();
+    QCOMPARE(placed.x(), 300);
+    QCOMPARE(placed.y(), above ? anchorY - frame.height() - 20 - 5 : anchorY);
+    QVERIFY2(frame.bottom() < kTestScreenHeight, "the whole window is on the screen");
 }
 
 void tst_ChargeDetail::shortArrayAbortsOpening()

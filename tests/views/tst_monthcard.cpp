@@ -102,6 +102,7 @@ private Q_SLOTS:
     void gridSize_data();
     void gridSize();
     void statesAlignedUnderAmountColumns();
+    void onlyColumnLinesBetweenEntries();
     void openingBalanceColour_data();
     void openingBalanceColour();
     void shortArrayAbortsOpening_data();
@@ -111,6 +112,7 @@ private Q_SLOTS:
     void titleTexts();
     void windowSizeAndPlace_data();
     void windowSizeAndPlace();
+    void frameStaysOnScreen();
     void paymentRowGivesMessage_data();
     void paymentRowGivesMessage();
     void chargeRowOpensDetail_data();
@@ -157,6 +159,26 @@ void tst_MonthCard::lateTerms()
     const QWidget *legend = table.findChild<QWidget *>(u"Lab_TerminInfo"_s);
     QCOMPARE(legend->geometry().bottom() < stanKonc->height(), yellow);
     QCOMPARE(table.height(), stanKonc->y() + stanKonc->height() + 10);
+}
+
+// The entry rows are not ruled: only the columns are; the title row is.
+void tst_MonthCard::onlyColumnLinesBetweenEntries()
+{
+    TU_WEBServiceKsgData ledger = LedgerBuilder().charge(10, date(2020, 3, 20)).payment(5).payment(7).ledger;
+    TFrame_InfoDokTabela table;
+    table.LoadDocuments(2020, 3, ledger, kOpening, 0);
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+    const QColor white = table.SG_Dok()->palette().color(QPalette::Base);
+
+    // Rows 1 and 2: neither is the selected row.
+    const GridLinePixels entries = GridLinePixelsAt(table.SG_Dok(), 1, 3);
+    QCOMPARE(entries.betweenRows, white);
+    QVERIFY2(entries.rightOfColumn != white, "a line between the columns");
+
+    auto *titles = table.findChild<QTableWidget *>(u"SG_Dok_Tytul"_s);
+    const GridLinePixels title = GridLinePixelsAt(titles, 0, 3);
+    QVERIFY2(title.betweenRows != titles->palette().color(QPalette::Button), "a line under the titles");
 }
 
 void tst_MonthCard::paymentsOnly()
@@ -368,10 +390,39 @@ void tst_MonthCard::windowSizeAndPlace()
 
     const int step = CaptionStep(&form);
     QVERIFY(step > 1);
-    const int expectedX = centred ? (kTestScreenWidth - form.width()) / 2 : owner.pos().x() + step;
+    // Centred as a whole, borders included (the owner's show what the window system adds).
+    const int borders = owner.frameGeometry().width() - owner.width();
+    const int expectedX = centred ? (kTestScreenWidth - form.width() - borders) / 2 : owner.pos().x() + step;
     QCOMPARE(form.pos(), QPoint(expectedX, owner.pos().y() + step));
     if (centred)
         QVERIFY(form.pos().x() + form.width() <= kTestScreenWidth);
+}
+
+// Where only the inner width would fit beside the screen's edge, the borders
+// push the window over it: it is centred.
+void tst_MonthCard::frameStaysOnScreen()
+{
+    TU_WEBServiceKsgData ledger = LedgerBuilder().charge(1, date(2020, 3, 5)).ledger;
+    QWidget owner;
+    ownerWindowAt(owner, 40);
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    int width = 0;
+    int step = 0;
+    {
+        TForm_KartMca probe(2020, 3, 0, &owner, ledger, kOpening);
+        width = probe.width();
+        step = CaptionStep(&probe);
+    }
+    // The inner window would end one pixel inside the screen.
+    owner.move(kTestScreenWidth - 1 - width - step, 100);
+    QTRY_COMPARE(owner.pos().x(), kTestScreenWidth - 1 - width - step);
+
+    TForm_KartMca form(2020, 3, 0, &owner, ledger, kOpening);
+    const int borders = owner.frameGeometry().width() - owner.width();
+    QCOMPARE(form.pos().x(), (kTestScreenWidth - width - borders) / 2);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY2(form.frameGeometry().right() < kTestScreenWidth, "the whole window is on the screen");
 }
 
 void tst_MonthCard::paymentRowGivesMessage_data()
@@ -461,7 +512,8 @@ void tst_MonthCard::chargeRowOpensDetail()
             } else {
                 detailTitle = modal->windowTitle();
                 detailPos = modal->pos();
-                detailHeight = modal->height();
+                // The whole window, title bar included, decides.
+                detailHeight = modal->frameGeometry().height();
                 QTest::keyClick(modal, Qt::Key_Escape);
             }
         });

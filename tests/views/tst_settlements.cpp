@@ -3,6 +3,9 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "common/gui/ProgramColours.h"
+#include "common/gui/TForm_Gen_Ex.h"
+#include "controls/TWSpeedButton.h"
+#include "reports/TPrn_Gen.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "views/TForm_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"
@@ -10,7 +13,10 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QLabel>
+#include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,6 +78,20 @@ TSettlementsYear sampleYear(int year = 2020, int monthCount = 12)
     return y;
 }
 
+// A user's click on `button` that arrives while the program is busy: queued,
+// to be delivered the next time events are processed.
+void queueUserClick(QWidget *button)
+{
+    const QPointF pos(button->width() / 2.0, button->height() / 2.0);
+    const QPointF global = button->mapToGlobal(pos);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(button, new QMouseEvent(type, pos, global, Qt::LeftButton,
+                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                             : Qt::NoButton,
+                                                            Qt::NoModifier));
+    }
+}
+
 TRemKartotekaMcaGetData emptyLedger()
 {
     TRemKartotekaMcaGetData l;
@@ -110,6 +130,9 @@ private Q_SLOTS:
     void navigationOnNoticeTab();
     void fromStore();
     void destroyedReports();
+    void rowsStandOutOnTheButtonFace();
+    void doubleClickPrintsOnce_data();
+    void doubleClickPrintsOnce();
 };
 
 void tst_Settlements::balanceExample()
@@ -586,6 +609,88 @@ void tst_Settlements::destroyedReports()
     // A later load still fills the tables.
     panel.ShowSettlements(sampleYear(2021));
     QCOMPARE(panel.Table(0)->Year(), 2021);
+}
+
+// The table's panel keeps the button face; only the rows are white.
+void tst_Settlements::rowsStandOutOnTheButtonFace()
+{
+    // A desktop palette whose window colour is not the button face, as the
+    // platform themes give; in a window of the program, as in the main window.
+    const QPalette before = QApplication::palette();
+    QPalette desktop = before;
+    desktop.setColor(QPalette::Window, QColor(0xFB, 0xFB, 0xFB));
+    QApplication::setPalette(desktop);
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    TForm_Gen_Ex window(nullptr, Qt::Window);
+    auto *layout = new QVBoxLayout(&window);
+    auto *panel = new TFrame_InfoRozrZasob(&window);
+    layout->addWidget(panel);
+    panel->ShowSettlements(sampleYear(2020));
+    window.resize(720, 600);
+    QVERIFY(ShowActive(&window));
+    TFrame_InfoRozrTabela *table = panel->Table(0);
+    const QImage image = table->grab().toImage();
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    const QWidget *dane = table->findChild<QWidget *>(u"PanelDane"_s);
+    // Left of the rows, beside the headers, beside a month row and beside the legend.
+    for (int y : {3, row(table, 5)->y() + 5, dane->height() - 10})
+        QCOMPARE(image.pixelColor(dane->mapTo(table, QPoint(3, y))), buttonFace);
+    const QWidget *may = row(table, 5);
+    QCOMPARE(image.pixelColor(may->mapTo(table, QPoint(2, 2))), QColor(Qt::white));
+}
+
+void tst_Settlements::doubleClickPrintsOnce_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<QString>("otherName");
+    QTest::newRow("print, then print") << u"ButtonPrint"_s << u"ButtonPrint"_s;
+    QTest::newRow("print, then preview") << u"ButtonPrint"_s << u"ButtonPreview"_s;
+    QTest::newRow("print, then the window's button") << u"ButtonPrint"_s << u"SButton_Exit"_s;
+}
+
+// The second click of a double click on the print button arrives while the
+// first print still runs; it must not print the report again, nor start
+// another action of the window.
+void tst_Settlements::doubleClickPrintsOnce()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(QString, otherName);
+    MessageRecorder messages;
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *exit = new TWSpeedButton(u"&Koniec"_s, &window);
+    exit->setObjectName(u"SButton_Exit"_s);
+    int exitRuns = 0;
+    connect(exit, &TWSpeedButton::OnClick, this, [&exitRuns] { ++exitRuns; });
+    layout->addWidget(exit);
+    auto *panel = new TFrame_InfoRozrZasob(&window);
+    layout->addWidget(panel);
+    panel->ShowSettlements(sampleYear(2020));
+    QVERIFY(ShowActive(&window));
+    auto *button = window.findChild<TWSpeedButton *>(buttonName);
+    auto *other = window.findChild<TWSpeedButton *>(otherName);
+    QVERIFY(button && other);
+
+    // Printing looks the printer up once per run; without one it shows the
+    // no-printer notice. The second click comes while the first run is busy.
+    int printRuns = 0;
+    TPrn_Gen::SetPrinterLookup([&]() -> std::optional<ReportPrinterSettings> {
+        if (++printRuns == 1)
+            queueUserClick(other);
+        return std::nullopt;
+    });
+    ClickWidget(button);
+    QCoreApplication::processEvents();
+    TPrn_Gen::SetPrinterLookup({});
+
+    QCOMPARE(printRuns, 1);
+    QCOMPARE(exitRuns, 0);
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY(button->ClickPermitted() && exit->ClickPermitted());
+
+    // Afterwards the buttons work again.
+    ClickWidget(exit);
+    QCOMPARE(exitRuns, 1);
 }
 
 DOMVEL_VIEWS_TEST_MAIN(tst_Settlements)

@@ -1,3 +1,4 @@
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/widgets/ReportPreviewControl.h"
 
 #include "reports/engine/PageStore.h"
@@ -210,6 +211,6 @@ void ReportPreviewControl::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double dpiScale = m_zoom / 100.0;
-    painter.setTransform(PageStore::pageTransform(logicalDpiX() * dpiScale, logicalDpiY() * dpiScale, sheet.topLeft()));
-    m_pages->paintPage(m_page - 1, painter);
+    painter.setTransform(PagePainter::pageTransform(logicalDpiX() * dpiScale, logicalDpiY() * dpiScale, sheet.topLeft()));
+    PagePainter(*m_pages).paintPage(m_page - 1, painter);
 }

@@ -1,8 +1,9 @@
+#include "reports/engine/PagePainter.h"
 #include "reports/engine/widgets/ReportPrinter.h"
 
-#include "common/Errors.h"
 #include "reports/engine/BandedReport.h"
 #include "reports/engine/PageStore.h"
+#include "reports/engine/ReportEngineError.h"
 
 #include <QPrinter>
 
@@ -17,14 +18,14 @@ void ReportPrinter::print(const PageStore &pages, const ReportPrinterSettings &s
             printer.setPrinterName(settings.printerName);
         // Without a printer system Qt falls back to PDF output with no file.
         if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid())
-            throw AppError(settings.printerName.isEmpty()
-                               ? QStringLiteral("W systemie nie ma drukarki, na której można wydrukować raport.")
-                               : QStringLiteral("Drukarka „%1” jest niedostępna.").arg(settings.printerName));
+            throw settings.printerName.isEmpty()
+                ? ReportEngineError(ReportEngineError::Kind::NoPrinter)
+                : ReportEngineError::named(ReportEngineError::Kind::PrinterUnavailable, settings.printerName);
     }
     printer.setDocName(pages.title());
     printer.setCopyCount(std::max(1, settings.copies));
     printer.setFullPage(true);
-    pages.print(printer, settings.firstPage, settings.lastPage);
+    PagePainter(pages).print(printer, settings.firstPage, settings.lastPage);
 }
 
 void ReportPrinter::print(const PageStore &pages)

@@ -8,7 +8,7 @@ class PageStore;
 // Sends pages to a printer of the system, without a dialog: the named printer
 // (the default one when no name is given), or a PDF file when the settings
 // name an output file. Copies and page range come from the settings. Throws
-// AppError when there is no such printer or printing fails.
+// ReportEngineError when there is no such printer or printing fails.
 class ReportPrinter
 {
 public:
