@@ -62,7 +62,7 @@ std::optional<BalanceSummary> BalanceSummary::FromStore(const TU_WEBServiceData 
         c.Month = MonthWithinYear(period, s.Year);
         // The same running balance the yearly table shows for that month.
         const YearSettlementFigures figures
-            = YearSettlementFigures::Compute(12, store.Debits(i), store.Credits(i));
+            = YearSettlementFigures::Compute(12, store.ObrotyWN(i), store.ObrotyMA(i));
         c.Balance = figures.SaldoNar[std::size_t(c.Month)];
         s.Categories.append(c);
         s.Total += c.Balance;

@@ -40,10 +40,10 @@ CsvTable YearTableCsv(const YearSettlementFigures &f)
                    CsvAmount(f.SaldoNar[0]), QString()});
     for (int m = 1; m <= f.MonthCount; ++m) {
         t.Rows.append({YearTableMonthName(m), CsvAmount(f.ObrotyWN[m]), CsvAmount(f.ObrotyMA[m]),
-                       CsvAmount(f.MonthBalance(m)), CsvAmount(f.SaldoNar[m]), QString()});
+                       CsvAmount(f.SaldoMca(m)), CsvAmount(f.SaldoNar[m]), QString()});
     }
-    t.Rows.append({u"Razem"_s, CsvAmount(f.DebitTotal), CsvAmount(f.CreditTotal), QString(),
-                   CsvAmount(f.FinalBalance()), BalanceDescription(f.FinalBalance())});
+    t.Rows.append({u"Razem"_s, CsvAmount(f.RazemWN), CsvAmount(f.RazemMA), QString(),
+                   CsvAmount(f.SaldoNarRazem()), BalanceDescription(f.SaldoNarRazem())});
     return t;
 }
 
@@ -63,13 +63,13 @@ CsvTable MonthCardCsv(const TU_WEBServiceKsgData &ledger, const MonthCardFigures
                        DocumentKindText(e.TypDok), debit ? CsvAmount(e.Value) : QString(),
                        debit ? QString() : CsvAmount(e.Value), text});
     }
-    auto state = [&t](const QString &first, const QString &name, const MonthCardFigures::State &s) {
-        t.Rows.append({first, QString(), QString(), name, CsvAmount(s.Debits), CsvAmount(s.Credits),
-                       CsvAmount(s.Balance)});
+    auto state = [&t](const QString &first, const QString &name, const AccountState &s) {
+        t.Rows.append({first, QString(), QString(), name, CsvAmount(s.ObrotyWN), CsvAmount(s.ObrotyMA),
+                       CsvAmount(s.Saldo)});
     };
-    state(QString(), u"Stan początkowy:"_s, figures.Opening);
-    state(QString::number(ledger.KsgNumber) + u" oper."_s, u"W miesiącu:"_s, figures.Month);
-    state(QString(), u"Narastająco:"_s, figures.Cumulative);
+    state(QString(), u"Stan początkowy:"_s, figures.Pocz);
+    state(QString::number(ledger.KsgNumber) + u" oper."_s, u"W miesiącu:"_s, figures.Mca);
+    state(QString(), u"Narastająco:"_s, figures.Nar);
     return t;
 }
 

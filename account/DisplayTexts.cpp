@@ -36,7 +36,7 @@ QString CategoryText(int category)
 
 QString ShortDateText(double dateValue)
 {
-    return gLocale.locale().toString(ValueToDate(dateValue), QLocale::ShortFormat);
+    return gLocale.Locale().toString(ValueToDate(dateValue), QLocale::ShortFormat);
 }
 
 QString MonthYearText(int year, int month)

@@ -79,5 +79,5 @@ QString FormatAmount(double value, const QLocale &locale)
 
 QString FormatAmount(double value)
 {
-    return FormatAmount(value, gLocale.locale());
+    return FormatAmount(value, gLocale.Locale());
 }

@@ -2,12 +2,11 @@
 
 #include "common/Errors.h"
 
-MonthCardFigures MonthCardFigures::Compute(const State &opening, int count, const TBoundArray &sides,
-                                           const TDoubleDynArray &values, const TDoubleDynArray &terms,
-                                           double monthEnd)
+MonthCardFigures MonthCardFigures::Compute(const AccountState &pocz, int count, const TBoundArray &sides,
+                                           const TDoubleDynArray &values, const TDoubleDynArray &terms, double monthEnd)
 {
     MonthCardFigures f;
-    f.Opening = opening;
+    f.Pocz = pocz;
     // A count from the service is no size to trust before the arrays bear it out.
     f.LateTerm.reserve(qBound(qsizetype(0), qsizetype(count), sides.size()));
     for (int i = 0; i < count; ++i) {
@@ -15,14 +14,13 @@ MonthCardFigures MonthCardFigures::Compute(const State &opening, int count, cons
         const double value = CheckedAt(values, i);
         const bool late = debit && CheckedAt(terms, i) > monthEnd;
         if (debit)
-            f.Month.Debits += value;
+            f.Mca.ObrotyWN += value;
         else
-            f.Month.Credits += value;
+            f.Mca.ObrotyMA += value;
         f.LateTerm.append(late);
         f.AnyLateTerm = f.AnyLateTerm || late;
     }
-    f.Month.Balance = f.Month.Credits - f.Month.Debits;
-    f.Cumulative = {opening.Debits + f.Month.Debits, opening.Credits + f.Month.Credits,
-                    opening.Balance + f.Month.Balance};
+    f.Mca.Saldo = f.Mca.ObrotyMA - f.Mca.ObrotyWN;
+    f.Nar = {pocz.ObrotyWN + f.Mca.ObrotyWN, pocz.ObrotyMA + f.Mca.ObrotyMA, pocz.Saldo + f.Mca.Saldo};
     return f;
 }

@@ -56,7 +56,7 @@ void TU_WEBServiceData::Clear()
 
 void TU_WEBServiceData::LoadFrom(const TRemSessionBeginData &answer)
 {
-    LoadFrom(answer, gLocale.decimalSeparator());
+    LoadFrom(answer, gLocale.DecimalSeparator());
 }
 
 void TU_WEBServiceData::LoadFrom(const TRemSessionBeginData &answer, QChar decimalSeparator)
@@ -116,24 +116,24 @@ qint32 TU_WEBServiceData::FirstYearToShow() const
     return first;
 }
 
-TMonthSums TU_WEBServiceData::SumMonths(int category, int count) const
+AccountState TU_WEBServiceData::SumMonths(int category, int count) const
 {
     const auto &[debits, credits] = categoryArrays(category);
-    TMonthSums sums;
+    AccountState sums;
     for (int slot = 0; slot < count; ++slot) {
-        sums.Debit += CheckedAt(this->*debits, slot);
-        sums.Credit += CheckedAt(this->*credits, slot);
+        sums.ObrotyWN += CheckedAt(this->*debits, slot);
+        sums.ObrotyMA += CheckedAt(this->*credits, slot);
     }
-    sums.Balance = sums.Credit - sums.Debit;
+    sums.Saldo = sums.ObrotyMA - sums.ObrotyWN;
     return sums;
 }
 
-const TDoubleDynArray &TU_WEBServiceData::Debits(int category) const
+const TDoubleDynArray &TU_WEBServiceData::ObrotyWN(int category) const
 {
     return this->*categoryArrays(category).first;
 }
 
-const TDoubleDynArray &TU_WEBServiceData::Credits(int category) const
+const TDoubleDynArray &TU_WEBServiceData::ObrotyMA(int category) const
 {
     return this->*categoryArrays(category).second;
 }

@@ -1,17 +1,10 @@
 #pragma once
 
+#include "account/AccountState.h"
 #include "account/StoreArrays.h"
 #include "protocol/IZOKA_E_BOK.h"
 
 #include <QChar>
-
-// Opening state of a month: sums over the slots before it.
-struct TMonthSums
-{
-    double Debit = 0;   // sum of the debit slots ("Obciążenia")
-    double Credit = 0;  // sum of the credit slots ("Zapłaty")
-    double Balance = 0; // Credit - Debit: positive is an overpayment
-};
 
 // The yearly settlement store: the figures of one year per charge category,
 // with the account facts that decide which categories and years can be shown.
@@ -90,12 +83,12 @@ public:
     // Sums of the debit and credit slots 0 to count - 1 of the category 0 to
     // 4: with count m, the opening state of month m. IndexError for a
     // category outside 0 to 4 or an array shorter than count.
-    TMonthSums SumMonths(int category, int count) const;
+    AccountState SumMonths(int category, int count) const;
 
     // The debit (WN) and credit (MA) arrays of the category 0 to 4;
     // IndexError for any other.
-    const TDoubleDynArray &Debits(int category) const;
-    const TDoubleDynArray &Credits(int category) const;
+    const TDoubleDynArray &ObrotyWN(int category) const;
+    const TDoubleDynArray &ObrotyMA(int category) const;
 };
 
 // The process-wide yearly settlement store.

@@ -29,7 +29,7 @@ void TU_WEBServiceSession::Clear()
 
 void TU_WEBServiceSession::LoadFrom(const TRemSessionBeginData &answer)
 {
-    LoadFrom(answer, gLocale.decimalSeparator());
+    LoadFrom(answer, gLocale.DecimalSeparator());
 }
 
 void TU_WEBServiceSession::LoadFrom(const TRemSessionBeginData &answer, QChar decimalSeparator)

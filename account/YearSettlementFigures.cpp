@@ -22,37 +22,37 @@ void checkMonth(int month)
 
 } // namespace
 
-YearSettlementFigures YearSettlementFigures::Compute(int monthCount, const QList<double> &debits,
-                                                     const QList<double> &credits)
+YearSettlementFigures YearSettlementFigures::Compute(int monthCount, const QList<double> &obrotyWN,
+                                                     const QList<double> &obrotyMA)
 {
     YearSettlementFigures f;
     f.MonthCount = std::clamp(monthCount, 1, 12);
-    f.ObrotyWN = toSlots(debits);
-    f.ObrotyMA = toSlots(credits);
+    f.ObrotyWN = toSlots(obrotyWN);
+    f.ObrotyMA = toSlots(obrotyMA);
     for (int j = 0; j <= f.MonthCount; ++j) {
-        f.DebitTotal += f.ObrotyWN[j];
-        f.CreditTotal += f.ObrotyMA[j];
+        f.RazemWN += f.ObrotyWN[j];
+        f.RazemMA += f.ObrotyMA[j];
         f.SaldoNar[j] = (j == 0 ? 0.0 : f.SaldoNar[j - 1]) + f.ObrotyMA[j] - f.ObrotyWN[j];
     }
     return f;
 }
 
-double YearSettlementFigures::MonthBalance(int month) const
+double YearSettlementFigures::SaldoMca(int month) const
 {
     checkMonth(month);
     return ObrotyMA[month] - ObrotyWN[month];
 }
 
-YearSettlementFigures::OpeningState YearSettlementFigures::OpeningStateBefore(int month) const
+AccountState YearSettlementFigures::OpeningStateBefore(int month) const
 {
     checkMonth(month);
     if (month > MonthCount)  // the running balance is not computed past the shown months
         throw IndexError(month, MonthCount + 1);
-    OpeningState s;
+    AccountState s;
     for (int j = 0; j < month; ++j) {
-        s.Debits += ObrotyWN[j];
-        s.Credits += ObrotyMA[j];
+        s.ObrotyWN += ObrotyWN[j];
+        s.ObrotyMA += ObrotyMA[j];
     }
-    s.Balance = SaldoNar[month - 1];
+    s.Saldo = SaldoNar[month - 1];
     return s;
 }

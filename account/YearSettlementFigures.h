@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/AccountState.h"
 #include "account/MonthSlots.h"
 
 #include <QList>
@@ -12,21 +13,20 @@ struct YearSettlementFigures
     using Slots = TMonthSlots;
 
     int MonthCount = 0;     // months shown, clamped to 1..12
-    Slots ObrotyWN{};       // debits
-    Slots ObrotyMA{};       // credits
-    Slots SaldoNar{};       // running balance after each slot; 0 after MonthCount
-    double DebitTotal = 0;  // slots 0..MonthCount
-    double CreditTotal = 0;
+    Slots ObrotyWN{}; // debits
+    Slots ObrotyMA{}; // credits
+    Slots SaldoNar{}; // running balance after each slot; 0 after MonthCount
+    double RazemWN = 0; // totals row: debits of slots 0..MonthCount
+    double RazemMA = 0; // credits of slots 0..MonthCount
 
     // Fills the slots from delivered arrays (missing values are 0, values past
     // the 13th are ignored) and computes the running balance and the totals.
-    static YearSettlementFigures Compute(int monthCount, const QList<double> &debits, const QList<double> &credits);
+    static YearSettlementFigures Compute(int monthCount, const QList<double> &obrotyWN, const QList<double> &obrotyMA);
 
-    double MonthBalance(int month) const;  // credits - debits of the month (1..12)
-    double FinalBalance() const { return SaldoNar[MonthCount]; }
+    double SaldoMca(int month) const; // credits - debits of the month (1..12)
+    double SaldoNarRazem() const { return SaldoNar[MonthCount]; }
 
-    // The state before month m (1..12): sums of slots 0..m-1 and the running
-    // balance after slot m-1.
-    struct OpeningState { double Debits = 0; double Credits = 0; double Balance = 0; };
-    OpeningState OpeningStateBefore(int month) const;
+    // The state before month m (1..12), the opening state of its month card:
+    // sums of slots 0..m-1 and the running balance after slot m-1.
+    AccountState OpeningStateBefore(int month) const;
 };

@@ -16,8 +16,8 @@ public:
 
     // True when another process of this user holds the lock. Any other failure
     // (no directory, no file) leaves the program running without a guard.
-    bool alreadyRunning() const { return m_alreadyRunning; }
-    QString lockPath() const { return m_path; }
+    bool AlreadyRunning() const { return m_alreadyRunning; }
+    QString LockPath() const { return m_path; }
 
     // Keeps the lock past this object, to the end of the process: a program
     // still closing (windows gone, libraries unloading) keeps refusing new

@@ -7,6 +7,7 @@
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Cursors.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "common/gui/MessageBoxSink.h"
 #include "protocol/ServiceAddress.h"
@@ -89,7 +90,7 @@ int RunProgram(QApplication &app, const QStringList &arguments)
     InstallProgramMessageSink();
 
     SingleInstanceGuard guard(ModuleMutexName(MODULE_SM_WEB));
-    if (guard.alreadyRunning()) {
+    if (guard.AlreadyRunning()) {
         ShowAlreadyRunningMessage();
         return 0;
     }
@@ -102,9 +103,11 @@ int RunProgram(QApplication &app, const QStringList &arguments)
          {InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()), options.caCertFile}) {
         if (caFile.isEmpty())
             continue;
-        const QString problem = TrustedCertificates::AddFromFile(caFile);
-        if (!problem.isEmpty())
-            ShowErrorBox(problem);
+        try {
+            TrustedCertificates::AddFromFile(caFile);
+        } catch (const AppError &problem) {
+            ShowErrorBox(problem.message());
+        }
     }
 
     std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;

@@ -70,7 +70,7 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
 {
     setObjectName(u"Form_ZOKA_WSClient_Main"_s);
     setWindowTitle(u"Internetowy serwis użytkownika"_s + u' ' + ApplicationTitle());
-    buildLayout();
+    BuildLayout();
     // The strip comes on top of the designed client area.
     resize(kClientWidth, kClientHeight + m_strip->height());
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -103,7 +103,7 @@ TForm_ZOKA_WSClient_Main::~TForm_ZOKA_WSClient_Main()
         SetServiceProxy(nullptr);
 }
 
-void TForm_ZOKA_WSClient_Main::buildLayout()
+void TForm_ZOKA_WSClient_Main::BuildLayout()
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -111,12 +111,12 @@ void TForm_ZOKA_WSClient_Main::buildLayout()
     // The header has no room beside it: the strip is the window's first row.
     m_strip = new SessionStrip(this);
     layout->addWidget(m_strip);
-    layout->addWidget(buildFunctionPanel());
-    layout->addWidget(buildHeaderPanel());
-    layout->addWidget(buildMainPanel(), 1);
+    layout->addWidget(BuildFunctionPanel());
+    layout->addWidget(BuildHeaderPanel());
+    layout->addWidget(BuildMainPanel(), 1);
 }
 
-QWidget *TForm_ZOKA_WSClient_Main::buildFunctionPanel()
+QWidget *TForm_ZOKA_WSClient_Main::BuildFunctionPanel()
 {
     QWidget *panel = colouredPanel(this, u"PanelFunkcji"_s, kAqua);
     panel->setFixedHeight(49);
@@ -147,7 +147,7 @@ QWidget *TForm_ZOKA_WSClient_Main::buildFunctionPanel()
     return panel;
 }
 
-QWidget *TForm_ZOKA_WSClient_Main::buildHeaderPanel()
+QWidget *TForm_ZOKA_WSClient_Main::BuildHeaderPanel()
 {
     auto *panel = new QWidget(this);
     panel->setObjectName(u"PanelHeader"_s);
@@ -184,7 +184,7 @@ QWidget *TForm_ZOKA_WSClient_Main::buildHeaderPanel()
     return panel;
 }
 
-QWidget *TForm_ZOKA_WSClient_Main::buildMainPanel()
+QWidget *TForm_ZOKA_WSClient_Main::BuildMainPanel()
 {
     auto *panel = new QWidget(this);
     panel->setObjectName(u"PanelMain"_s);
@@ -275,10 +275,10 @@ void TForm_ZOKA_WSClient_Main::FormActivate()
     if (!m_firstActivation)
         return;
     m_firstActivation = false;
-    QTimer::singleShot(0, this, &TForm_ZOKA_WSClient_Main::runOpeningSequence);
+    QTimer::singleShot(0, this, &TForm_ZOKA_WSClient_Main::RunOpeningSequence);
 }
 
-void TForm_ZOKA_WSClient_Main::runOpeningSequence()
+void TForm_ZOKA_WSClient_Main::RunOpeningSequence()
 {
     // A refused version has told the user and asked the application to end.
     if (!CheckClientVersion())
@@ -287,10 +287,10 @@ void TForm_ZOKA_WSClient_Main::runOpeningSequence()
         RequestApplicationTerminate();
         return;
     }
-    showAfterLogin();
+    ShowAfterLogin();
 }
 
-void TForm_ZOKA_WSClient_Main::showAfterLogin()
+void TForm_ZOKA_WSClient_Main::ShowAfterLogin()
 {
     ShowHeader();
     ShowOtherSettlementsInfo();
@@ -401,7 +401,7 @@ void TForm_ZOKA_WSClient_Main::SButton_LoginClick()
 {
     // Possible in every state of the session; a new session replaces the old one.
     if (ShowLoginDialog(this, lmLogin))
-        showAfterLogin();
+        ShowAfterLogin();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_ExitClick()

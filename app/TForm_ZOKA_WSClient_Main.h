@@ -70,13 +70,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildLayout();
-    QWidget *buildFunctionPanel();
-    QWidget *buildHeaderPanel();
-    QWidget *buildMainPanel();
+    void BuildLayout();
+    QWidget *BuildFunctionPanel();
+    QWidget *BuildHeaderPanel();
+    QWidget *BuildMainPanel();
     void FormActivate();
-    void runOpeningSequence();
-    void showAfterLogin();
+    void RunOpeningSequence();
+    void ShowAfterLogin();
 
     void SButton_ReloginClick();
     void SButton_ChangePaswordClick();

@@ -34,4 +34,10 @@ QString TLocale_Class::ShortMonthName(int month) const
     return month >= 1 && month <= 12 ? m_shortMonthNames.at(month - 1) : QString();
 }
 
+const TLocale_Class &TLocale_Class::Polish()
+{
+    static const TLocale_Class polish{QLocale(QLocale::Polish, QLocale::Poland)};
+    return polish;
+}
+
 const TLocale_Class gLocale{QLocale::system()};

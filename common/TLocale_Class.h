@@ -16,9 +16,14 @@ public:
     QString LongMonthName(int month) const;
     QString ShortMonthName(int month) const;
 
-    const QLocale &locale() const { return m_locale; }
-    QChar decimalSeparator() const { return m_decimalSeparator; }
-    QChar groupSeparator() const { return m_groupSeparator; }
+    const QLocale &Locale() const { return m_locale; }
+    QChar DecimalSeparator() const { return m_decimalSeparator; }
+    QChar GroupSeparator() const { return m_groupSeparator; }
+
+    // The Polish texts, whatever the user's locale: the screens whose texts
+    // are Polish by design (the month names of the yearly table) take them
+    // from here.
+    static const TLocale_Class &Polish();
 
 private:
     QLocale m_locale;

@@ -62,17 +62,17 @@ void TEditNew::SetAlignment(Qt::Alignment value)
     if (value == m_alignment)
         return;
     m_alignment = value;
-    applyDisplayAlignment();
+    ApplyDisplayAlignment();
 }
 
 void TEditNew::SetFocused(bool value)
 {
     m_focused = value;
     if (m_alignment != Qt::AlignLeft)
-        applyDisplayAlignment();
+        ApplyDisplayAlignment();
 }
 
-void TEditNew::applyDisplayAlignment()
+void TEditNew::ApplyDisplayAlignment()
 {
     setAlignment((m_focused ? Qt::AlignLeft : m_alignment) | Qt::AlignVCenter);
 }

@@ -62,7 +62,7 @@ protected:
 
 private:
     void SetFocused(bool value);
-    void applyDisplayAlignment();
+    void ApplyDisplayAlignment();
 
     Qt::Alignment m_alignment = Qt::AlignLeft;
     ChangeHandler m_beforeChangeValue;

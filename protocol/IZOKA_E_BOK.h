@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -14,8 +16,7 @@
 // properties once, in wire order, and the interface with its nine operations.
 // The codec, the demo server and the tests all walk the same field lists.
 
-inline constexpr std::string_view kInterfaceNamespace = "urn:ZOKA_E_BOK-IZOKA_E_BOK";
-inline constexpr std::string_view kTypesNamespace = "urn:RemSessionDataTypes";
+// The service's path on the server; its namespaces are in SoapNames.h.
 inline constexpr std::string_view kServicePath = "/cgi-bin/ZOKA_Webservice_Server.exe/soap/IZOKA_E_BOK";
 
 using TBoundArray = QList<qint32>;
@@ -254,6 +255,23 @@ struct ServiceFailure
     QString detail;  // technical text for the message box's detail, not for the main text
 };
 
+// Thrown by ServiceResult::value() on a failure: a caller that skipped ok()
+// gets this error, carrying the failure, instead of reading an empty answer.
+class ServiceResultError : public std::exception
+{
+public:
+    explicit ServiceResultError(ServiceFailure failure)
+        : m_failure(std::move(failure)), m_what(("no answer: " + m_failure.detail).toUtf8())
+    {
+    }
+    const ServiceFailure &failure() const noexcept { return m_failure; }
+    const char *what() const noexcept override { return m_what.constData(); }
+
+private:
+    ServiceFailure m_failure;
+    QByteArray m_what;
+};
+
 // The outcome of one call: an answer or a failure.
 template<typename T>
 class ServiceResult
@@ -263,8 +281,19 @@ public:
     ServiceResult(ServiceFailure failure) : m_failure(std::move(failure)) {}
 
     bool ok() const { return m_value.has_value(); }
-    const T &value() const { return *m_value; }
-    T &value() { return *m_value; }
+    // The answer; throws ServiceResultError on a failure.
+    const T &value() const
+    {
+        if (!m_value)
+            throw ServiceResultError(m_failure);
+        return *m_value;
+    }
+    T &value()
+    {
+        if (!m_value)
+            throw ServiceResultError(m_failure);
+        return *m_value;
+    }
     const ServiceFailure &failure() const { return m_failure; }
 
 private:

@@ -1,5 +1,7 @@
 #include "protocol/TrustedCertificates.h"
 
+#include "common/Errors.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -57,20 +59,19 @@ void startReadingSystemStore()
 
 } // namespace
 
-QString TrustedCertificates::AddFromFile(const QString &pemFile)
+void TrustedCertificates::AddFromFile(const QString &pemFile)
 {
     QFile file(pemFile);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Nie można odczytać pliku certyfikatu %1: %2").arg(pemFile, file.errorString());
+        throw AppError(QStringLiteral("Nie można odczytać pliku certyfikatu %1: %2").arg(pemFile, file.errorString()));
     // A certificate file is a few kilobytes; refuse to slurp anything huge.
     constexpr qint64 kMaxPemSize = 4 * 1024 * 1024;
     if (file.size() > kMaxPemSize)
-        return QStringLiteral("Plik certyfikatu %1 jest zbyt duży.").arg(pemFile);
+        throw AppError(QStringLiteral("Plik certyfikatu %1 jest zbyt duży.").arg(pemFile));
     const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
     if (certificates.isEmpty())
-        return QStringLiteral("Plik %1 nie zawiera certyfikatu w formacie PEM.").arg(pemFile);
+        throw AppError(QStringLiteral("Plik %1 nie zawiera certyfikatu w formacie PEM.").arg(pemFile));
     Add(certificates);
-    return {};
 }
 
 void TrustedCertificates::Add(const QList<QSslCertificate> &certificates)

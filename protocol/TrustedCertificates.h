@@ -13,9 +13,10 @@ class TrustedCertificates
 public:
     TrustedCertificates() = delete;
 
-    // Adds every certificate of a PEM file. Returns an empty text on success,
-    // otherwise the reason in Polish (file unreadable, no certificate in it).
-    static QString AddFromFile(const QString &pemFile);
+    // Adds every certificate of a PEM file. A file that cannot be used (it is
+    // unreadable, too large or holds no certificate) throws AppError with the
+    // reason in Polish and adds nothing.
+    static void AddFromFile(const QString &pemFile);
     static void Add(const QList<QSslCertificate> &certificates);
     // Back to the system store alone.
     static void Clear();

@@ -2,8 +2,7 @@
 
 #include "protocol/IZOKA_E_BOK.h"
 #include "protocol/SoapCodec.h"
-
-class THTTPRIO;
+#include "protocol/THTTPRIO.h"
 
 // IZOKA_E_BOK over a THTTPRIO connection: each operation writes its request,
 // posts it and reads the answer, one failure channel for all three steps.
@@ -35,9 +34,30 @@ public:
         const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
         qint32 aYearEwid) override;
 
-private:
+    // One operation by its name: writes the request, posts it and reads the
+    // answer as Result. A name the contract does not know is a failure of kind
+    // Request, and nothing is sent.
     template<typename Result>
-    ServiceResult<Result> Call(std::string_view operation, const QList<SoapArgument> &arguments);
+    ServiceResult<Result> Invoke(std::string_view operation, const QList<SoapArgument> &arguments);
 
+private:
     THTTPRIO &m_connection;
 };
+
+template<typename Result>
+ServiceResult<Result> ZOKA_E_BOK_Proxy::Invoke(std::string_view operation, const QList<SoapArgument> &arguments)
+{
+    const OperationInfo *info = FindOperation(operation);
+    if (!info) {
+        return ServiceFailure{ServiceFailure::Kind::Request,
+                              QStringLiteral("nieznana operacja %1")
+                                  .arg(QLatin1StringView(operation.data(), qsizetype(operation.size())))};
+    }
+    const ServiceResult<QByteArray> request = SoapCodec::WriteRequest(*info, arguments);
+    if (!request.ok())
+        return request.failure();
+    const ServiceResult<QByteArray> answer = m_connection.Invoke(info->name, request.value());
+    if (!answer.ok())
+        return answer.failure();
+    return SoapCodec::ReadAnswer<Result>(info->name, answer.value(), m_connection.MaxAnswerSize());
+}

@@ -119,26 +119,19 @@ void TPrn_InfoRozrZasob::BuildSummaryBand()
     m_summaryBand = &summary;
 }
 
-void TPrn_InfoRozrZasob::LoadYear(int year, int monthCount, double creditTotal, double debitTotal,
-                                  const Slots &saldoNar, const Slots &credits, const Slots &debits,
-                                  const QString &categoryText)
+void TPrn_InfoRozrZasob::LoadYear(int year, const YearSettlementFigures &figures, const QString &categoryText)
 {
     // Checked before anything is taken, so a wrong count leaves the report as it was.
-    const double finalBalance = CheckedAt(saldoNar, monthCount);
+    const double finalBalance = CheckedAt(figures.SaldoNar, figures.MonthCount);
     m_year = year;
-    m_monthCount = monthCount;
-    m_creditTotal = creditTotal;
-    m_debitTotal = debitTotal;
-    m_saldoNar = saldoNar;
-    m_credits = credits;
-    m_debits = debits;
+    m_figures = figures;
     m_categoryText = categoryText;
 
     m_titleBand->label(u"QRL_Tytul1"_s).setCaption(QString::number(year) + u"  "_s + categoryText);
     ReportHeading::FillAccountBlock(*m_titleBand, m_session);
 
-    m_summaryBand->label(u"QR_WN_Razem"_s).setCaption(FormatAmount(debitTotal));
-    m_summaryBand->label(u"QR_MA_Razem"_s).setCaption(FormatAmount(creditTotal));
+    m_summaryBand->label(u"QR_WN_Razem"_s).setCaption(FormatAmount(figures.RazemWN));
+    m_summaryBand->label(u"QR_MA_Razem"_s).setCaption(FormatAmount(figures.RazemMA));
     m_summaryBand->label(u"QR_SaldoNar_Razem"_s).setCaption(FormatAmount(finalBalance));
     m_summaryBand->label(u"QRL_Saldo_Opis"_s).setCaption(BalanceDescription(finalBalance));
     m_summaryBand->label(u"QRL_SaldaInfo"_s)
@@ -153,7 +146,7 @@ void TPrn_InfoRozrZasob::ReportBeforePrint()
 
 bool TPrn_InfoRozrZasob::ReportNeedData()
 {
-    if (m_rowIndex > m_monthCount)
+    if (m_rowIndex > m_figures.MonthCount)
         return false;
     const int r = m_rowIndex;
     const bool opening = r == 0;
@@ -161,26 +154,19 @@ bool TPrn_InfoRozrZasob::ReportNeedData()
     QR_Okres->setCaption(opening ? u"Stan na początek roku"_s : gLocale.LongMonthName(r));
     QR_SaldoMca->setEnabled(!opening);
 
-    const double debit = CheckedAt(m_debits, r);
-    const double credit = CheckedAt(m_credits, r);
+    const double debit = CheckedAt(m_figures.ObrotyWN, r);
+    const double credit = CheckedAt(m_figures.ObrotyMA, r);
     QR_WN->setCaption(FormatAmount(debit));
     QR_MA->setCaption(FormatAmount(credit));
     QR_SaldoMca->setCaption(FormatAmount(credit - debit));
-    QR_SaldoNar->setCaption(FormatAmount(CheckedAt(m_saldoNar, r)));
+    QR_SaldoNar->setCaption(FormatAmount(CheckedAt(m_figures.SaldoNar, r)));
     ++m_rowIndex;
     return true;
 }
 
 std::optional<CsvTable> TPrn_InfoRozrZasob::SpreadsheetTable() const
 {
-    YearSettlementFigures f;
-    f.MonthCount = m_monthCount;
-    f.ObrotyWN = m_debits;
-    f.ObrotyMA = m_credits;
-    f.SaldoNar = m_saldoNar;
-    f.DebitTotal = m_debitTotal;
-    f.CreditTotal = m_creditTotal;
-    if (f.MonthCount < 1 || f.MonthCount > 12)
+    if (m_figures.MonthCount < 1 || m_figures.MonthCount > 12)
         return std::nullopt;
-    return YearTableCsv(f);
+    return YearTableCsv(m_figures);
 }

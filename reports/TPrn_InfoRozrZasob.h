@@ -1,10 +1,9 @@
 #pragma once
 
+#include "account/YearSettlementFigures.h"
 #include "reports/TPrn_Gen.h"
 
 #include <QString>
-
-#include <array>
 
 class ReportBand;
 class ReportLabel;
@@ -22,8 +21,6 @@ class TU_WEBServiceSession;
 class TPrn_InfoRozrZasob : public TPrn_Gen
 {
 public:
-    using Slots = std::array<double, 13>;
-
     // The header and the note are read from the given session record and
     // yearly settlement store each time LoadYear is called.
     TPrn_InfoRozrZasob();
@@ -31,20 +28,16 @@ public:
     ~TPrn_InfoRozrZasob() override;
 
     // Takes the figures the yearly table shows: slot 0 the opening of the
-    // year, 1 to 12 the months; monthCount (1 to 12) months are printed and
-    // the totals cover slots 0 to monthCount. The arrays are copied, so the
-    // report never reads a table that has gone. Fills the title and the
-    // summary at once; the lines are filled while the report runs.
-    void LoadYear(int year, int monthCount, double creditTotal, double debitTotal, const Slots &saldoNar,
-                  const Slots &credits, const Slots &debits, const QString &categoryText);
+    // year, 1 to 12 the months; figures.MonthCount months are printed, with
+    // the totals RazemWN and RazemMA and the final balance SaldoNar[MonthCount].
+    // The figures are copied, so the report never reads a table that has
+    // gone. Fills the title and the summary at once; the lines are filled
+    // while the report runs. A month count outside the slots throws
+    // IndexError and leaves the report as it was.
+    void LoadYear(int year, const YearSettlementFigures &figures, const QString &categoryText);
 
     int Year() const { return m_year; }
-    int MonthCount() const { return m_monthCount; }
-    double CreditTotal() const { return m_creditTotal; }
-    double DebitTotal() const { return m_debitTotal; }
-    const Slots &SaldoNar() const { return m_saldoNar; }
-    const Slots &Credits() const { return m_credits; }
-    const Slots &Debits() const { return m_debits; }
+    const YearSettlementFigures &Figures() const { return m_figures; }
     const QString &CategoryText() const { return m_categoryText; }
 
     static QString OtherObligationsNote();
@@ -76,11 +69,6 @@ private:
 
     int m_rowIndex = 0;
     int m_year = 0;
-    int m_monthCount = 0;
-    double m_creditTotal = 0;
-    double m_debitTotal = 0;
-    Slots m_saldoNar{};
-    Slots m_credits{};
-    Slots m_debits{};
+    YearSettlementFigures m_figures;
     QString m_categoryText;
 };

@@ -52,19 +52,18 @@ TPrn_KartMca::TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServi
     } catch (const AppError &) {
         m_openingError = std::current_exception();
     }
-    ChildBand_SP->label(u"QR_WN_SP"_s).setCaption(FormatAmount(m_opening.Debits));
-    ChildBand_SP->label(u"QR_MA_SP"_s).setCaption(FormatAmount(m_opening.Credits));
-    ChildBand_SP->label(u"QR_Saldo_SP"_s).setCaption(FormatAmount(m_opening.Balance));
+    ChildBand_SP->label(u"QR_WN_SP"_s).setCaption(FormatAmount(m_opening.ObrotyWN));
+    ChildBand_SP->label(u"QR_MA_SP"_s).setCaption(FormatAmount(m_opening.ObrotyMA));
+    ChildBand_SP->label(u"QR_Saldo_SP"_s).setCaption(FormatAmount(m_opening.Saldo));
 }
 
 TPrn_KartMca::~TPrn_KartMca() = default;
 
-MonthCardFigures::State TPrn_KartMca::OpeningState(const TU_WEBServiceData &yearData, int category, int month)
+AccountState TPrn_KartMca::OpeningState(const TU_WEBServiceData &yearData, int category, int month)
 {
-    const YearSettlementFigures year =
-        YearSettlementFigures::Compute(month, yearData.Debits(category), yearData.Credits(category));
-    const YearSettlementFigures::OpeningState s = year.OpeningStateBefore(month);
-    return {s.Debits, s.Credits, s.Balance};
+    const YearSettlementFigures year
+        = YearSettlementFigures::Compute(month, yearData.ObrotyWN(category), yearData.ObrotyMA(category));
+    return year.OpeningStateBefore(month);
 }
 
 void TPrn_KartMca::BuildTitleBand()
@@ -203,12 +202,12 @@ bool TPrn_KartMca::ReportNeedData()
 void TPrn_KartMca::FillSummary(ReportBand &summary) const
 {
     summary.label(u"QR_IloscOper"_s).setCaption(QString::number(m_rowIndex) + u" oper."_s);
-    summary.label(u"QR_WN_IP"_s).setCaption(FormatAmount(m_figures.Month.Debits));
-    summary.label(u"QR_MA_IP"_s).setCaption(FormatAmount(m_figures.Month.Credits));
-    summary.label(u"QR_Saldo_IP"_s).setCaption(FormatAmount(m_figures.Month.Balance));
-    summary.label(u"QR_WN_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Debits));
-    summary.label(u"QR_MA_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Credits));
-    summary.label(u"QR_Saldo_SK"_s).setCaption(FormatAmount(m_figures.Cumulative.Balance));
+    summary.label(u"QR_WN_IP"_s).setCaption(FormatAmount(m_figures.Mca.ObrotyWN));
+    summary.label(u"QR_MA_IP"_s).setCaption(FormatAmount(m_figures.Mca.ObrotyMA));
+    summary.label(u"QR_Saldo_IP"_s).setCaption(FormatAmount(m_figures.Mca.Saldo));
+    summary.label(u"QR_WN_SK"_s).setCaption(FormatAmount(m_figures.Nar.ObrotyWN));
+    summary.label(u"QR_MA_SK"_s).setCaption(FormatAmount(m_figures.Nar.ObrotyMA));
+    summary.label(u"QR_Saldo_SK"_s).setCaption(FormatAmount(m_figures.Nar.Saldo));
 }
 
 std::optional<CsvTable> TPrn_KartMca::SpreadsheetTable() const

@@ -35,9 +35,9 @@ public:
     // month - 1 and the running balance after them, computed as the yearly
     // table computes the month card window's opening state. IndexError for a
     // category outside 0 to 4 or a month outside 1 to 12.
-    static MonthCardFigures::State OpeningState(const TU_WEBServiceData &yearData, int category, int month);
+    static AccountState OpeningState(const TU_WEBServiceData &yearData, int category, int month);
 
-    const MonthCardFigures::State &Opening() const { return m_opening; }
+    const AccountState &Opening() const { return m_opening; }
     // The figures of the last run (its month and cumulative states).
     const MonthCardFigures &Figures() const { return m_figures; }
 
@@ -59,7 +59,7 @@ private:
     const TU_WEBServiceData &m_yearData;
     const TU_WEBServiceSession &m_session;
 
-    MonthCardFigures::State m_opening;
+    AccountState m_opening;
     std::exception_ptr m_openingError;
     MonthCardFigures m_figures;
     int m_rowIndex = 0;

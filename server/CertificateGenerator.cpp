@@ -1,5 +1,7 @@
 #include "server/CertificateGenerator.h"
 
+#include "common/Errors.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,7 +12,7 @@ namespace {
 constexpr int kTimeoutMs = 30000;
 }
 
-bool CertificateGenerator::Generate(const QString &certificatePath, const QString &keyPath, QString *error)
+void CertificateGenerator::Generate(const QString &certificatePath, const QString &keyPath)
 {
     // Written under temporary names and renamed at the end, so a half-made
     // pair is never picked up by the next start.
@@ -30,33 +32,27 @@ bool CertificateGenerator::Generate(const QString &certificatePath, const QStrin
     const QString output = QString::fromLocal8Bit(openssl.readAll()).trimmed();
     if (!finished || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0
         || !QFileInfo::exists(certTemp) || !QFileInfo::exists(keyTemp)) {
-        if (error) {
-            *error = openssl.error() == QProcess::FailedToStart
-                ? u"Nie można uruchomić programu openssl."_s
-                : u"Nie udało się wygenerować certyfikatu: %1"_s.arg(output);
-        }
+        const QString why = openssl.error() == QProcess::FailedToStart
+            ? u"Nie można uruchomić programu openssl."_s
+            : u"Nie udało się wygenerować certyfikatu: %1"_s.arg(output);
         openssl.kill();
         openssl.waitForFinished(1000);
         QFile::remove(certTemp);
         QFile::remove(keyTemp);
-        return false;
+        throw AppError(why);
     }
     QFile::setPermissions(keyTemp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QFile::remove(certificatePath);
     QFile::remove(keyPath);
     if (!QFile::rename(keyTemp, keyPath) || !QFile::rename(certTemp, certificatePath)) {
-        if (error)
-            *error = u"Nie można zapisać certyfikatu w %1."_s.arg(QFileInfo(certificatePath).absolutePath());
         QFile::remove(certTemp);
         QFile::remove(keyTemp);
-        return false;
+        throw AppError(u"Nie można zapisać certyfikatu w %1."_s.arg(QFileInfo(certificatePath).absolutePath()));
     }
-    return true;
 }
 
-bool CertificateGenerator::EnsureExists(const QString &certificatePath, const QString &keyPath, QString *error)
+void CertificateGenerator::EnsureExists(const QString &certificatePath, const QString &keyPath)
 {
-    if (QFileInfo::exists(certificatePath) && QFileInfo::exists(keyPath))
-        return true;
-    return Generate(certificatePath, keyPath, error);
+    if (!QFileInfo::exists(certificatePath) || !QFileInfo::exists(keyPath))
+        Generate(certificatePath, keyPath);
 }

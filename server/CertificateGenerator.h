@@ -10,9 +10,9 @@ class CertificateGenerator
 {
 public:
     // Writes both files (the key readable by the owner only). Nothing is left
-    // at the paths when it fails; `error` then says why.
-    static bool Generate(const QString &certificatePath, const QString &keyPath, QString *error);
+    // at the paths when it fails; it then throws AppError saying why.
+    static void Generate(const QString &certificatePath, const QString &keyPath);
 
     // Generates the pair unless both files exist already.
-    static bool EnsureExists(const QString &certificatePath, const QString &keyPath, QString *error);
+    static void EnsureExists(const QString &certificatePath, const QString &keyPath);
 };

@@ -90,7 +90,7 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
             return 0;
         }
         case ServerOptions::Command::Serve:
-            break;
+        case ServerOptions::Command::Help: break;
         }
         return 0;
     } catch (const AppError &error) {

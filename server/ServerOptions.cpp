@@ -1,5 +1,7 @@
 #include "server/ServerOptions.h"
 
+#include "common/Errors.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
@@ -42,13 +44,9 @@ QString ServerOptions::KeyPath() const
     return keyFile.isEmpty() ? QDir(dataDir).filePath(u"server-key.pem"_s) : keyFile;
 }
 
-std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, QString *message, bool *isError)
+ServerOptions ServerOptions::Parse(const QStringList &arguments)
 {
-    *isError = true;
-    const auto failure = [message](const QString &text) {
-        *message = text;
-        return std::nullopt;
-    };
+    const auto failure = [](const QString &text) -> ServerOptions { throw AppError(text); };
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Demonstracyjny serwer usługi e-kartoteki lokatora (SOAP 1.1 przez HTTPS)."_s);
@@ -92,9 +90,10 @@ std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, 
     if (!parser.parse(arguments))
         return failure(parser.errorText());
     if (parser.isSet(help)) {
-        *isError = false;
-        *message = parser.helpText() + QString::fromUtf16(kCommandHelp);
-        return std::nullopt;
+        ServerOptions helpOnly;
+        helpOnly.command = Command::Help;
+        helpOnly.helpText = parser.helpText() + QString::fromUtf16(kCommandHelp);
+        return helpOnly;
     }
 
     ServerOptions o;
@@ -212,6 +211,5 @@ std::optional<ServerOptions> ServerOptions::Parse(const QStringList &arguments, 
     if (o.command == Command::CreateTenant
         && (o.firstName.isEmpty() || o.lastName.isEmpty() || o.street.isEmpty() || o.town.isEmpty()))
         return failure(u"create-tenant wymaga --first-name, --last-name, --street i --town."_s);
-    *isError = false;
     return o;
 }

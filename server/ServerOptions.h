@@ -12,12 +12,14 @@
 class ServerOptions
 {
 public:
-    enum class Command { Serve, ListTenants, CreateTenant, SetPassword };
+    enum class Command { Serve, ListTenants, CreateTenant, SetPassword, Help };
     // Deliberate misbehaviour for fault tests, applied to every answered request
     // (or only to one operation).
     enum class Fault { None, Slow, CloseHalfway, Http500, Malformed };
 
     Command command = Command::Serve;
+    QString helpText; // with Command::Help
+
     QString dataDir;
     QString certificateFile;   // empty = <data>/server-cert.pem, generated when missing
     QString keyFile;           // empty = <data>/server-key.pem
@@ -52,7 +54,7 @@ public:
     QString CertificatePath() const;
     QString KeyPath() const;
 
-    // The options, or nothing when the process is to print `message` and end:
-    // the help text, or an error (`isError`).
-    static std::optional<ServerOptions> Parse(const QStringList &arguments, QString *message, bool *isError);
+    // The options of the command line. --help gives Command::Help with the
+    // text in helpText; an option that cannot be used throws AppError.
+    static ServerOptions Parse(const QStringList &arguments);
 };

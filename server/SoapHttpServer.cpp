@@ -1,5 +1,6 @@
 #include "server/SoapHttpServer.h"
 
+#include "common/Errors.h"
 #include "protocol/IZOKA_E_BOK.h"
 #include "server/DemoService.h"
 #include "server/SoapEndpoint.h"
@@ -77,19 +78,14 @@ SoapHttpServer::SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Set
 
 SoapHttpServer::~SoapHttpServer() = default;
 
-std::optional<QSslConfiguration> SoapHttpServer::LoadTls(const QString &certificatePath, const QString &keyPath,
-                                                         QString *error)
+QSslConfiguration SoapHttpServer::LoadTls(const QString &certificatePath, const QString &keyPath)
 {
     const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificatePath, QSsl::Pem);
-    if (certificates.isEmpty()) {
-        *error = u"Nie można odczytać certyfikatu %1."_s.arg(certificatePath);
-        return std::nullopt;
-    }
+    if (certificates.isEmpty())
+        throw AppError(u"Nie można odczytać certyfikatu %1."_s.arg(certificatePath));
     QFile keyFile(keyPath);
-    if (!keyFile.open(QIODevice::ReadOnly)) {
-        *error = u"Nie można odczytać klucza %1."_s.arg(keyPath);
-        return std::nullopt;
-    }
+    if (!keyFile.open(QIODevice::ReadOnly))
+        throw AppError(u"Nie można odczytać klucza %1."_s.arg(keyPath));
     const QByteArray pem = keyFile.readAll();
     QSslKey key;
     for (QSsl::KeyAlgorithm algorithm : {QSsl::Ec, QSsl::Rsa, QSsl::Dsa}) {
@@ -97,10 +93,8 @@ std::optional<QSslConfiguration> SoapHttpServer::LoadTls(const QString &certific
         if (!key.isNull())
             break;
     }
-    if (key.isNull()) {
-        *error = u"Plik %1 nie zawiera klucza prywatnego PEM (bez hasła)."_s.arg(keyPath);
-        return std::nullopt;
-    }
+    if (key.isNull())
+        throw AppError(u"Plik %1 nie zawiera klucza prywatnego PEM (bez hasła)."_s.arg(keyPath));
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificateChain(certificates);
     tls.setPrivateKey(key);
@@ -109,16 +103,16 @@ std::optional<QSslConfiguration> SoapHttpServer::LoadTls(const QString &certific
     return tls;
 }
 
-quint16 SoapHttpServer::Listen(const QHostAddress &address, quint16 port, const QSslConfiguration &tls,
-                               QString *error)
+quint16 SoapHttpServer::Listen(const QHostAddress &address, quint16 port, const QSslConfiguration &tls)
 {
     m_tcp = new TlsListener(tls, m_settings.limits, this);
     connect(m_tcp, &TlsListener::connectionAccepted, this, &SoapHttpServer::watch);
     if (!m_tcp->listen(address, port)) {
-        *error = u"Nie można nasłuchiwać na %1:%2: %3"_s.arg(address.toString()).arg(port).arg(m_tcp->errorString());
+        const QString why
+            = u"Nie można nasłuchiwać na %1:%2: %3"_s.arg(address.toString()).arg(port).arg(m_tcp->errorString());
         delete m_tcp;
         m_tcp = nullptr;
-        return 0;
+        throw AppError(why);
     }
     bind(m_tcp);
     return m_tcp->serverPort();

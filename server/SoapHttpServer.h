@@ -57,13 +57,13 @@ public:
     SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Settings settings, QObject *parent = nullptr);
     ~SoapHttpServer() override;
 
-    // Listens with TLS on the address and port (0 = a free port); answers the
-    // port, or 0 with `error` set.
-    quint16 Listen(const QHostAddress &address, quint16 port, const QSslConfiguration &tls, QString *error);
+    // Listens with TLS on the address and port (0 = a free port) and answers
+    // the port; throws AppError when it cannot listen.
+    quint16 Listen(const QHostAddress &address, quint16 port, const QSslConfiguration &tls);
 
-    // The certificate and key from PEM files, as a server configuration.
-    static std::optional<QSslConfiguration> LoadTls(const QString &certificatePath, const QString &keyPath,
-                                                    QString *error);
+    // The certificate and key from PEM files, as a server configuration;
+    // AppError when either cannot be read.
+    static QSslConfiguration LoadTls(const QString &certificatePath, const QString &keyPath);
 
     qint64 RequestsAnswered() const { return m_answered; }
 

@@ -49,17 +49,9 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
     if (!note.isEmpty())
         err << note << Qt::endl;
 
-    QString error;
-    if (options.certificateFile.isEmpty()
-        && !CertificateGenerator::EnsureExists(options.CertificatePath(), options.KeyPath(), &error)) {
-        err << error << Qt::endl;
-        return 1;
-    }
-    const auto tls = SoapHttpServer::LoadTls(options.CertificatePath(), options.KeyPath(), &error);
-    if (!tls) {
-        err << error << Qt::endl;
-        return 1;
-    }
+    if (options.certificateFile.isEmpty())
+        CertificateGenerator::EnsureExists(options.CertificatePath(), options.KeyPath());
+    const QSslConfiguration tls = SoapHttpServer::LoadTls(options.CertificatePath(), options.KeyPath());
 
     DemoService service(*db, DemoService::Settings{options.minimumVersion, options.sessionMinutes});
     SoapEndpoint endpoint(service,
@@ -77,11 +69,7 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
     else if (options.maxConnections > 0)
         settings.limits.maxPerAddress = TlsListener::LimitsFor(options.maxConnections * 4 / 3).maxPerAddress;
     SoapHttpServer server(endpoint, service, settings);
-    const quint16 port = server.Listen(options.listenAddress, options.port, *tls, &error);
-    if (port == 0) {
-        err << error << Qt::endl;
-        return 1;
-    }
+    const quint16 port = server.Listen(options.listenAddress, options.port, tls);
     const TerminationSignals stopOnSignal;
     out << "port: " << port << Qt::endl;
     out << "certificate: " << options.CertificatePath() << Qt::endl;
@@ -103,13 +91,16 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     QTextStream in(stdin);
 
-    QString message;
-    bool isError = false;
-    const std::optional<ServerOptions> options = ServerOptions::Parse(QCoreApplication::arguments(), &message,
-                                                                      &isError);
-    if (!options) {
-        (isError ? err : out) << message << Qt::endl;
-        return isError ? 2 : 0;
+    std::optional<ServerOptions> options;
+    try {
+        options = ServerOptions::Parse(QCoreApplication::arguments());
+    } catch (const AppError &error) {
+        err << error.message() << Qt::endl;
+        return 2;
+    }
+    if (options->command == ServerOptions::Command::Help) {
+        out << options->helpText << Qt::endl;
+        return 0;
     }
     if (options->clockOffsetMinutes != 0) {
         const double offsetDays = options->clockOffsetMinutes / (24.0 * 60.0);

@@ -6,6 +6,7 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
+#include "common/Errors.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
@@ -78,9 +79,11 @@ QString ClientDriver::MessagesSince(qsizetype count) const
 bool ClientDriver::Start(const QString &address, const QString &caCertificate)
 {
     if (!caCertificate.isEmpty()) {
-        const QString problem = TrustedCertificates::AddFromFile(caCertificate);
-        if (!problem.isEmpty())
-            return Fail(problem);
+        try {
+            TrustedCertificates::AddFromFile(caCertificate);
+        } catch (const AppError &problem) {
+            return Fail(problem.message());
+        }
     }
     SetServerAddressArgument(address);
     // The program asks to end when the version is refused or the first login

@@ -45,7 +45,7 @@ QLabel *TitleLabel(QWidget *parent, const QString &name, const QString &text, co
 } // namespace
 
 TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                             const MonthCardFigures::State &opening)
+                             const AccountState &opening)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form_KartMca"));
@@ -130,7 +130,7 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
 TForm_KartMca::~TForm_KartMca() = default;
 
 void TForm_KartMca::Open(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                         const MonthCardFigures::State &opening)
+                         const AccountState &opening)
 {
     TForm_KartMca form(year, month, category, owner, ledger, opening);
     form.exec();

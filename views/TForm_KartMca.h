@@ -24,14 +24,14 @@ public:
     // Builds, fills, sizes and places the window without showing it. An error
     // while loading the documents (IndexError) leaves it unbuilt.
     TForm_KartMca(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                  const MonthCardFigures::State &opening);
+                  const AccountState &opening);
     ~TForm_KartMca() override;
 
     // Creates the window, shows it modally and destroys it when it closes.
     // `ledger` holds the month's entries (KsgNumber at least 1); `opening` is
     // the account's state before the month.
     static void Open(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                     const MonthCardFigures::State &opening);
+                     const AccountState &opening);
 
     void ButtonCloseClick();
     void ButtonPrintClick();

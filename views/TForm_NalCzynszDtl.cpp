@@ -8,6 +8,7 @@
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_NalCzynszDtl.h"
+#include "views/LabelLook.h"
 #include "views/TFrame_InfoCzynszTabela.h"
 #include "views/SpreadsheetExport.h"
 #include "views/ToolbarButton.h"
@@ -29,26 +30,6 @@ constexpr int kTitleHeight = 100;
 constexpr int kTitleStripHeight = 50;
 constexpr int kTableLeft = 10;
 constexpr int kTableTop = 105;
-
-QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, QPoint at, const QColor &colour,
-                 bool bold, int pixelSize = 0)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    QFont f = label->font();
-    f.setBold(bold);
-    if (pixelSize)
-        f.setPixelSize(pixelSize);
-    label->setFont(f);
-    if (colour.isValid()) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, colour);
-        label->setPalette(p);
-    }
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
 
 } // namespace
 
@@ -92,7 +73,7 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
 
     const QColor navy = kColourNavy;
     QLabel *labTytul = AddLabel(panelTytulGl, QStringLiteral("Lab_Tytul"), QStringLiteral("Obciążenie:"),
-                                QPoint(30, 10), navy, false, 16);
+                                QRect(30, 10, 0, 0), {.colour = navy, .pixelSize = 16});
     auto *labTrescOper = new QLabel(details.TrescOper, panelTytulGl);
     labTrescOper->setObjectName(QStringLiteral("Lab_TrescOper"));
     QFont titleFont = labTrescOper->font();
@@ -111,24 +92,24 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     labTytul->move(labTytul->x(), titleTop);
 
     const QLabel *dataOperOpis = AddLabel(panelTytul, QStringLiteral("Lab_DataOperOpis"),
-                                          QStringLiteral("Data operacji:"), QPoint(30, 57), navy, false);
+                                          QStringLiteral("Data operacji:"), QRect(30, 57, 0, 0), {.colour = navy});
     const QLabel *terminOpis = AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatnOpis"),
-                                        QStringLiteral("Termin płatności:"), QPoint(30, 76), navy, false);
+                                        QStringLiteral("Termin płatności:"), QRect(30, 76, 0, 0), {.colour = navy});
     // The values stand at 140, or further right when the font makes a caption wider.
     const int valueLeft = std::max({140, dataOperOpis->geometry().right() + 6, terminOpis->geometry().right() + 6});
-    AddLabel(panelTytul, QStringLiteral("Lab_DataOper"), ShortDateText(details.DataOperacji), QPoint(valueLeft, 57),
-             {}, true);
+    AddLabel(panelTytul, QStringLiteral("Lab_DataOper"), ShortDateText(details.DataOperacji),
+             QRect(valueLeft, 57, 0, 0), {.bold = true});
     AddLabel(panelTytul, QStringLiteral("Lab_TerminPlatn"), ShortDateText(details.DataOperRozrach),
-             QPoint(valueLeft, 76), {}, true);
+             QRect(valueLeft, 76, 0, 0), {.bold = true});
     // Right-aligned, ending at 374; a wider caption grows to the left.
     QLabel *labTytulOkres = AddLabel(panelTytul, QStringLiteral("Lab_TytulOkres"),
-                                     QStringLiteral("Obciążenie za okres:"), QPoint(249, 57), navy, false);
+                                     QStringLiteral("Obciążenie za okres:"), QRect(249, 57, 0, 0), {.colour = navy});
     const int okresWidth = std::max(125, labTytulOkres->width());
     labTytulOkres->setGeometry(249 + 125 - okresWidth, 57, okresWidth, labTytulOkres->height());
     labTytulOkres->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     AddLabel(panelTytul, QStringLiteral("Lab_Okres"),
              ShortDateText(details.DataNalFrom) + QStringLiteral(" - ") + ShortDateText(details.DataNalTo),
-             QPoint(377, 57), {}, true);
+             QRect(377, 57, 0, 0), {.bold = true});
 
     m_table = new TFrame_InfoCzynszTabela(panelInfo);
     m_table->move(kTableLeft, kTableTop);

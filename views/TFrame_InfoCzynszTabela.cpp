@@ -4,6 +4,7 @@
 #include "account/TU_WEBServiceDokData.h"
 #include "common/gui/ProgramColours.h"
 #include "views/GridGeometry.h"
+#include "views/LabelLook.h"
 #include "views/TGridCellDelegate.h"
 
 #include <QHeaderView>
@@ -29,21 +30,6 @@ Align ColumnAlign(int column)
     case 6: return Align::Centre;
     default: return Align::Right;
     }
-}
-
-QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                 Qt::Alignment alignment, const QColor &colour = {})
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    if (colour.isValid()) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, colour);
-        label->setPalette(p);
-    }
-    return label;
 }
 
 } // namespace
@@ -88,20 +74,20 @@ TFrame_InfoCzynszTabela::TFrame_InfoCzynszTabela(QWidget *parent)
 
     const QColor navy = kColourNavy;
     m_labOpisRazem = AddLabel(m_panelDane, QStringLiteral("Lab_Opis_Razem"), QStringLiteral("Razem:"),
-                              QRect(0, 0, 49, 16), Qt::AlignLeft, navy);
+                              QRect(0, 0, 49, 16), {.alignment = Qt::AlignLeft, .colour = navy});
     m_labBruttoRazem = AddLabel(m_panelDane, QStringLiteral("Lab_Brutto_Razem"), QString(),
-                                QRect(0, 0, kTotalLabelWidth, 16), Qt::AlignRight, navy);
+                                QRect(0, 0, kTotalLabelWidth, 16), {.alignment = Qt::AlignRight, .colour = navy});
     // Net and VAT totals are never shown.
     m_labNettoRazem = AddLabel(m_panelDane, QStringLiteral("Lab_Netto_Razem"), QStringLiteral("0,00"),
-                               QRect(0, 0, kTotalLabelWidth, 16), Qt::AlignRight, navy);
+                               QRect(0, 0, kTotalLabelWidth, 16), {.alignment = Qt::AlignRight, .colour = navy});
     m_labVATRazem = AddLabel(m_panelDane, QStringLiteral("Lab_VAT_Razem"), QStringLiteral("0,00"),
-                             QRect(0, 0, kTotalLabelWidth, 16), Qt::AlignRight, navy);
+                             QRect(0, 0, kTotalLabelWidth, 16), {.alignment = Qt::AlignRight, .colour = navy});
     m_labNettoRazem->hide();
     m_labVATRazem->hide();
 
     m_labLegenda = AddLabel(m_panelDane, QStringLiteral("Lab_Legenda"),
                             QStringLiteral("* - pozycje obliczone proporcjonalnie za część miesiąca"),
-                            QRect(8, 0, 0, 14), Qt::AlignLeft);
+                            QRect(8, 0, 0, 14), {.alignment = Qt::AlignLeft});
     QFont small = m_labLegenda->font();
     small.setPixelSize(11);
     m_labLegenda->setFont(small);

@@ -10,6 +10,7 @@
 #include "service/ServiceQueries.h"
 #include "views/BalanceColour.h"
 #include "views/GridGeometry.h"
+#include "views/LabelLook.h"
 #include "views/TForm_NalCzynszDtl.h"
 #include "views/TGridCellDelegate.h"
 
@@ -30,26 +31,6 @@ constexpr std::array<Align, TFrame_InfoDokTabela::kColumnCount> kAlignments{
 const QColor kStatePanelColour{0xCC, 0xFF, 0xFF};
 constexpr int kValueLabelWidth = 110;
 constexpr int kDocumentKindCharge = 1;
-
-QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                 Qt::Alignment alignment = Qt::AlignLeft, bool bold = false, const QColor &colour = {})
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    if (bold) {
-        QFont f = label->font();
-        f.setBold(true);
-        label->setFont(f);
-    }
-    if (colour.isValid()) {
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, colour);
-        label->setPalette(p);
-    }
-    return label;
-}
 
 QWidget *StatePanel(QWidget *parent, const QString &name, const QRect &geometry)
 {
@@ -144,33 +125,33 @@ TFrame_InfoDokTabela::TFrame_InfoDokTabela(QWidget *parent)
     m_panelStanPocz = StatePanel(m_panelDane, QStringLiteral("Panel_StanPocz"), QRect(10, 30, 649, 25));
     const QColor navy = kColourNavy;
     m_labOpisPocz = AddLabel(m_panelStanPocz, QStringLiteral("Lab_Opis_Pocz"), QStringLiteral("Stan początkowy:"),
-                             QRect(10, 5, 123, 16), Qt::AlignLeft, false, navy);
+                             QRect(10, 5, 123, 16), {.alignment = Qt::AlignLeft, .colour = navy});
     const QString zero = QStringLiteral("0,00");
     m_labWN[0] = AddLabel(m_panelStanPocz, QStringLiteral("Lab_WN_ObrotyPocz"), zero, QRect(0, 5, 80, 16),
-                          Qt::AlignRight, true);
+                          {.alignment = Qt::AlignRight, .bold = true});
     m_labMA[0] = AddLabel(m_panelStanPocz, QStringLiteral("Lab_MA_ObrotyPocz"), zero, QRect(0, 5, 80, 16),
-                          Qt::AlignRight, true);
+                          {.alignment = Qt::AlignRight, .bold = true});
     m_labSaldo[0] = AddLabel(m_panelStanPocz, QStringLiteral("Lab_SaldoPocz"), zero, QRect(0, 5, 80, 16),
-                             Qt::AlignRight, true);
+                             {.alignment = Qt::AlignRight, .bold = true});
 
     m_panelStanKonc = StatePanel(m_panelDane, QStringLiteral("Panel_StanKonc"), QRect(10, 246, 649, kStanKoncHeight));
     m_labOpisMca = AddLabel(m_panelStanKonc, QStringLiteral("Lab_Opis_Mca"), QStringLiteral("W miesiącu:"),
-                            QRect(10, 6, 86, 16), Qt::AlignLeft, false, navy);
+                            QRect(10, 6, 86, 16), {.alignment = Qt::AlignLeft, .colour = navy});
     m_labOpisNar = AddLabel(m_panelStanKonc, QStringLiteral("Lab_Opis_Nar"), QStringLiteral("Narastająco:"),
-                            QRect(10, 24, 86, 16), Qt::AlignLeft, false, navy);
+                            QRect(10, 24, 86, 16), {.alignment = Qt::AlignLeft, .colour = navy});
     const std::array<const char *, 2> rowNames{"Mca", "Nar"};
     for (int r = 1; r <= 2; ++r) {
         const QString suffix = QString::fromLatin1(rowNames[std::size_t(r - 1)]);
         const int top = r == 1 ? 6 : 24;
         m_labWN[std::size_t(r)] = AddLabel(m_panelStanKonc, QStringLiteral("Lab_WN_Obroty") + suffix, zero,
-                                           QRect(0, top, 80, 16), Qt::AlignRight, true);
+                                           QRect(0, top, 80, 16), {.alignment = Qt::AlignRight, .bold = true});
         m_labMA[std::size_t(r)] = AddLabel(m_panelStanKonc, QStringLiteral("Lab_MA_Obroty") + suffix, zero,
-                                           QRect(0, top, 80, 16), Qt::AlignRight, true);
+                                           QRect(0, top, 80, 16), {.alignment = Qt::AlignRight, .bold = true});
         m_labSaldo[std::size_t(r)] = AddLabel(m_panelStanKonc, QStringLiteral("Lab_Saldo") + suffix, zero,
-                                              QRect(0, top, 80, 16), Qt::AlignRight, true);
+                                              QRect(0, top, 80, 16), {.alignment = Qt::AlignRight, .bold = true});
     }
     m_labIloscOper = AddLabel(m_panelStanKonc, QStringLiteral("Lab_IloscOper"), QStringLiteral("oper."),
-                              QRect(95, 6, 60, 16), Qt::AlignLeft, true);
+                              QRect(95, 6, 60, 16), {.alignment = Qt::AlignLeft, .bold = true});
 
     auto *shape = new QFrame(m_panelStanKonc);
     shape->setObjectName(QStringLiteral("Shape1"));
@@ -184,7 +165,7 @@ TFrame_InfoDokTabela::TFrame_InfoDokTabela(QWidget *parent)
     auto *termInfo = AddLabel(m_panelStanKonc, QStringLiteral("Lab_TerminInfo"),
                               QStringLiteral("UWAGA: Kolor żółty w kolumnie \"Termin płatności\" podkreśla, że termin "
                                              "płatności jest późniejszy, niż pokazywany miesiąc"),
-                              QRect(33, 52, 0, 16), Qt::AlignLeft, false, Qt::black);
+                              QRect(33, 52, 0, 16), {.alignment = Qt::AlignLeft, .colour = Qt::black});
     termInfo->adjustSize();
 
     for (auto *labels : {&m_labWN, &m_labMA, &m_labSaldo}) {
@@ -197,7 +178,7 @@ TFrame_InfoDokTabela::TFrame_InfoDokTabela(QWidget *parent)
 TFrame_InfoDokTabela::~TFrame_InfoDokTabela() = default;
 
 void TFrame_InfoDokTabela::LoadDocuments(int year, int month, const TU_WEBServiceKsgData &ledger,
-                                         const MonthCardFigures::State &opening, int category)
+                                         const AccountState &opening, int category)
 {
     const int count = std::max(ledger.KsgNumber, 0);
     const double monthEnd = MonthLastDayDate(year, month);
@@ -259,11 +240,11 @@ void TFrame_InfoDokTabela::LoadDocuments(int year, int month, const TU_WEBServic
     m_panelStanKonc->move(m_panelStanKonc->x(), m_sgDok->y() + m_sgDok->height());
     m_panelStanKonc->setFixedHeight(m_figures.AnyLateTerm ? kStanKoncHeight : kStanKoncHeightNoLegend);
 
-    const MonthCardFigures::State *states[3] = {&m_figures.Opening, &m_figures.Month, &m_figures.Cumulative};
+    const AccountState *states[3] = {&m_figures.Pocz, &m_figures.Mca, &m_figures.Nar};
     for (int r = 0; r < 3; ++r) {
-        ShowAmount(m_labWN[std::size_t(r)], states[r]->Debits);
-        ShowAmount(m_labMA[std::size_t(r)], states[r]->Credits);
-        ShowBalance(m_labSaldo[std::size_t(r)], states[r]->Balance);
+        ShowAmount(m_labWN[std::size_t(r)], states[r]->ObrotyWN);
+        ShowAmount(m_labMA[std::size_t(r)], states[r]->ObrotyMA);
+        ShowBalance(m_labSaldo[std::size_t(r)], states[r]->Saldo);
     }
 
     setFixedSize(width + 20, m_panelStanKonc->y() + m_panelStanKonc->height() + 10);

@@ -37,7 +37,7 @@ public:
     // Fills the frame once with the ledger's KsgNumber entries and sizes it
     // to show every row. Every array read is bounds-checked: an array shorter
     // than the entry count throws IndexError before anything is shown.
-    void LoadDocuments(int year, int month, const TU_WEBServiceKsgData &ledger, const MonthCardFigures::State &opening,
+    void LoadDocuments(int year, int month, const TU_WEBServiceKsgData &ledger, const AccountState &opening,
                        int category);
 
     // Opens the detail of the charge on the grid's selected row; a payment or

@@ -5,9 +5,11 @@
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceKsgData.h"
 #include "common/Messages.h"
+#include "common/TLocale_Class.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "service/ServiceQueries.h"
 #include "views/BalanceColour.h"
+#include "views/LabelLook.h"
 #include "views/TForm_KartMca.h"
 
 #include <QApplication>
@@ -40,8 +42,7 @@ constexpr int kSaldoNarX = 530;
 // Marks the header, description and amount labels that take the table's font.
 constexpr int kTableLabelTag = 10;
 
-const char *const kMonthNames[12] = {"styczeń", "luty", "marzec", "kwiecień", "maj", "czerwiec",
-                                     "lipiec", "sierpień", "wrzesień", "październik", "listopad", "grudzień"};
+constexpr int kLabelHeight = 16;
 
 QString TwoDigits(int n)
 {
@@ -77,6 +78,13 @@ void ShowBalance(QLabel *label, double balance)
     SetTextColour(label, BalanceColour(balance));
 }
 
+// A label of the table's grid; `tag` marks the labels that take the table's font.
+QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, int x, int y, int width,
+                 Qt::Alignment alignment, int tag = kTableLabelTag)
+{
+    return AddLabel(parent, name, text, QRect(x, y, width, kLabelHeight), {.alignment = alignment, .tag = tag});
+}
+
 } // namespace
 
 TFrame_InfoRozrTabela::TFrame_InfoRozrTabela(QWidget *parent)
@@ -97,18 +105,6 @@ TFrame_InfoRozrTabela::TFrame_InfoRozrTabela(QWidget *parent)
 }
 
 TFrame_InfoRozrTabela::~TFrame_InfoRozrTabela() = default;
-
-QLabel *TFrame_InfoRozrTabela::AddLabel(QWidget *parent, const QString &name, const QString &text, int x, int y,
-                                        int width, Qt::Alignment alignment, int tag)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(x, y, width, 16);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    if (tag)
-        label->setProperty("tag", tag);
-    return label;
-}
 
 void TFrame_InfoRozrTabela::BuildControls()
 {
@@ -163,7 +159,7 @@ void TFrame_InfoRozrTabela::BuildControls()
         row.panel = new QWidget(m_panelDane);
         row.panel->setObjectName(QStringLiteral("Panel_") + nn);
         row.panel->setGeometry(kRowLeft, kFirstMonthTop + (k - 1) * kRowHeight, kRowWidth, kRowHeight);
-        row.name = AddLabel(row.panel, QStringLiteral("Lab_Opis_") + nn, QString::fromUtf8(kMonthNames[k - 1]),
+        row.name = AddLabel(row.panel, QStringLiteral("Lab_Opis_") + nn, TLocale_Class::Polish().LongMonthName(k),
                             kNameX, 2, kNameWidth, left);
         row.debit = AddLabel(row.panel, QStringLiteral("Lab_WN_") + nn, zero, kDebitX, 2, kAmountWidth, right);
         row.credit = AddLabel(row.panel, QStringLiteral("Lab_MA_") + nn, zero, kCreditX, 2, kAmountWidth, right);
@@ -199,12 +195,8 @@ void TFrame_InfoRozrTabela::BuildControls()
 
     // The legend keeps its own, smaller font.
     auto legend = [this](const char *name, const QString &text, int x, int y, const QColor &colour) {
-        QLabel *label = AddLabel(m_panelDane, QString::fromLatin1(name), text, x, y, 300, Qt::AlignLeft, 0);
-        QFont f = label->font();
-        f.setPixelSize(11);
-        label->setFont(f);
-        if (colour.isValid())
-            SetTextColour(label, colour);
+        AddLabel(m_panelDane, QString::fromLatin1(name), text, QRect(x, y, 300, kLabelHeight),
+                 {.colour = colour, .pixelSize = 11});
     };
     legend("Lab_Legenda", QStringLiteral("Legenda:"), kRowLeft + kNameX, kLegendTop, QColor());
     legend("Lab_Leg_Nadplata", QStringLiteral("Saldo w kolorze zielonym - nadpłata"), kRowLeft + 70, kLegendTop,
@@ -244,21 +236,20 @@ void TFrame_InfoRozrTabela::ShowCategory(int category, const QList<double> &debi
         MonthRow &row = Row(k);
         row.debit->setText(FormatAmount(f.ObrotyWN[k]));
         row.credit->setText(FormatAmount(f.ObrotyMA[k]));
-        row.saldoMcaValue = f.MonthBalance(k);
+        row.saldoMcaValue = f.SaldoMca(k);
         row.saldoNarValue = f.SaldoNar[k];
         row.saldoMca->setText(FormatAmount(row.saldoMcaValue));
         row.saldoNar->setText(FormatAmount(row.saldoNarValue));
         PaintRow(k);
     }
 
-    m_labWN_Razem->setText(FormatAmount(f.DebitTotal));
-    m_labMA_Razem->setText(FormatAmount(f.CreditTotal));
-    ShowBalance(m_labSaldoNar_Razem, f.FinalBalance());
-    m_labSaldoOpis->setText(BalanceDescription(f.FinalBalance()));
+    m_labWN_Razem->setText(FormatAmount(f.RazemWN));
+    m_labMA_Razem->setText(FormatAmount(f.RazemMA));
+    ShowBalance(m_labSaldoNar_Razem, f.SaldoNarRazem());
+    m_labSaldoOpis->setText(BalanceDescription(f.SaldoNarRazem()));
 
     if (m_report) {
-        m_report->LoadYear(m_year, f.MonthCount, f.CreditTotal, f.DebitTotal, f.SaldoNar, f.ObrotyMA, f.ObrotyWN,
-                           CategoryName(category));
+        m_report->LoadYear(m_year, f, CategoryName(category));
     }
 }
 
@@ -269,8 +260,7 @@ void TFrame_InfoRozrTabela::OpenMonth(int month)
         return;
     if (!QueryMonthLedger(m_category, m_year, month))
         return;
-    const YearSettlementFigures::OpeningState s = m_figures.OpeningStateBefore(month);
-    const MonthCardFigures::State opening{s.Debits, s.Credits, s.Balance};
+    const AccountState opening = m_figures.OpeningStateBefore(month);
     if (gU_WEBServiceKsgData.KsgNumber > 0) {
         TForm_KartMca::Open(m_year, month, m_category, window(), gU_WEBServiceKsgData, opening);
         return;

@@ -78,8 +78,6 @@ private:
     };
 
     void BuildControls();
-    QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, int x, int y, int width,
-                     Qt::Alignment alignment, int tag = 10);
     void PaintRow(int month);
     MonthRow &Row(int month) { return m_rows[std::size_t(month - 1)]; }
 

@@ -70,8 +70,8 @@ TSettlementsYear TSettlementsYear::FromStore(const TU_WEBServiceData &store)
     y.CZYearStart = DateYear(store.SysCZPeriodStart);
     y.WOYearStart = DateYear(store.SysWOPeriodStart);
     for (int i = 0; i < TFrame_InfoRozrZasob::kTabCount; ++i) {
-        y.WN[std::size_t(i)] = store.Debits(i);
-        y.MA[std::size_t(i)] = store.Credits(i);
+        y.WN[std::size_t(i)] = store.ObrotyWN(i);
+        y.MA[std::size_t(i)] = store.ObrotyMA(i);
     }
     return y;
 }

@@ -47,10 +47,10 @@ TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode)
     , m_mode(mode)
 {
     setObjectName(u"Form_LoginWEB"_s);
-    buildLayout();
+    BuildLayout();
     m_service = ServiceProxy();
     m_attempts = 1;
-    setUpMode();
+    SetUpMode();
 
     // Centred on the desktop.
     const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
@@ -60,7 +60,7 @@ TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode)
 
 TForm_LoginWEB::~TForm_LoginWEB() = default;
 
-void TForm_LoginWEB::buildLayout()
+void TForm_LoginWEB::BuildLayout()
 {
     m_panelLogin1 = new QWidget(this);
     m_panelLogin1->setObjectName(u"PanelLogin1"_s);
@@ -131,7 +131,7 @@ void TForm_LoginWEB::buildLayout()
     setTabOrder(m_btnOK, m_btnCancel);
 }
 
-void TForm_LoginWEB::setUpMode()
+void TForm_LoginWEB::SetUpMode()
 {
     int clientHeight = kClientHeight;
     switch (m_mode) {
@@ -189,7 +189,7 @@ void TForm_LoginWEB::showEvent(QShowEvent *event)
     m_edLogin->setFocus(Qt::OtherFocusReason);
 }
 
-LoginInput TForm_LoginWEB::typedInput() const
+LoginInput TForm_LoginWEB::TypedInput() const
 {
     return {TypedCredential(m_edLogin->text()), TypedCredential(m_edHaslo->text()),
             TypedCredential(m_edHasloNew1->text()), TypedCredential(m_edHasloNew2->text())};
@@ -203,7 +203,7 @@ void TForm_LoginWEB::refuse(const InputRefusal &refusal)
 
 void TForm_LoginWEB::ValidateLoginFields()
 {
-    if (const auto refusal = CheckLoginFields(typedInput()))
+    if (const auto refusal = CheckLoginFields(TypedInput()))
         refuse(*refusal);
 }
 
@@ -225,7 +225,7 @@ void TForm_LoginWEB::BtnOKClick_VerLogin()
         ShowServiceUnavailable();
         return;
     }
-    const LoginInput input = typedInput();
+    const LoginInput input = TypedInput();
     const QString loginE = EncodeCredential(input.Identifier);
     const QString passwordE = EncodeCredential(input.Password);
     const std::optional<TRemSessionBeginData> answer = CallService<TRemSessionBeginData>(
@@ -261,7 +261,7 @@ void TForm_LoginWEB::BtnOKClick_VerRelogin()
 {
     const TWaitCursor wait;
     ValidateLoginFields();
-    const LoginInput input = typedInput();
+    const LoginInput input = TypedInput();
     QString message;
     if (!gU_WEBServiceSession.CredentialsMatch(input.Identifier, input.Password, message)) {
         ShowInformationBox(FunctionNotPossibleMessage(message));
@@ -290,7 +290,7 @@ void TForm_LoginWEB::BtnOKClick_VerChangePassword()
 {
     const TWaitCursor wait;
     ValidateLoginFields();
-    const LoginInput input = typedInput();
+    const LoginInput input = TypedInput();
     if (const auto refusal = CheckNewPasswordFields(input))
         refuse(*refusal);
 

@@ -54,8 +54,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildLayout();
-    void setUpMode();
+    void BuildLayout();
+    void SetUpMode();
     void BtnOKClick();
     void BtnOKClick_VerLogin();
     void BtnOKClick_VerRelogin();
@@ -64,7 +64,7 @@ private:
     void Ed_HasloNew_1BeforeChangeValue(TEditNew *sender);
     void Ed_HasloNew_2BeforeChangeValue(TEditNew *sender);
 
-    LoginInput typedInput() const;
+    LoginInput TypedInput() const;
     void ValidateLoginFields();
     // Focuses the refused field and throws the refusal's message.
     [[noreturn]] void refuse(const InputRefusal &refusal);

@@ -69,7 +69,7 @@ TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, int &shownYear,
     setObjectName(u"Form_YearForShowChange"_s);
     setWindowTitle(u"Zmiana roku rozrachunków"_s);
     SetEnterAsTab(false);
-    buildLayout();
+    BuildLayout();
     m_listBoxSelect->addItems(m_choice.Items());
     // Each item is its text at the top left of its tall row.
     for (int i = 0; i < m_listBoxSelect->count(); ++i) {
@@ -78,7 +78,7 @@ TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, int &shownYear,
     }
 }
 
-void TForm_YearForShowChange::buildLayout()
+void TForm_YearForShowChange::BuildLayout()
 {
     setFixedSize(kClientWidth, kClientHeight);
     auto *layout = new QVBoxLayout(this);
@@ -185,7 +185,7 @@ bool TForm_YearForShowChange::eventFilter(QObject *watched, QEvent *event)
 void TForm_YearForShowChange::ListBoxSelectDblClick()
 {
     if (m_listBoxSelect->count() > 0)
-        chooseSelectedYear();
+        ChooseSelectedYear();
 }
 
 void TForm_YearForShowChange::ButtonCancelClick()
@@ -193,7 +193,7 @@ void TForm_YearForShowChange::ButtonCancelClick()
     done(Aborted);
 }
 
-void TForm_YearForShowChange::chooseSelectedYear()
+void TForm_YearForShowChange::ChooseSelectedYear()
 {
     const int index = std::max(0, m_listBoxSelect->currentRow());
     const int year = m_choice.YearFrom + index;

@@ -54,10 +54,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildLayout();
+    void BuildLayout();
     void ListBoxSelectDblClick();
     void ButtonCancelClick();
-    void chooseSelectedYear();
+    void ChooseSelectedYear();
 
     YearChoice m_choice;
     int &m_shownYear;

@@ -16,6 +16,7 @@
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
+#include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
@@ -89,9 +90,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "demo server did not start: %s\n", qPrintable(error));
         return 1;
     }
-    if (const QString problem = TrustedCertificates::AddFromFile(data.filePath(u"server-cert.pem"_s));
-        !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    try {
+        TrustedCertificates::AddFromFile(data.filePath(u"server-cert.pem"_s));
+    } catch (const AppError &problem) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem.message()));
         return 1;
     }
     SetServerAddressArgument(u"localhost:%1"_s.arg(server.port()));

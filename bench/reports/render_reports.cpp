@@ -51,10 +51,9 @@ int main(int argc, char **argv)
 
     TPrn_InfoRozrZasob settlements(data.session, data.yearData);
     const int category = 0;
-    const YearSettlementFigures year = YearSettlementFigures::Compute(
-        3, data.yearData.Debits(category), data.yearData.Credits(category));
-    settlements.LoadYear(data.yearData.ShowYear, year.MonthCount, year.CreditTotal, year.DebitTotal, year.SaldoNar,
-                         year.ObrotyMA, year.ObrotyWN, CategoryName(category));
+    const YearSettlementFigures year
+        = YearSettlementFigures::Compute(3, data.yearData.ObrotyWN(category), data.yearData.ObrotyMA(category));
+    settlements.LoadYear(data.yearData.ShowYear, year, CategoryName(category));
     Write(settlements, out, u"report-settlements.pdf"_s);
 
     TPrn_KartMca monthCard(data.ledger, data.yearData, data.session);

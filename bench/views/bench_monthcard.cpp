@@ -30,7 +30,7 @@ int main(int argc, char **argv)
         const DemoReportData data(documents);
         QElapsedTimer clock;
         clock.start();
-        TForm_KartMca card(2020, 3, 2, nullptr, data.ledger, MonthCardFigures::State{120.5, 80.25, -40.25});
+        TForm_KartMca card(2020, 3, 2, nullptr, data.ledger, AccountState{120.5, 80.25, -40.25});
         const double ms = clock.nsecsElapsed() / 1e6;
         const int rows = card.findChild<TFrame_InfoDokTabela *>()->SG_Dok()->rowCount();
         if (rows != documents) {

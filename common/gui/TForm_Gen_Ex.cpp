@@ -230,17 +230,17 @@ TForm_Gen_Ex::TForm_Gen_Ex(QWidget *owner, Qt::WindowFlags flags)
     // comes first, so that a window built but not shown leaves no hourglass.
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     m_holdsBuildCursor = true;
-    QTimer::singleShot(0, this, [this] { releaseBuildCursor(); });
+    QTimer::singleShot(0, this, [this] { ReleaseBuildCursor(); });
 }
 
 TForm_Gen_Ex::~TForm_Gen_Ex()
 {
-    releaseBuildCursor();
+    ReleaseBuildCursor();
     if (m_holdsModalCursor)
         QGuiApplication::restoreOverrideCursor();
 }
 
-void TForm_Gen_Ex::releaseBuildCursor()
+void TForm_Gen_Ex::ReleaseBuildCursor()
 {
     if (!m_holdsBuildCursor)
         return;
@@ -250,7 +250,7 @@ void TForm_Gen_Ex::releaseBuildCursor()
 
 void TForm_Gen_Ex::ShowArrowCursor()
 {
-    releaseBuildCursor();
+    ReleaseBuildCursor();
     if (QGuiApplication::overrideCursor())
         QGuiApplication::changeOverrideCursor(QCursor(Qt::ArrowCursor));
 }
@@ -258,7 +258,7 @@ void TForm_Gen_Ex::ShowArrowCursor()
 void TForm_Gen_Ex::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    releaseBuildCursor();
+    ReleaseBuildCursor();
     // A modal window gets the normal cursor for as long as it is shown, also
     // when the code that opened it holds the hourglass.
     if (isModal() && !m_holdsModalCursor) {
@@ -293,7 +293,7 @@ QWidget *TForm_Gen_Ex::FunctionKeyControl(int slot) const
     return m_slots[static_cast<size_t>(slot)];
 }
 
-FormKeys::SlotStates TForm_Gen_Ex::slotStates() const
+FormKeys::SlotStates TForm_Gen_Ex::SlotStates() const
 {
     FormKeys::SlotStates states;
     for (size_t i = 0; i < m_slots.size(); ++i) {
@@ -307,7 +307,7 @@ FormKeys::SlotStates TForm_Gen_Ex::slotStates() const
     return states;
 }
 
-void TForm_Gen_Ex::pressSlot(int slot)
+void TForm_Gen_Ex::PressSlot(int slot)
 {
     QWidget *control = m_slots[static_cast<size_t>(slot)];
     if (!control || !control->isEnabled() || !IsPressableKind(ClassifyControl(control)))
@@ -322,10 +322,10 @@ void TForm_Gen_Ex::FormKeyDown(QWidget *, int &key, Qt::KeyboardModifiers shift)
     const QPointer<TForm_Gen_Ex> self(this);
 
     const FormKeys::FunctionKeyAction action
-        = FormKeys::DecideFunctionKey(key, FormKeys::ReduceShiftState(shift), slotStates());
+        = FormKeys::DecideFunctionKey(key, FormKeys::ReduceShiftState(shift), SlotStates());
     bool consumed = action.consumed;
     if (action.pressSlot >= 0)
-        pressSlot(action.pressSlot);
+        PressSlot(action.pressSlot);
     else if (action.closeWindow)
         close();
     if (!self) {
@@ -334,12 +334,12 @@ void TForm_Gen_Ex::FormKeyDown(QWidget *, int &key, Qt::KeyboardModifiers shift)
     }
 
     if (FormKeys::IsEnterKey(key))
-        enterStep(key, shift, consumed);
+        EnterStep(key, shift, consumed);
     if (consumed)
         key = 0;
 }
 
-void TForm_Gen_Ex::enterStep(int &key, Qt::KeyboardModifiers shift, bool &consumed)
+void TForm_Gen_Ex::EnterStep(int &key, Qt::KeyboardModifiers shift, bool &consumed)
 {
     if (!isVisible() || !FormKeys::NoModifierHeld(shift) || !m_enterAsTab)
         return;

@@ -142,10 +142,10 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    FormKeys::SlotStates slotStates() const;
-    void pressSlot(int slot);
-    void enterStep(int &key, Qt::KeyboardModifiers shift, bool &consumed);
-    void releaseBuildCursor();
+    FormKeys::SlotStates SlotStates() const;
+    void PressSlot(int slot);
+    void EnterStep(int &key, Qt::KeyboardModifiers shift, bool &consumed);
+    void ReleaseBuildCursor();
 
     bool m_enterAsTab = true;
     std::array<QPointer<QWidget>, FormKeys::SlotCount> m_slots;

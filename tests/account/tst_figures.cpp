@@ -58,10 +58,10 @@ void tst_Figures::openingAndJanuary()
     // Opening debit 100, credit 40; January debit 50, credit 120.
     const auto f = YearSettlementFigures::Compute(1, {100, 50}, {40, 120});
     QCOMPARE(f.SaldoNar[0], -60.0);
-    QCOMPARE(f.MonthBalance(1), 70.0);
+    QCOMPARE(f.SaldoMca(1), 70.0);
     QCOMPARE(f.SaldoNar[1], 10.0);
-    QCOMPARE(f.FinalBalance(), 10.0);
-    QCOMPARE(f.CreditTotal - f.DebitTotal, f.FinalBalance());
+    QCOMPARE(f.SaldoNarRazem(), 10.0);
+    QCOMPARE(f.RazemMA - f.RazemWN, f.SaldoNarRazem());
     QCOMPARE(BalanceColour(f.SaldoNar[0]), kColourRed);
     QCOMPARE(BalanceColour(f.SaldoNar[1]), kColourGreen);
 }
@@ -71,9 +71,9 @@ void tst_Figures::hiddenMonthsAreIgnored()
     QList<double> debits(13, 10.0), credits(13, 4.0);
     const auto f = YearSettlementFigures::Compute(5, debits, credits);
     QCOMPARE(f.MonthCount, 5);
-    QCOMPARE(f.DebitTotal, 60.0);   // opening + January..May
-    QCOMPARE(f.CreditTotal, 24.0);
-    QCOMPARE(f.FinalBalance(), -36.0);
+    QCOMPARE(f.RazemWN, 60.0); // opening + January..May
+    QCOMPARE(f.RazemMA, 24.0);
+    QCOMPARE(f.SaldoNarRazem(), -36.0);
     for (int j = 6; j <= 12; ++j)
         QCOMPARE(f.SaldoNar[j], 0.0);
 }
@@ -97,7 +97,7 @@ void tst_Figures::arraysOfOtherLengths()
         values << i + 1.0;
     const auto f = YearSettlementFigures::Compute(12, values, values);
     QCOMPARE(f.ObrotyWN[12], december);
-    QCOMPARE(f.FinalBalance(), 0.0);
+    QCOMPARE(f.SaldoNarRazem(), 0.0);
 }
 
 void tst_Figures::openingStateBefore_data()
@@ -118,9 +118,9 @@ void tst_Figures::openingStateBefore()
     QFETCH(double, balance);
     const auto f = YearSettlementFigures::Compute(4, {100, 50, 30, 1}, {40, 120, 10, 2});
     const auto s = f.OpeningStateBefore(month);
-    QCOMPARE(s.Debits, debits);
-    QCOMPARE(s.Credits, credits);
-    QCOMPARE(s.Balance, balance);
+    QCOMPARE(s.ObrotyWN, debits);
+    QCOMPARE(s.ObrotyMA, credits);
+    QCOMPARE(s.Saldo, balance);
 }
 
 void tst_Figures::monthCard()
@@ -129,12 +129,12 @@ void tst_Figures::monthCard()
     // charge 100, bank payment 30, charge 20.50, cash payment 200
     const auto f = MonthCardFigures::Compute({250, 100, -150}, 4, {0, 1, 0, 2}, {100, 30, 20.5, 200},
                                              {monthEnd, monthEnd + 5, monthEnd, 0}, monthEnd);
-    QCOMPARE(f.Month.Debits, 120.5);
-    QCOMPARE(f.Month.Credits, 230.0);
-    QCOMPARE(f.Month.Balance, 109.5);
-    QCOMPARE(f.Cumulative.Debits, 370.5);
-    QCOMPARE(f.Cumulative.Credits, 330.0);
-    QCOMPARE(f.Cumulative.Balance, -40.5);
+    QCOMPARE(f.Mca.ObrotyWN, 120.5);
+    QCOMPARE(f.Mca.ObrotyMA, 230.0);
+    QCOMPARE(f.Mca.Saldo, 109.5);
+    QCOMPARE(f.Nar.ObrotyWN, 370.5);
+    QCOMPARE(f.Nar.ObrotyMA, 330.0);
+    QCOMPARE(f.Nar.Saldo, -40.5);
     QVERIFY2(!f.AnyLateTerm, "a payment's later date is not a late term");
 }
 

@@ -144,13 +144,13 @@ void tst_Spreadsheet::yearTableRoundTrip()
         const QStringList &row = back->Rows[m];
         QCOMPARE(Figure(row[1]), Figure(FormatAmount(f.ObrotyWN[m])));
         QCOMPARE(Figure(row[2]), Figure(FormatAmount(f.ObrotyMA[m])));
-        QCOMPARE(Figure(row[3]), Figure(FormatAmount(m == 0 ? 0.0 : f.MonthBalance(m))));
+        QCOMPARE(Figure(row[3]), Figure(FormatAmount(m == 0 ? 0.0 : f.SaldoMca(m))));
         QCOMPARE(Figure(row[4]), Figure(FormatAmount(f.SaldoNar[m])));
     }
     const QStringList &total = back->Rows.last();
     QCOMPARE(total[0], u"Razem"_s);
-    QCOMPARE(Figure(total[1]), Figure(FormatAmount(f.DebitTotal)));
-    QCOMPARE(Figure(total[4]), Figure(FormatAmount(f.FinalBalance())));
+    QCOMPARE(Figure(total[1]), Figure(FormatAmount(f.RazemWN)));
+    QCOMPARE(Figure(total[4]), Figure(FormatAmount(f.SaldoNarRazem())));
     QCOMPARE(total[5], u"(niedopłata)"_s);
 }
 
@@ -180,9 +180,9 @@ void tst_Spreadsheet::monthCardRoundTrip()
                                          u"500,00"_s, u"WB 12/2024"_s}));
     QCOMPARE(back->Rows[4][0], u"3 oper."_s);
     QCOMPARE(back->Rows[4][3], u"W miesiącu:"_s);
-    QCOMPARE(Figure(back->Rows[4][4]), figures.Month.Debits);
-    QCOMPARE(Figure(back->Rows[4][5]), figures.Month.Credits);
-    QCOMPARE(Figure(back->Rows[5][6]), figures.Cumulative.Balance);
+    QCOMPARE(Figure(back->Rows[4][4]), figures.Mca.ObrotyWN);
+    QCOMPARE(Figure(back->Rows[4][5]), figures.Mca.ObrotyMA);
+    QCOMPARE(Figure(back->Rows[5][6]), figures.Nar.Saldo);
 }
 
 void tst_Spreadsheet::chargeDetailRoundTrip()

@@ -106,7 +106,7 @@ void tst_Captions::captionsAsGiven()
     int shownYear = 2020;
 
     std::vector<std::pair<std::unique_ptr<QWidget>, QString>> windows;
-    windows.emplace_back(std::make_unique<TForm_KartMca>(2020, 3, 0, nullptr, ledger, MonthCardFigures::State{}),
+    windows.emplace_back(std::make_unique<TForm_KartMca>(2020, 3, 0, nullptr, ledger, AccountState{}),
                          u"Kartoteka miesięczna"_s);
     windows.emplace_back(std::make_unique<TForm_NalCzynszDtl>(100, 100, 20, details),
                          u"Szczegóły naliczenia obciążenia"_s);

@@ -99,8 +99,8 @@ void tst_RunProgram::lockHeldUntilTheProcessEnds()
     const int exitCode = run([](TForm_ZOKA_WSClient_Main *) { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     QCOMPARE(exitCode, 0);
     const SingleInstanceGuard secondStart(ModuleMutexName(MODULE_SM_WEB));
-    QVERIFY(!secondStart.lockPath().isEmpty());
-    QVERIFY2(secondStart.alreadyRunning(), "a start after the start-up returned, before the process ended");
+    QVERIFY(!secondStart.LockPath().isEmpty());
+    QVERIFY2(secondStart.AlreadyRunning(), "a start after the start-up returned, before the process ended");
 }
 
 // The window system's close button on the main window: the settlements

@@ -175,8 +175,10 @@ void tst_Messages::monthNames()
     QFETCH(int, month);
     QFETCH(QString, name);
     // The test runs under LC_ALL=pl_PL.UTF-8: gLocale is the user's locale.
-    QCOMPARE(gLocale.locale().language(), QLocale::Polish);
+    QCOMPARE(gLocale.Locale().language(), QLocale::Polish);
     QCOMPARE(gLocale.LongMonthName(month), name);
+    // The yearly table's month names, the same on a system of any language.
+    QCOMPARE(TLocale_Class::Polish().LongMonthName(month), name);
 }
 
 void tst_Messages::localeIsACopy()
@@ -186,6 +188,7 @@ void tst_Messages::localeIsACopy()
     QLocale::setDefault(QLocale(QLocale::English));
     QCOMPARE(german.LongMonthName(3), QStringLiteral("März"));
     QCOMPARE(gLocale.LongMonthName(3), QStringLiteral("marzec"));
+    QCOMPARE(TLocale_Class::Polish().LongMonthName(3), QStringLiteral("marzec"));
     QLocale::setDefault(before);
 }
 

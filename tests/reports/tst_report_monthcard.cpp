@@ -116,7 +116,7 @@ void tst_ReportMonthCard::headerAndOpeningState()
     // The opening state: periods 0 to 2 of the category.
     QCOMPARE(Row(page, TextY(kOpeningTop, 1.3)), (QStringList{u"Stan początkowy:"_s, u"160,00"_s, u"90,00"_s, u"-70,00"_s}));
     QCOMPARE(AtRight(page, Mm(kLeft + 129.6 + 21.2), TextY(kOpeningTop, 1.3))->text, u"-70,00"_s);
-    QCOMPARE(report->Opening().Balance, -70.0);
+    QCOMPARE(report->Opening().Saldo, -70.0);
 }
 
 void tst_ReportMonthCard::lines()
@@ -242,8 +242,8 @@ void tst_ReportMonthCard::printingTwiceGivesSameTotals()
     const auto first = report->Report().generate();
     const auto second = report->Report().generate();
     QVERIFY2(first->page(0) == second->page(0), "totals and count are reset before each run");
-    QCOMPARE(report->Figures().Month.Debits, 37.5);
-    QCOMPARE(report->Figures().Month.Credits, 25.0);
+    QCOMPARE(report->Figures().Mca.ObrotyWN, 37.5);
+    QCOMPARE(report->Figures().Mca.ObrotyMA, 25.0);
 
     // A run reads the store afresh: another entry shows in the next run.
     f.Add(0, 1);

@@ -47,21 +47,22 @@ struct Fixture
     // month a debit of 10 * m and a credit of 12 * m.
     void LoadYear(int months, double finalBalance = 0, bool forceFinal = false)
     {
-        TPrn_InfoRozrZasob::Slots debits{}, credits{}, balances{};
-        double debitTotal = 0, creditTotal = 0, running = 0;
+        YearSettlementFigures figures;
+        figures.MonthCount = months;
+        double running = 0;
         for (int r = 0; r <= 12; ++r) {
-            debits[r] = r == 0 ? 100 : 10.0 * r;
-            credits[r] = r == 0 ? 40 : 12.0 * r;
-            running += credits[r] - debits[r];
-            balances[r] = running;
+            figures.ObrotyWN[r] = r == 0 ? 100 : 10.0 * r;
+            figures.ObrotyMA[r] = r == 0 ? 40 : 12.0 * r;
+            running += figures.ObrotyMA[r] - figures.ObrotyWN[r];
+            figures.SaldoNar[r] = running;
             if (r <= months) {
-                debitTotal += debits[r];
-                creditTotal += credits[r];
+                figures.RazemWN += figures.ObrotyWN[r];
+                figures.RazemMA += figures.ObrotyMA[r];
             }
         }
         if (forceFinal)
-            balances[months] = finalBalance;
-        report->LoadYear(2020, months, creditTotal, debitTotal, balances, credits, debits, u"\"czynsze\""_s);
+            figures.SaldoNar[months] = finalBalance;
+        report->LoadYear(2020, figures, u"\"czynsze\""_s);
     }
 
     std::shared_ptr<PageStore> Generate() { return report->Report().generate(); }
@@ -248,8 +249,9 @@ void tst_ReportSettlements::countOutsideTheSlotsIsRefused()
 {
     Fixture f;
     f.LoadYear(3);
-    TPrn_InfoRozrZasob::Slots slots{};
-    QVERIFY_THROWS_EXCEPTION(IndexError, f.report->LoadYear(2021, 13, 0, 0, slots, slots, slots, u"x"_s));
+    YearSettlementFigures past;
+    past.MonthCount = 13;
+    QVERIFY_THROWS_EXCEPTION(IndexError, f.report->LoadYear(2021, past, u"x"_s));
     QCOMPARE(f.report->Year(), 2020);
     QCOMPARE(Row(f.Generate()->page(0), LineTextY(3)).value(0), u"marzec"_s);
 }

@@ -1,9 +1,11 @@
 #include "ServiceTestRecords.h"
 #include "testing/TestHttpsServer.h"
 
+#include "common/Errors.h"
 #include "protocol/SoapCodec.h"
 #include "protocol/THTTPRIO.h"
 #include "protocol/TrustedCertificates.h"
+#include "protocol/ZOKA_E_BOK_Proxy.h"
 
 #include <QTcpServer>
 #include <QTest>
@@ -23,7 +25,7 @@ QString kindName(ServiceFailure::Kind kind)
 
 void trustTestCa()
 {
-    QCOMPARE(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")), QString());
+    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")));
 }
 
 QByteArray initialCheckAnswer()
@@ -91,6 +93,9 @@ private Q_SLOTS:
     void eventsKeepFlowingDuringCall();
     void noInterfaceWithoutUsableUrl();
     void caFileErrors();
+    void valueOfFailureThrows_data();
+    void valueOfFailureThrows();
+    void unknownOperationIsFailureAndSendsNothing();
 };
 
 void tst_Connection::init()
@@ -304,9 +309,78 @@ void tst_Connection::noInterfaceWithoutUsableUrl()
 
 void tst_Connection::caFileErrors()
 {
-    QVERIFY(!TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("missing.pem")).isEmpty());
-    QVERIFY(!TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("README.md")).isEmpty());
-    QCOMPARE(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")), QString());
+    const int generation = TrustedCertificates::Generation();
+    QVERIFY_THROWS_EXCEPTION(AppError, TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("missing.pem")));
+    QVERIFY_THROWS_EXCEPTION(AppError, TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("README.md")));
+    QCOMPARE(TrustedCertificates::Generation(), generation); // a refused file adds nothing
+    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kFixtures + QStringLiteral("ca.pem")));
+}
+
+void tst_Connection::valueOfFailureThrows_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("timeout") << int(ServiceFailure::Kind::Timeout) << QStringLiteral("po 30 s");
+    QTest::newRow("fault") << int(ServiceFailure::Kind::Fault) << QStringLiteral("Server: brak sesji");
+    QTest::newRow("read, no detail") << int(ServiceFailure::Kind::Read) << QString();
+}
+
+void tst_Connection::valueOfFailureThrows()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, detail);
+    const ServiceFailure failure{ServiceFailure::Kind(kind), detail};
+    auto expectThrow = [&](auto &&read) {
+        try {
+            read();
+        } catch (const ServiceResultError &error) {
+            QCOMPARE(int(error.failure().kind), kind);
+            QCOMPARE(error.failure().detail, detail);
+            QVERIFY(QByteArray(error.what()).contains(detail.toUtf8()));
+            return;
+        }
+        QFAIL("value() of a failure gave an answer instead of throwing");
+    };
+    ServiceResult<TRemInitialCheck> record = failure;
+    const ServiceResult<QString> text = failure;
+    ServiceResult<bool> flag = failure;
+    QVERIFY(!record.ok() && !text.ok() && !flag.ok());
+    expectThrow([&] { return record.value().RetCode; });
+    expectThrow([&] { return text.value().size(); });
+    expectThrow([&] { return std::as_const(flag).value(); });
+    expectThrow([&] { return flag.value() = true; });
+
+    // A success still reads as before, and its value can be taken.
+    ServiceResult<QString> answer = QStringLiteral("żeton");
+    QVERIFY(answer.ok());
+    QCOMPARE(std::move(answer.value()), QStringLiteral("żeton"));
+}
+
+void tst_Connection::unknownOperationIsFailureAndSendsNothing()
+{
+    trustTestCa();
+    TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
+    QVERIFY(server.start());
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
+    THTTPRIO rio;
+    rio.SetURL(server.serviceUrl());
+    ZOKA_E_BOK_Proxy proxy(rio);
+
+    const ServiceResult<TRemInitialCheck> unknown
+        = proxy.Invoke<TRemInitialCheck>("ZOKA_WS_NoSuchOperation", {QStringLiteral("1.3.0.0")});
+    QVERIFY(!unknown.ok());
+    QCOMPARE(unknown.failure().kind, ServiceFailure::Kind::Request);
+    QVERIFY2(unknown.failure().detail.contains(u"ZOKA_WS_NoSuchOperation"), qPrintable(unknown.failure().detail));
+    const ServiceResult<bool> empty = proxy.Invoke<bool>({}, {});
+    QCOMPARE(empty.failure().kind, ServiceFailure::Kind::Request);
+    QCOMPARE(server.requests().size(), 0);
+
+    // The same proxy still calls a known operation by its name.
+    verifyRecord(proxy.Invoke<TRemInitialCheck>("ZOKA_WS_InitialCheck", {QStringLiteral("1.3.0.0")}),
+                 ServiceTestRecords::initialCheck());
+    QCOMPARE(server.requests().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Connection)

@@ -319,10 +319,10 @@ void tst_SessionStores::sumMonths()
         expectIndexError([&] { store.SumMonths(category, count); });
         return;
     }
-    const TMonthSums sums = store.SumMonths(category, count);
-    QCOMPARE(sums.Debit, debit);
-    QCOMPARE(sums.Credit, credit);
-    QCOMPARE(sums.Balance, credit - debit);
+    const AccountState sums = store.SumMonths(category, count);
+    QCOMPARE(sums.ObrotyWN, debit);
+    QCOMPARE(sums.ObrotyMA, credit);
+    QCOMPARE(sums.Saldo, credit - debit);
 }
 
 void tst_SessionStores::arraysKeptAsDeliveredAndPrivate()
@@ -335,8 +335,8 @@ void tst_SessionStores::arraysKeptAsDeliveredAndPrivate()
     store.LoadYearFrom(2019, answer);
     QCOMPARE(store.ObrotyCZMain_WN.size(), 15);
     QCOMPARE(store.ObrotyOdpady_WN.size(), 10);
-    QCOMPARE(store.Debits(0), store.ObrotyCZMain_WN);
-    QCOMPARE(store.Credits(4), store.ObrotyOdpady_MA);
+    QCOMPARE(store.ObrotyWN(0), store.ObrotyCZMain_WN);
+    QCOMPARE(store.ObrotyMA(4), store.ObrotyOdpady_MA);
     expectIndexError([&] { store.SumMonths(0, 5); });
 
     answer.ObrotyCZMain_WN[0] = -1;

@@ -53,7 +53,7 @@ struct LedgerBuilder
     }
 };
 
-const MonthCardFigures::State kOpening{180.0, 170.0, -10.0};
+const AccountState kOpening{180.0, 170.0, -10.0};
 
 QLabel *label(const QWidget *w, const QString &name)
 {

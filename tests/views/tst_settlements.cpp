@@ -158,13 +158,13 @@ void tst_Settlements::balanceExample()
     const TPrn_InfoRozrZasob *report = table.Prn_InfoRozrZasob();
     QVERIFY(report);
     QCOMPARE(report->Year(), 2020);
-    QCOMPARE(report->MonthCount(), 12);
-    QCOMPARE(report->DebitTotal(), 150.0);
-    QCOMPARE(report->CreditTotal(), 160.0);
-    QCOMPARE(report->SaldoNar()[0], -60.0);
-    QCOMPARE(report->SaldoNar()[1], 10.0);
-    QCOMPARE(report->Debits()[1], 50.0);
-    QCOMPARE(report->Credits()[1], 120.0);
+    QCOMPARE(report->Figures().MonthCount, 12);
+    QCOMPARE(report->Figures().RazemWN, 150.0);
+    QCOMPARE(report->Figures().RazemMA, 160.0);
+    QCOMPARE(report->Figures().SaldoNar[0], -60.0);
+    QCOMPARE(report->Figures().SaldoNar[1], 10.0);
+    QCOMPARE(report->Figures().ObrotyWN[1], 50.0);
+    QCOMPARE(report->Figures().ObrotyMA[1], 120.0);
     QCOMPARE(report->CategoryText(), u"\"czynsze\""_s);
 }
 
@@ -196,7 +196,7 @@ void tst_Settlements::hiddenMonths()
     QCOMPARE(totals->y(), last->y() + last->height());
     QCOMPARE(label(&table, u"Lab_WN_Razem"_s)->text(), debitTotal);
     QCOMPARE(label(&table, u"Lab_SaldoNar_Razem"_s)->text(), finalBalance);
-    QCOMPARE(table.Prn_InfoRozrZasob()->MonthCount(), monthCount);
+    QCOMPARE(table.Prn_InfoRozrZasob()->Figures().MonthCount, monthCount);
 }
 
 void tst_Settlements::finalBalance_data()
@@ -507,7 +507,7 @@ void tst_Settlements::tabs()
     QCOMPARE(label(&panel, u"Lab_TytulRok"_s)->text(), QString::number(year));
     // Every table is filled, whether shown or not.
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(panel.Table(i)->Figures().DebitTotal, 150.0 + 11 * (30.0 + i));
+        QCOMPARE(panel.Table(i)->Figures().RazemWN, 150.0 + 11 * (30.0 + i));
 }
 
 void tst_Settlements::firstTabActiveAfterLoad()
