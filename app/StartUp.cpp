@@ -119,9 +119,12 @@ int RunProgram(QApplication &app, const QStringList &arguments)
             // The application title (ApplicationTitle()) captions the message
             // boxes. It is deliberately not the toolkit's display name: the
             // platform would append that to every window caption.
-            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
-            preview = std::make_unique<TPrn_Preview>();
-            SetPrn_Preview(preview.get());
+            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>(
+                nullptr, TForm_ZOKA_WSClient_Main::ServiceConnection::OpenAtOnce);
+            SetPrn_PreviewSource([&preview] {
+                preview = std::make_unique<TPrn_Preview>();
+                return preview.get();
+            });
             mainWindow->show();
             // Its first activation opens the session; ask for it also where
             // no window manager gives it (a bare X server).
@@ -142,6 +145,7 @@ int RunProgram(QApplication &app, const QStringList &arguments)
     } catch (...) {
         ShowErrorDisplay(std::current_exception());
     }
+    SetPrn_PreviewSource({});
     SetPrn_Preview(nullptr);
     return 0;
 }

@@ -65,9 +65,15 @@ QLabel *headerLabel(QWidget *parent, const QString &name, const QString &text, b
 
 } // namespace
 
-TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
+TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent, ServiceConnection connection)
     : TForm_Gen_Ex(parent, Qt::Window)
 {
+    m_httprio = new THTTPRIO(this);
+    m_httprio->setObjectName(u"HTTPRIO1"_s);
+    m_httprio->SetURL(ServiceURL());
+    if (connection == ServiceConnection::OpenAtOnce)
+        m_httprio->Preconnect();
+
     setObjectName(u"Form_ZOKA_WSClient_Main"_s);
     setWindowTitle(u"Internetowy serwis użytkownika"_s + u' ' + ApplicationTitle());
     BuildLayout();
@@ -76,9 +82,6 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    m_httprio = new THTTPRIO(this);
-    m_httprio->setObjectName(u"HTTPRIO1"_s);
-    m_httprio->SetURL(ServiceURL());
     SetServiceProxy(m_httprio->GetIZOKA_E_BOK());
 
     SetUpdateNoticeHandler([this] {

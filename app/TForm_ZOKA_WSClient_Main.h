@@ -26,7 +26,12 @@ class TForm_ZOKA_WSClient_Main : public TForm_Gen_Ex
     Q_OBJECT
 
 public:
-    explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr);
+    // OpenAtOnce starts the connection to the service before the window is
+    // built (start-up), so the handshake overlaps the building.
+    enum class ServiceConnection { OnFirstCall, OpenAtOnce };
+
+    explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr,
+                                      ServiceConnection connection = ServiceConnection::OnFirstCall);
     ~TForm_ZOKA_WSClient_Main() override;
 
     // True until the first activation started the opening sequence.

@@ -6,6 +6,7 @@
 #include "protocol/TrustedCertificates.h"
 #include "protocol/ZOKA_E_BOK_Proxy.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -23,7 +24,7 @@ struct ReplyDeleter
     void operator()(QNetworkReply *reply) const { reply->deleteLater(); }
 };
 
-QNetworkRequest soapRequest(const QUrl &url, std::string_view operation)
+QNetworkRequest soapRequest(const QUrl &url, std::string_view operation, const QSslConfiguration &tls)
 {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray(SoapNames::kContentType));
@@ -35,7 +36,7 @@ QNetworkRequest soapRequest(const QUrl &url, std::string_view operation)
     // A redirected POST would turn into a GET elsewhere: report it instead.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setSslConfiguration(TrustedCertificates::Configuration());
+    request.setSslConfiguration(tls);
     return request;
 }
 
@@ -68,11 +69,27 @@ QNetworkAccessManager &THTTPRIO::Manager()
     // request's TLS configuration: when the trusted set changes, start over.
     const int generation = TrustedCertificates::Generation();
     if (!m_manager || m_managerTrustGeneration != generation) {
+        if (m_managerTrustGeneration != generation)
+            m_trustScope = TrustedCertificates::Scope::AddedOnly;
         m_manager = std::make_unique<QNetworkAccessManager>();
         m_manager->setCookieJar(nullptr);
         m_managerTrustGeneration = generation;
+        // Counted on the manager, so that a handshake of Preconnect counts too.
+        connect(m_manager.get(), &QNetworkAccessManager::encrypted, this, [this] { ++m_tlsHandshakes; });
     }
     return *m_manager;
+}
+
+void THTTPRIO::Preconnect()
+{
+    if (m_url.scheme() != u"https" || m_url.host().isEmpty())
+        return;
+    // Without HTTP/2 in the offered protocols the manager opens the same kind
+    // of connection as a call's request, so the call reuses it.
+    QNetworkAccessManager &manager = Manager();
+    QSslConfiguration tls = TrustedCertificates::Configuration(m_trustScope);
+    tls.setAllowedNextProtocols({});
+    manager.connectToHostEncrypted(m_url.host(), quint16(m_url.port(443)), tls);
 }
 
 ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QByteArray &request)
@@ -81,8 +98,26 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
         return failure(ServiceFailure::Kind::Transport, QStringLiteral("Poprzednie wywołanie serwisu jeszcze trwa."));
     const QScopedValueRollback busy(m_busy, true);
     const TWaitCursor wait;
+    const QDeadlineTimer deadline(m_timeout);
+    ServiceResult<QByteArray> answer = Post(Manager(), operation, request, deadline);
+    // A server the added certificates do not vouch for may still chain to
+    // the system store: one more try with the whole set, which the
+    // connection keeps from then on. A manager keeps the TLS configuration
+    // of its first connection to a host, so the try needs a new one.
+    if (!answer.ok() && answer.failure().kind == ServiceFailure::Kind::Tls
+        && m_trustScope == TrustedCertificates::Scope::AddedOnly && TrustedCertificates::HasAdded()) {
+        m_trustScope = TrustedCertificates::Scope::Whole;
+        m_manager.reset();
+        answer = Post(Manager(), operation, request, deadline);
+    }
+    return answer;
+}
 
-    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(Manager().post(soapRequest(m_url, operation), request));
+ServiceResult<QByteArray> THTTPRIO::Post(QNetworkAccessManager &manager, std::string_view operation,
+                                         const QByteArray &request, const QDeadlineTimer &deadlineTime)
+{
+    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(
+        manager.post(soapRequest(m_url, operation, TrustedCertificates::Configuration(m_trustScope)), request));
     QByteArray body;
     std::optional<ServiceFailure> cutOff;
     QStringList tlsErrors;
@@ -118,7 +153,6 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
         for (const QSslError &error : errors)
             tlsErrors.append(error.errorString());
     });
-    QObject::connect(reply.get(), &QNetworkReply::encrypted, &loop, [this]() { ++m_tlsHandshakes; });
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -128,7 +162,7 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
                     ms % 1000 == 0 ? QStringLiteral("Serwis nie odpowiedział w ciągu %1 s.").arg(ms / 1000)
                                    : QStringLiteral("Serwis nie odpowiedział w ciągu %1 ms.").arg(ms)));
     });
-    deadline.start(m_timeout);
+    deadline.start(std::max<qint64>(0, deadlineTime.remainingTime()));
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();

@@ -2,6 +2,7 @@
 
 #include "protocol/IZOKA_E_BOK.h"
 #include "protocol/SoapCodec.h"
+#include "protocol/TrustedCertificates.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+class QDeadlineTimer;
 class QNetworkAccessManager;
 class ZOKA_E_BOK_Proxy;
 
@@ -48,6 +50,12 @@ public:
     // https (or http) URL is set. Owned by this object.
     IZOKA_E_BOK *GetIZOKA_E_BOK();
 
+    // Opens the HTTPS connection to the service now, without a request, so
+    // that the first call finds it ready; at start-up the handshake then runs
+    // while the windows are built. Does nothing without an https URL. A
+    // failure is not reported here: the first call meets it and reports it.
+    void Preconnect();
+
     // TLS handshakes this connection has made so far: one per new HTTPS
     // connection; a call over the kept-alive connection adds none.
     int TlsHandshakes() const { return m_tlsHandshakes; }
@@ -58,6 +66,9 @@ public:
 
 private:
     QNetworkAccessManager &Manager();
+    // One POST and its answer, ending by the deadline.
+    ServiceResult<QByteArray> Post(QNetworkAccessManager &manager, std::string_view operation,
+                                   const QByteArray &request, const QDeadlineTimer &deadline);
 
     QUrl m_url;
     std::chrono::milliseconds m_timeout = kDefaultTimeout;
@@ -66,5 +77,7 @@ private:
     int m_tlsHandshakes = 0;
     std::unique_ptr<QNetworkAccessManager> m_manager;
     int m_managerTrustGeneration = -1;
+    // The added certificates first; the whole set once a server needed it.
+    TrustedCertificates::Scope m_trustScope = TrustedCertificates::Scope::AddedOnly;
     std::unique_ptr<ZOKA_E_BOK_Proxy> m_proxy;
 };

@@ -14,9 +14,9 @@ struct TrustState
 {
     QList<QSslCertificate> added;
     int generation = 0;
-    // The system store, read once. Reading and parsing it takes a tenth of a
-    // second or more, so it starts in the background when the first
-    // certificate is added (at start-up, while the windows are built).
+    // The system store, read once, when a connection first needs it beside
+    // the added certificates. Reading and parsing it takes a tenth of a second
+    // or more.
     std::shared_future<QList<QSslCertificate>> system;
 };
 
@@ -54,7 +54,10 @@ void startReadingSystemStore()
         return;
     s.system = std::async(std::launch::async, readSystemStore).share();
     // The reading thread must be done before the application's globals go.
-    qAddPostRoutine([] { state().system.wait(); });
+    qAddPostRoutine([] {
+        if (state().system.valid())
+            state().system.wait();
+    });
 }
 
 } // namespace
@@ -78,7 +81,6 @@ void TrustedCertificates::Add(const QList<QSslCertificate> &certificates)
 {
     state().added += certificates;
     ++state().generation;
-    startReadingSystemStore();
 }
 
 void TrustedCertificates::Clear()
@@ -87,16 +89,41 @@ void TrustedCertificates::Clear()
     ++state().generation;
 }
 
-QSslConfiguration TrustedCertificates::Configuration()
+bool TrustedCertificates::HasAdded()
+{
+    return !state().added.isEmpty();
+}
+
+void TrustedCertificates::UseSystemStore(const std::optional<QList<QSslCertificate>> &certificates)
+{
+    TrustState &s = state();
+    if (s.system.valid())
+        s.system.wait();
+    if (certificates) {
+        std::promise<QList<QSslCertificate>> given;
+        given.set_value(*certificates);
+        s.system = given.get_future().share();
+    } else {
+        s.system = {};
+    }
+    ++s.generation;
+}
+
+QSslConfiguration TrustedCertificates::Configuration(Scope scope)
 {
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    if (!state().added.isEmpty()) {
-        // Setting the CA list explicitly ends the on-demand loading of the
-        // system store: put the system certificates in the list as well.
-        startReadingSystemStore();
-        configuration.setCaCertificates(state().system.get() + state().added);
+    if (state().added.isEmpty())
+        return configuration;
+    if (scope == Scope::AddedOnly) {
+        configuration.setCaCertificates(state().added);
+        return configuration;
     }
+    // Setting the CA list explicitly ends the on-demand loading of the
+    // system store (adding to it does too): put the system certificates in
+    // the list as well.
+    startReadingSystemStore();
+    configuration.setCaCertificates(state().system.get() + state().added);
     return configuration;
 }
 

@@ -29,6 +29,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 QPointer<TPrn_Preview> gPreview;
+std::function<TPrn_Preview *()> gPreviewSource;
 
 // Rows of the arrow keys' scrolling, in the preview control's scroll steps.
 constexpr int kArrowScrollUnits = 10;
@@ -535,7 +536,14 @@ QString TPrn_Preview::HelpText()
 
 TPrn_Preview *Prn_Preview()
 {
+    if (!gPreview && gPreviewSource)
+        gPreview = gPreviewSource();
     return gPreview;
+}
+
+void SetPrn_PreviewSource(std::function<TPrn_Preview *()> source)
+{
+    gPreviewSource = std::move(source);
 }
 
 void SetPrn_Preview(TPrn_Preview *preview)

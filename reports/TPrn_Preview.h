@@ -125,6 +125,9 @@ private:
     std::optional<CsvTable> m_spreadsheet;
 };
 
-// The one preview window of the program; null before start-up created it.
+// The one preview window of the program. Without a window set, the source
+// start-up sets builds it on first use (most sessions never preview, and the
+// window costs start-up time); null while there is neither.
 TPrn_Preview *Prn_Preview();
 void SetPrn_Preview(TPrn_Preview *preview);
+void SetPrn_PreviewSource(std::function<TPrn_Preview *()> source);

@@ -14,6 +14,7 @@
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "reports/TPrn_InfoRozrZasob.h"
+#include "reports/TPrn_Preview.h"
 #include "service/ServiceAccess.h"
 #include "testing/MessageRecorder.h"
 #include "views/TFrame_InfoRozrTabela.h"
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void cleanup();
     void lockHeldUntilTheProcessEnds();
     void closeButtonEndsTheProgram();
+    void previewBuiltOnFirstUse();
     void errorEscapingWindowCreation_data();
     void errorEscapingWindowCreation();
 
@@ -149,6 +151,33 @@ void tst_RunProgram::closeButtonEndsTheProgram()
     QCOMPARE(m_messages->texts(), QStringList{u"Pomyślnie zalogowano się do serwisu."_s});
     // Closing does not log out.
     QCOMPARE(m_service->calls.last().operation, u"ZOKA_WS_CzSessionBegin"_s);
+}
+
+// The preview window is not built at start-up, but on the first preview;
+// it is one window for the run and is gone with the run.
+void tst_RunProgram::previewBuiltOnFirstUse()
+{
+    const auto previewWindows = [] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::count_if(windows.cbegin(), windows.cend(),
+                             [](QWidget *w) { return qobject_cast<TPrn_Preview *>(w) != nullptr; });
+    };
+    qsizetype atStart = -1;
+    qsizetype afterUse = -1;
+    bool sameWindow = false;
+    const int exitCode = run([&](TForm_ZOKA_WSClient_Main *) {
+        atStart = previewWindows();
+        TPrn_Preview *first = Prn_Preview();
+        sameWindow = first && Prn_Preview() == first;
+        afterUse = previewWindows();
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    });
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(atStart, 0);
+    QVERIFY(sameWindow);
+    QCOMPARE(afterUse, 1);
+    QCOMPARE(Prn_Preview(), nullptr);
+    QCOMPARE(previewWindows(), 0);
 }
 
 void tst_RunProgram::errorEscapingWindowCreation_data()

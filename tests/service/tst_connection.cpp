@@ -8,6 +8,7 @@
 #include "protocol/ZOKA_E_BOK_Proxy.h"
 
 #include <QTcpServer>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void failures();
     void connectionRefused();
     void trustChangeStartsFreshConnection();
+    void addedCertificatesFirstThenTheSystemStore_data();
+    void addedCertificatesFirstThenTheSystemStore();
     void eventsKeepFlowingDuringCall();
     void noInterfaceWithoutUsableUrl();
     void caFileErrors();
@@ -273,6 +276,53 @@ void tst_Connection::trustChangeStartsFreshConnection()
     const auto refused = rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0"));
     QVERIFY2(!refused.ok(), "the old connection was reused without the certificate check");
     QCOMPARE(kindName(refused.failure().kind), kindName(ServiceFailure::Kind::Tls));
+}
+
+void tst_Connection::addedCertificatesFirstThenTheSystemStore_data()
+{
+    QTest::addColumn<bool>("systemTrustsServer");
+    QTest::addColumn<bool>("addedTrustServer");
+    QTest::addColumn<int>("connectionsForFirstCall");
+    QTest::newRow("added certificate vouches") << false << true << 1;
+    QTest::newRow("only the system store vouches") << true << false << 2;
+    QTest::newRow("nobody vouches") << false << false << 2;
+}
+
+// A connection checks the server against the added certificates first (no
+// reading of the system store); a server only the system store vouches for
+// is accepted on a second handshake, and the connection then stays with the
+// whole set.
+void tst_Connection::addedCertificatesFirstThenTheSystemStore()
+{
+    QFETCH(bool, systemTrustsServer);
+    QFETCH(bool, addedTrustServer);
+    QFETCH(int, connectionsForFirstCall);
+    const QList<QSslCertificate> testCa = QSslCertificate::fromPath(kFixtures + QStringLiteral("ca.pem"));
+    // Not an authority of the server's chain.
+    const QList<QSslCertificate> unrelated = QSslCertificate::fromPath(kFixtures + QStringLiteral("wronghost.pem"));
+    QVERIFY(!testCa.isEmpty() && !unrelated.isEmpty());
+    TrustedCertificates::UseSystemStore(systemTrustsServer ? testCa : QList<QSslCertificate>{});
+    const auto restore = qScopeGuard([] { TrustedCertificates::UseSystemStore(std::nullopt); });
+    TrustedCertificates::Add(addedTrustServer ? testCa : unrelated);
+
+    TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
+    QVERIFY(server.start());
+    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    THTTPRIO rio;
+    rio.SetURL(server.serviceUrl());
+    const auto first = rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0"));
+    QCOMPARE(server.connections(), connectionsForFirstCall);
+    if (!systemTrustsServer && !addedTrustServer) {
+        QVERIFY(!first.ok());
+        QCOMPARE(kindName(first.failure().kind), kindName(ServiceFailure::Kind::Tls));
+        QCOMPARE(server.requests().size(), 0);
+        return;
+    }
+    QVERIFY2(first.ok(), qPrintable(first.failure().detail));
+    QVERIFY(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")).ok());
+    QCOMPARE(server.connections(), connectionsForFirstCall);
+    QCOMPARE(server.handshakes(), 1);
+    QCOMPARE(server.requests().size(), 2);
 }
 
 // The call blocks the caller but not the event loop: timers (and painting)

@@ -33,6 +33,8 @@ private Q_SLOTS:
     void wholeSessionOverOneConnection_data();
     void wholeSessionOverOneConnection();
     void closedConnectionCountsAsNewHandshake();
+    void preconnectedConnectionServesTheFirstCall_data();
+    void preconnectedConnectionServesTheFirstCall();
 
 private:
     // The first month of the shown year with documents on the rent account,
@@ -135,6 +137,51 @@ void tst_SessionKeepAlive::closedConnectionCountsAsNewHandshake()
         QVERIFY(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(u"1.3.0.0"_s).ok());
     QCOMPARE(server.handshakes(), 2);
     QCOMPARE(rio.TlsHandshakes(), server.handshakes());
+}
+
+void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("trusted server") << true;
+    QTest::newRow("untrusted server") << false;
+}
+
+// A connection opened ahead serves the first call without a handshake of its
+// own; a server that cannot be trusted is reported by that call, as without.
+void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall()
+{
+    QFETCH(bool, trusted);
+    const QString tls = QStringLiteral(DOMVEL_FIXTURES "/tls/");
+    if (trusted)
+        QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(tls + u"ca.pem"_s));
+    TestHttpsServer server(tls + u"server.pem"_s, tls + u"server.key"_s);
+    QVERIFY(server.start());
+    const QByteArray answer = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, u"OK"_s}).value();
+    int served = 0;
+    server.setHandler([&](const TestHttpsServer::Request &) {
+        ++served;
+        return TestHttpsServer::Reply{200, answer, TestHttpsServer::Behaviour::Answer};
+    });
+    THTTPRIO rio;
+    rio.SetURL(server.serviceUrl());
+    rio.Preconnect();
+    QTRY_COMPARE(server.connections(), 1);
+    if (trusted)
+        QTRY_COMPARE(rio.TlsHandshakes(), 1);
+    QCOMPARE(served, 0);
+
+    const ServiceResult<TRemInitialCheck> checked = rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(u"1.3.0.0"_s);
+    if (trusted) {
+        QVERIFY(checked.ok());
+        QCOMPARE(server.connections(), 1);
+        QCOMPARE(server.handshakes(), 1);
+        QCOMPARE(rio.TlsHandshakes(), 1);
+        QCOMPARE(served, 1);
+    } else {
+        QVERIFY(!checked.ok());
+        QCOMPARE(checked.failure().kind, ServiceFailure::Kind::Tls);
+        QCOMPARE(served, 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_SessionKeepAlive)
