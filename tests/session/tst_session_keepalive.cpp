@@ -23,6 +23,21 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+// The test certificates: a CA and a server certificate it signed.
+QString tlsFixture(const QString &name)
+{
+    return QStringLiteral(DOMVEL_FIXTURES "/tls/") + name;
+}
+
+QByteArray initialCheckAnswer()
+{
+    return SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, u"OK"_s}).value();
+}
+
+} // namespace
+
 class tst_SessionKeepAlive : public QObject
 {
     Q_OBJECT
@@ -119,11 +134,10 @@ void tst_SessionKeepAlive::wholeSessionOverOneConnection()
 // is opened again, with a handshake of its own.
 void tst_SessionKeepAlive::closedConnectionCountsAsNewHandshake()
 {
-    const QString tls = QStringLiteral(DOMVEL_FIXTURES "/tls/");
-    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(tls + u"ca.pem"_s));
-    TestHttpsServer server(tls + u"server.pem"_s, tls + u"server.key"_s);
+    QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(tlsFixture(u"ca.pem"_s)));
+    TestHttpsServer server(tlsFixture(u"server.pem"_s), tlsFixture(u"server.key"_s));
     QVERIFY(server.start());
-    const QByteArray answer = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, u"OK"_s}).value();
+    const QByteArray answer = initialCheckAnswer();
     int served = 0;
     server.setHandler([&](const TestHttpsServer::Request &) {
         // The second answer ends its connection.
@@ -151,16 +165,14 @@ void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall_data()
 void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall()
 {
     QFETCH(bool, trusted);
-    const QString tls = QStringLiteral(DOMVEL_FIXTURES "/tls/");
     if (trusted)
-        QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(tls + u"ca.pem"_s));
-    TestHttpsServer server(tls + u"server.pem"_s, tls + u"server.key"_s);
+        QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(tlsFixture(u"ca.pem"_s)));
+    TestHttpsServer server(tlsFixture(u"server.pem"_s), tlsFixture(u"server.key"_s));
     QVERIFY(server.start());
-    const QByteArray answer = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, u"OK"_s}).value();
     int served = 0;
     server.setHandler([&](const TestHttpsServer::Request &) {
         ++served;
-        return TestHttpsServer::Reply{200, answer, TestHttpsServer::Behaviour::Answer};
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
     });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
