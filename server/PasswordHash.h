@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SanitizedBuild.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,19 +12,10 @@
 class PasswordHash
 {
 public:
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DOMVEL_PASSWORD_HASH_SANITIZED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(DOMVEL_PASSWORD_HASH_SANITIZED)
     // A sanitized build unwinds the whole stack on every allocation, which
     // makes the digest's many rounds minutes long; it runs the same code at
     // the earlier count.
-    static constexpr int kDefaultIterations = 20000;
-#else
-    static constexpr int kDefaultIterations = 600000;
-#endif
+    static constexpr int kDefaultIterations = kSanitizedBuild ? 20000 : 600000;
 
     // What checking a password against a stored value found: whether it
     // matched and, for a match stored with fewer iterations than today's,

@@ -10,6 +10,8 @@
 
 #include "testing/ServerProcess.h"
 
+#include "common/SanitizedBuild.h"
+
 #include "protocol/CredentialEncoding.h"
 #include "protocol/SoapCodec.h"
 
@@ -34,15 +36,10 @@ const QString kPassword = u"Kowalski1"_s;
 const QHostAddress kAttackerAddress(u"127.0.0.2"_s);
 // The descriptor limit the server runs under.
 constexpr int kOpenFilesLimit = 256;
-#ifdef DOMVEL_SANITIZED_BUILD
 // Instrumented code runs a few times slower, and AddressSanitizer keeps up to
 // 256 MiB of freed blocks in quarantine, resident, to catch use after free.
-constexpr qint64 kSlowdown = 3;
-constexpr qint64 kQuarantineKb = 256 * 1024;
-#else
-constexpr qint64 kSlowdown = 1;
-constexpr qint64 kQuarantineKb = 0;
-#endif
+constexpr qint64 kSlowdown = kSanitizedBuild ? 3 : 1;
+constexpr qint64 kQuarantineKb = kSanitizedBuild ? 256 * 1024 : 0;
 // A good client's sign-in and yearly query together must take less.
 constexpr qint64 kServedWithinMs = 1000 * kSlowdown;
 // Growth of the server's resident memory allowed over a whole attack.
