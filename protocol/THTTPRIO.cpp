@@ -71,6 +71,7 @@ QNetworkAccessManager &THTTPRIO::Manager()
     if (!m_manager || m_managerTrustGeneration != generation) {
         if (m_managerTrustGeneration != generation)
             m_trustScope = TrustedCertificates::Scope::AddedOnly;
+        m_preconnecting = false;
         m_manager = std::make_unique<QNetworkAccessManager>();
         m_manager->setCookieJar(nullptr);
         m_managerTrustGeneration = generation;
@@ -89,7 +90,25 @@ void THTTPRIO::Preconnect()
     QNetworkAccessManager &manager = Manager();
     QSslConfiguration tls = TrustedCertificates::Configuration(m_trustScope);
     tls.setAllowedNextProtocols({});
+    m_preconnecting = true;
+    connect(
+        &manager, &QNetworkAccessManager::finished, this, [this] { m_preconnecting = false; },
+        Qt::SingleShotConnection);
     manager.connectToHostEncrypted(m_url.host(), quint16(m_url.port(443)), tls);
+}
+
+void THTTPRIO::AwaitPreconnect(const QDeadlineTimer &deadline)
+{
+    // A request made while the opening connection is still busy would open a
+    // second connection, with a handshake of its own.
+    if (!m_preconnecting || !m_manager)
+        return;
+    QEventLoop loop;
+    QObject::connect(m_manager.get(), &QNetworkAccessManager::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::max<qint64>(0, deadline.remainingTime()), &loop, &QEventLoop::quit);
+    if (m_preconnecting)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_preconnecting = false;
 }
 
 ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QByteArray &request)
@@ -99,7 +118,9 @@ ServiceResult<QByteArray> THTTPRIO::Invoke(std::string_view operation, const QBy
     const QScopedValueRollback busy(m_busy, true);
     const TWaitCursor wait;
     const QDeadlineTimer deadline(m_timeout);
-    ServiceResult<QByteArray> answer = Post(Manager(), operation, request, deadline);
+    QNetworkAccessManager &manager = Manager();
+    AwaitPreconnect(deadline);
+    ServiceResult<QByteArray> answer = Post(manager, operation, request, deadline);
     // A server the added certificates do not vouch for may still chain to
     // the system store: one more try with the whole set, which the
     // connection keeps from then on. A manager keeps the TLS configuration

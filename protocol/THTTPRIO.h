@@ -66,6 +66,8 @@ public:
 
 private:
     QNetworkAccessManager &Manager();
+    // Waits, within the deadline, until a connection Preconnect opens is ready.
+    void AwaitPreconnect(const QDeadlineTimer &deadline);
     // One POST and its answer, ending by the deadline.
     ServiceResult<QByteArray> Post(QNetworkAccessManager &manager, std::string_view operation,
                                    const QByteArray &request, const QDeadlineTimer &deadline);
@@ -77,6 +79,7 @@ private:
     int m_tlsHandshakes = 0;
     std::unique_ptr<QNetworkAccessManager> m_manager;
     int m_managerTrustGeneration = -1;
+    bool m_preconnecting = false;
     // The added certificates first; the whole set once a server needed it.
     TrustedCertificates::Scope m_trustScope = TrustedCertificates::Scope::AddedOnly;
     std::unique_ptr<ZOKA_E_BOK_Proxy> m_proxy;

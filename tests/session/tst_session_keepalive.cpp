@@ -161,7 +161,8 @@ void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall_data()
 }
 
 // A connection opened ahead serves the first call without a handshake of its
-// own; a server that cannot be trusted is reported by that call, as without.
+// own, also when the call comes before it is ready; a server that cannot be
+// trusted is reported by that call, as without.
 void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall()
 {
     QFETCH(bool, trusted);
@@ -177,10 +178,7 @@ void tst_SessionKeepAlive::preconnectedConnectionServesTheFirstCall()
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     rio.Preconnect();
-    QTRY_COMPARE(server.connections(), 1);
-    if (trusted)
-        QTRY_COMPARE(rio.TlsHandshakes(), 1);
-    QCOMPARE(served, 0);
+    // The call comes at once, while the connection may still be opening.
 
     const ServiceResult<TRemInitialCheck> checked = rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(u"1.3.0.0"_s);
     if (trusted) {
