@@ -161,13 +161,9 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
         CategoryTab &tab = m_tabs[std::size_t(i)];
         tab.page = new QWidget(m_pageControl);
         tab.page->setObjectName(design.tabName);
+        // Table and notice share the tab's one cell; only one of them is shown.
         auto *cell = new QGridLayout(tab.page);
         cell->setContentsMargins(0, 0, 0, 0);
-
-        // Table and notice share the tab; only one of them is shown.
-        tab.table = new TFrame_InfoRozrTabela(tab.page);
-        tab.table->setObjectName(QStringLiteral("Frame_InfoRozrTabela%1").arg(i + 1));
-        cell->addWidget(tab.table, 0, 0);
 
         tab.notice = new QWidget(tab.page);
         tab.notice->setObjectName(QStringLiteral("PanelInfo") + design.noticeName);
@@ -186,7 +182,7 @@ TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
 
         m_pageControl->addTab(tab.page, design.caption);
     }
-    m_currentTable = m_tabs[0].table;
+    m_currentTable = BuiltTable(0);
     connect(m_pageControl, &QTabWidget::currentChanged, this, &TFrame_InfoRozrZasob::PageControl1Change);
     layout->addWidget(m_pageControl, 1);
 }
@@ -199,10 +195,13 @@ void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
     m_monthCount = year.MonthCount;
     m_czYearStart = year.CZYearStart;
     m_woYearStart = year.WOYearStart;
+    m_shown = year;
     m_labTytulRok->setText(QString::number(m_year));
 
-    for (CategoryTab &tab : m_tabs)
-        tab.table->SetPeriod(m_year, m_monthCount);
+    for (CategoryTab &tab : m_tabs) {
+        if (tab.table)
+            tab.table->SetPeriod(m_year, m_monthCount);
+    }
 
     const std::array<int, kTabCount> yearStart{m_czYearStart, m_czYearStart, m_woYearStart, m_woYearStart,
                                                kOdpadyYearStart};
@@ -216,8 +215,14 @@ void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
             firstVisible = i;
         const bool settled = m_year >= yearStart[std::size_t(i)];
         CategoryTab &tab = m_tabs[std::size_t(i)];
-        tab.table->setHidden(!settled);
+        tab.showsTable = settled;
+        if (tab.table)
+            tab.table->setHidden(!settled);
         tab.notice->setHidden(settled);
+    }
+    for (int i = 0; i < kTabCount; ++i) {
+        if (TFrame_InfoRozrTabela *table = m_tabs[std::size_t(i)].table)
+            table->ShowCategory(i, year.WN[std::size_t(i)], year.MA[std::size_t(i)]);
     }
 
     // "Czynsze" when rents are offered; otherwise the first tab still shown,
@@ -228,17 +233,35 @@ void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
         else
             m_pageControl->setCurrentIndex(firstVisible);
     } else {
-        m_currentTable = m_tabs[0].table;
+        m_currentTable = BuiltTable(0);
     }
+}
 
-    for (int i = 0; i < kTabCount; ++i)
-        m_tabs[std::size_t(i)].table->ShowCategory(i, year.WN[std::size_t(i)], year.MA[std::size_t(i)]);
+TFrame_InfoRozrTabela *TFrame_InfoRozrZasob::BuiltTable(int category) const
+{
+    const CategoryTab &tab = m_tabs[std::size_t(category)];
+    if (tab.table)
+        return tab.table;
+    auto *table = new TFrame_InfoRozrTabela(tab.page);
+    table->setObjectName(QStringLiteral("Frame_InfoRozrTabela%1").arg(category + 1));
+    static_cast<QGridLayout *>(tab.page->layout())->addWidget(table, 0, 0);
+    if (m_shown) {
+        table->SetPeriod(m_shown->Year, m_shown->MonthCount);
+        table->ShowCategory(category, m_shown->WN[std::size_t(category)], m_shown->MA[std::size_t(category)]);
+    }
+    // Explicit either way: a child added to a page on screen is not shown
+    // by itself.
+    table->setHidden(!tab.showsTable);
+    if (m_reportsDestroyed)
+        table->DestroyReport();
+    tab.table = table;
+    return table;
 }
 
 void TFrame_InfoRozrZasob::PageControl1Change(int index)
 {
     if (index >= 0 && index < kTabCount)
-        m_currentTable = m_tabs[std::size_t(index)].table;
+        m_currentTable = BuiltTable(index);
 }
 
 bool TFrame_InfoRozrZasob::CurrentShowsTable() const
@@ -246,7 +269,7 @@ bool TFrame_InfoRozrZasob::CurrentShowsTable() const
     const int index = m_pageControl->currentIndex();
     if (index < 0 || index >= kTabCount || !m_pageControl->isTabVisible(index))
         return false;
-    return !m_tabs[std::size_t(index)].table->isHidden();
+    return m_tabs[std::size_t(index)].showsTable;
 }
 
 TPrn_InfoRozrZasob *TFrame_InfoRozrZasob::CurrentReport() const
@@ -256,7 +279,7 @@ TPrn_InfoRozrZasob *TFrame_InfoRozrZasob::CurrentReport() const
 
 TFrame_InfoRozrTabela *TFrame_InfoRozrZasob::Table(int category) const
 {
-    return category >= 0 && category < kTabCount ? m_tabs[std::size_t(category)].table : nullptr;
+    return category >= 0 && category < kTabCount ? BuiltTable(category) : nullptr;
 }
 
 void TFrame_InfoRozrZasob::ButtonPrintClick()
@@ -316,8 +339,11 @@ void TFrame_InfoRozrZasob::OpenSelectedMonth()
 
 void TFrame_InfoRozrZasob::DestroyReports()
 {
-    for (CategoryTab &tab : m_tabs)
-        tab.table->DestroyReport();
+    m_reportsDestroyed = true;
+    for (CategoryTab &tab : m_tabs) {
+        if (tab.table)
+            tab.table->DestroyReport();
+    }
 }
 
 QWidget *TFrame_InfoRozrZasob::PageControl1() const

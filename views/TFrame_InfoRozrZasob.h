@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QTabWidget;
@@ -31,6 +32,8 @@ struct TSettlementsYear
 
 // The settlements by category panel: the title strip with the year, print and
 // preview, and a tab per offered category holding its yearly table or a notice.
+// A category's table is built when its tab is first shown or asked for, with
+// the figures of the year on view: start-up builds only the first.
 class TFrame_InfoRozrZasob : public QWidget
 {
     Q_OBJECT
@@ -67,7 +70,7 @@ public:
     TPrn_InfoRozrZasob *CurrentReport() const;
 
     TFrame_InfoRozrTabela *CurrentTable() const { return m_currentTable; }
-    // The table of category 0 to 4.
+    // The table of category 0 to 4, built on first use.
     TFrame_InfoRozrTabela *Table(int category) const;
 
     void ButtonPrintClick();
@@ -85,9 +88,14 @@ private:
     {
         QWidget *page = nullptr;
         QWidget *notice = nullptr;
-        TFrame_InfoRozrTabela *table = nullptr;
+        // Built on first use (BuiltTable), which a const accessor may do.
+        mutable TFrame_InfoRozrTabela *table = nullptr;
+        // Whether the table (rather than the notice) is shown, also while
+        // the table is not built yet.
+        bool showsTable = true;
     };
 
+    TFrame_InfoRozrTabela *BuiltTable(int category) const;
     void PageControl1Change(int index);
 
     int m_year = 0;
@@ -101,5 +109,8 @@ private:
     TWSpeedButton *m_buttonChart = nullptr;
     TWSpeedButton *m_buttonCsv = nullptr;
     std::array<CategoryTab, kTabCount> m_tabs;
+    // The year on view, for the tables built after it was shown.
+    std::optional<TSettlementsYear> m_shown;
+    bool m_reportsDestroyed = false;
     TFrame_InfoRozrTabela *m_currentTable = nullptr;
 };

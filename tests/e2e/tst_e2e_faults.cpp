@@ -346,7 +346,11 @@ bool tst_E2eFaults::openSignedIn(const std::function<void(TForm_LoginWEB *)> &dr
 QStringList tst_E2eFaults::panelTexts() const
 {
     QStringList texts;
-    for (const QLabel *label : m_window->Frame_InfoRozrZasob1()->findChildren<QLabel *>())
+    const TFrame_InfoRozrZasob *panel = m_window->Frame_InfoRozrZasob1();
+    // Every category's table, also those not viewed yet.
+    for (int i = 0; i < TFrame_InfoRozrZasob::kTabCount; ++i)
+        panel->Table(i);
+    for (const QLabel *label : panel->findChildren<QLabel *>())
         texts << label->objectName() + u'=' + label->text();
     return texts;
 }

@@ -130,6 +130,7 @@ private Q_SLOTS:
     void navigationOnNoticeTab();
     void fromStore();
     void destroyedReports();
+    void tablesBuiltOnFirstView();
     void rowsStandOutOnTheButtonFace();
     void doubleClickPrintsOnce_data();
     void doubleClickPrintsOnce();
@@ -609,6 +610,49 @@ void tst_Settlements::destroyedReports()
     // A later load still fills the tables.
     panel.ShowSettlements(sampleYear(2021));
     QCOMPARE(panel.Table(0)->Year(), 2021);
+}
+
+// Only the first category's table is built with the panel; another is built
+// when its tab is first shown, and then shows what an eagerly built table
+// would: the latest year's figures and months, its notice state, on screen,
+// and no report once the reports were destroyed.
+void tst_Settlements::tablesBuiltOnFirstView()
+{
+    TFrame_InfoRozrZasob panel;
+    const auto built = [&panel] { return panel.findChildren<TFrame_InfoRozrTabela *>().size(); };
+    QCOMPARE(built(), 1);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    auto *tabs = qobject_cast<QTabWidget *>(panel.PageControl1());
+
+    panel.ShowSettlements(sampleYear(2020));
+    TSettlementsYear later = sampleYear(2015, 7);
+    later.WOYearStart = 2016;  // water not yet settled in 2015
+    later.WN[1][3] = 999.0;
+    panel.ShowSettlements(later);
+    QCOMPARE(built(), 1);
+
+    tabs->setCurrentIndex(1);
+    QCOMPARE(built(), 2);
+    const TFrame_InfoRozrTabela *interest = panel.CurrentTable();
+    QCOMPARE(interest->objectName(), u"Frame_InfoRozrTabela2"_s);
+    QCOMPARE(interest->Year(), 2015);
+    QCOMPARE(interest->MonthCount(), 7);
+    QCOMPARE(interest->Category(), 1);
+    QCOMPARE(interest->Figures().ObrotyWN[3], 999.0);
+    QVERIFY(interest->isVisible());
+    QVERIFY(!interest->findChild<QWidget *>(u"Panel_08"_s)->isVisible());
+
+    tabs->setCurrentIndex(2);
+    QVERIFY(!panel.CurrentShowsTable());
+    QVERIFY(panel.CurrentTable()->isHidden());
+
+    panel.DestroyReports();
+    tabs->setCurrentIndex(4);
+    QCOMPARE(built(), 4);
+    QVERIFY(panel.CurrentTable()->isVisible());
+    QVERIFY(!panel.CurrentTable()->Prn_InfoRozrZasob());
+    QVERIFY(!panel.CurrentReport());
 }
 
 // The table's panel keeps the button face; only the rows are white.
