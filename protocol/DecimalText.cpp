@@ -1,5 +1,6 @@
 #include "protocol/DecimalText.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -17,6 +18,11 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// 10^0 .. 10^22: every one exact in a double.
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 } // namespace
 
 std::optional<double> LexDecimal(std::string_view text)
@@ -29,16 +35,27 @@ std::optional<double> LexDecimal(std::string_view text)
             numberStart = 1;  // from_chars takes no plus sign
         ++i;
     }
+    const bool negative = i > 0 && text[0] == '-';
     std::size_t mantissaDigits = 0;
-    for (; i < end && isDigit(text[i]); ++i)
-        ++mantissaDigits;
+    std::size_t fractionDigits = 0;
+    quint64 mantissa = 0;  // exact while mantissaDigits <= 19
+    for (; i < end && isDigit(text[i]); ++i, ++mantissaDigits)
+        mantissa = mantissa * 10 + quint64(text[i] - '0');
     if (i < end && text[i] == '.') {
         ++i;
-        for (; i < end && isDigit(text[i]); ++i)
-            ++mantissaDigits;
+        for (; i < end && isDigit(text[i]); ++i, ++mantissaDigits, ++fractionDigits)
+            mantissa = mantissa * 10 + quint64(text[i] - '0');
     }
     if (mantissaDigits == 0)
         return std::nullopt;
+    // The common amount or date: at most 15 digits, so the digits are an
+    // exact double, and a fraction whose power of ten is exact too. One
+    // division of two exact doubles is then correctly rounded (IEEE 754),
+    // the same value the full conversion gives.
+    if (i == end && mantissaDigits <= 15 && fractionDigits < kExactPowersOfTen.size()) {
+        const double value = double(mantissa) / kExactPowersOfTen[fractionDigits];
+        return negative ? -value : value;
+    }
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         if (i < end && (text[i] == '+' || text[i] == '-'))

@@ -65,6 +65,40 @@ std::string_view localOf(std::string_view name)
     return separator == std::string_view::npos ? name : name.substr(separator + 1);
 }
 
+// The local name of an open element, kept for messages. Nearly every name
+// fits inline: taking it is one pass over expat's name, with no call.
+class LocalName
+{
+public:
+    // From expat's expanded name, "uri<separator>local" or "local".
+    void Assign(const XML_Char *name)
+    {
+        std::size_t size = 0;
+        for (const XML_Char *c = name; *c; ++c) {
+            if (*c == kSeparator) {
+                size = 0;
+                continue;
+            }
+            if (size < m_inline.size())
+                m_inline[size] = *c;
+            ++size;
+        }
+        m_size = size;
+        if (size > m_inline.size())
+            m_long.assign(localOf(name));
+    }
+
+    std::string_view View() const
+    {
+        return m_size <= m_inline.size() ? std::string_view(m_inline.data(), m_size) : std::string_view(m_long);
+    }
+
+private:
+    std::array<char, 40> m_inline{};
+    std::size_t m_size = 0;
+    std::string m_long;
+};
+
 bool isQualified(std::string_view name)
 {
     return name.find(kSeparator) != std::string_view::npos;
@@ -273,7 +307,7 @@ struct Frame
     qint64 announced = -1;   // array count
     qint64 items = 0;
     qint64 offset = 0;       // byte offset of the start tag in the input
-    std::string name;        // local name, for messages
+    LocalName name;          // for messages
     std::string id;
 };
 
@@ -463,7 +497,7 @@ private:
     void failAt(const QString &what) { fail(QStringLiteral("wiersz %1: %2").arg(m_shared.lineAt(position())).arg(what)); }
     void failFrame(const Frame &frame, const QString &what)
     {
-        fail(m_shared.describe(frame.offset, frame.name) + QStringLiteral(": ") + what);
+        fail(m_shared.describe(frame.offset, frame.name.View()) + QStringLiteral(": ") + what);
     }
 
     // ---- expat callbacks
@@ -648,7 +682,7 @@ private:
         Frame &parent = m_frames[m_depth - 1];
         if (parent.role != Role::Document) {
             if (!parent.hasChild && !isBlank(m_text))
-                return failFrame(parent, QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(parent.name)));
+                return failFrame(parent, QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(parent.name.View())));
             if (parent.role == Role::Scalar)
                 return failFrame(parent, QStringLiteral("oczekiwano wartości prostej, są elementy"));
         }
@@ -656,12 +690,15 @@ private:
         m_text.clear();
 
         const Role parentRole = parent.role;
-        const std::string_view name(rawName);
         Frame &frame = push();
         Frame &owner = m_frames[m_depth - 2];  // push may not move frames: reserved
         frame.offset = offset;
-        frame.name.assign(localOf(name));
+        frame.name.Assign(rawName);
+        // An array's items go by position: their names need no comparing.
+        if (parentRole == Role::Array)
+            return startItem(owner, frame, attributes);
 
+        const std::string_view name(rawName);
         switch (parentRole) {
         case Role::Document:
             if (m_rereading)
@@ -705,9 +742,6 @@ private:
         case Role::Request:
         case Role::Record:
             startProperty(owner, frame, name, attributes);
-            break;
-        case Role::Array:
-            startItem(owner, frame, attributes);
             break;
         case Role::Fault:
             if (name == "faultstring" || name == "faultcode")
@@ -848,9 +882,19 @@ private:
     // A value element: a reference, a scalar, an array or a record.
     void startValue(Frame &frame, const Expectation &expected, const XML_Char **attributes, Frame *array = nullptr)
     {
+        // Most values of a long array carry no attributes: spare them the
+        // clearing of a fresh attribute set.
+        static const ValueAttributes kNone;
+        if (!*attributes)
+            return startValue(frame, expected, kNone, array);
         ValueAttributes value;
         if (!readValueAttributes(attributes, value))
             return;
+        startValue(frame, expected, value, array);
+    }
+
+    void startValue(Frame &frame, const Expectation &expected, const ValueAttributes &value, Frame *array)
+    {
         Slot slot = expected.slot;
         if (value.hasHref) {
             if (frame.isTarget)
@@ -859,7 +903,7 @@ private:
             if (array)
                 slot.target = appendItem(*array);
             m_shared.pending[std::string(value.href)].push_back(
-                Expectation{slot, nullptr, expected.intType, frame.offset, frame.name});
+                Expectation{slot, nullptr, expected.intType, frame.offset, std::string(frame.name.View())});
             return;
         }
         frame.nil = value.nil;
@@ -975,7 +1019,7 @@ private:
         const Frame &frame = m_frames[m_depth - 1];
         if (frame.hasChild) {
             if (!isBlank(text))
-                failFrame(frame, QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(frame.name)));
+                failFrame(frame, QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(frame.name.View())));
             return;
         }
         m_text.append(text);
@@ -1000,7 +1044,7 @@ private:
                 failFrame(frame, QStringLiteral("odwołanie z własną treścią"));
             break;
         case Role::FaultText: {
-            auto &field = frame.name == "faultstring" ? m_shared.faultString : m_shared.faultCode;
+            auto &field = frame.name.View() == "faultstring" ? m_shared.faultString : m_shared.faultCode;
             if (!field)
                 field = frame.hasChild ? QString() : utf8(m_text);
             break;

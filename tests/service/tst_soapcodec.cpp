@@ -1,10 +1,15 @@
 #include "ServiceTestRecords.h"
 
+#include "protocol/DecimalText.h"
 #include "protocol/SoapCodec.h"
 
 #include <QFile>
 #include <QTest>
 #include <QXmlStreamReader>
+
+#include <bit>
+#include <charconv>
+#include <random>
 
 using namespace ServiceTestRecords;
 
@@ -175,6 +180,9 @@ private Q_SLOTS:
     void serverAnswerRoundTrip_data();
     void serverAnswerRoundTrip();
     void serverScalarAnswersAndFault();
+    void decimalsReadAsTheFullConversion_data();
+    void decimalsReadAsTheFullConversion();
+    void randomDecimalsReadAsTheFullConversion();
 };
 
 void tst_SoapCodec::request_data()
@@ -624,6 +632,77 @@ void tst_SoapCodec::serverScalarAnswersAndFault()
     QVERIFY(!read.ok());
     QCOMPARE(kindName(read.failure().kind), kindName(ServiceFailure::Kind::Fault));
     QCOMPARE(read.failure().detail, QStringLiteral("Nieznany użytkownik \uFFFD"));
+}
+
+namespace {
+
+// What the standard's correctly rounded conversion makes of a decimal the
+// lexer accepts, bit for bit (the sign of zero included).
+quint64 fullConversionBits(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return std::bit_cast<quint64>(value);
+}
+
+} // namespace
+
+// Short decimals take a quicker road than the full conversion; on both sides
+// of its limits (15 digits, 22 decimal places) the value is the same.
+void tst_SoapCodec::decimalsReadAsTheFullConversion_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    for (const char *text : {"0", "-0", "-0.000", "+5.5", "0.1", "0.3", "120.5", "-120.5", "43891", "43921.75",
+                             "999999999999999", "9999999999999999", "9007199254740993", "0.000000000000000000001",
+                             "0.0000000000000000000001", "0.00000000000000000000001", "1.0000000000000000000000",
+                             "612.94000000000005", "0.30000000000000004", "123456789.125", "00000000000001.5",
+                             "1e5", "2.5E-3", "1.7976931348623157e308", "4.9e-324", "."})
+        QTest::newRow(text) << QByteArray(text);
+}
+
+void tst_SoapCodec::decimalsReadAsTheFullConversion()
+{
+    QFETCH(QByteArray, text);
+    const std::string_view view(text.constData(), std::size_t(text.size()));
+    const std::optional<double> read = LexDecimal(view);
+    if (text == ".") {
+        QVERIFY(!read);
+        return;
+    }
+    QVERIFY(read);
+    QCOMPARE(std::bit_cast<quint64>(*read), fullConversionBits(view));
+}
+
+// Amounts as a server writes them: up to 17 significant digits, the point
+// anywhere, either sign. A fixed seed keeps a failure reproducible.
+void tst_SoapCodec::randomDecimalsReadAsTheFullConversion()
+{
+    std::mt19937_64 random(20261210);
+    std::uniform_int_distribution<int> digitCount(1, 17), digit(0, 9), sign(0, 2);
+    int mismatches = 0;
+    QByteArray firstMismatch;
+    for (int round = 0; round < 200'000; ++round) {
+        std::string text;
+        if (const int s = sign(random); s > 0)
+            text += s == 1 ? '-' : '+';
+        const int digits = digitCount(random);
+        const int point = std::uniform_int_distribution<int>(0, digits)(random);
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && d > 0)
+                text += '.';
+            text += char('0' + digit(random));
+        }
+        const std::optional<double> read = LexDecimal(text);
+        if (!read || std::bit_cast<quint64>(*read) != fullConversionBits(text)) {
+            if (mismatches++ == 0)
+                firstMismatch = QByteArray::fromStdString(text);
+        }
+    }
+    QVERIFY2(mismatches == 0, qPrintable(QStringLiteral("%1 mismatches, first: %2")
+                                             .arg(mismatches)
+                                             .arg(QString::fromLatin1(firstMismatch))));
 }
 
 QTEST_GUILESS_MAIN(tst_SoapCodec)
