@@ -342,10 +342,15 @@ void TFrame_InfoRozrTabela::PaintRow(int month)
 
 bool TFrame_InfoRozrTabela::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event of every row passes here (paints and layouts too): only
+    // the clicks look up the row's month.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
     const int month = watched->property("month").toInt();
     if (month < 1 || month > 12)
         return QWidget::eventFilter(watched, event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonRelease: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
