@@ -21,6 +21,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -60,6 +61,26 @@ private:
     bool m_done = false;
 };
 
+// The CA files' certificates, and what made a file unusable, in file order.
+struct TrustFiles
+{
+    QList<QSslCertificate> certificates;
+    QStringList problems;
+};
+
+TrustFiles ReadTrustFiles(const QStringList &files)
+{
+    TrustFiles read;
+    for (const QString &file : files) {
+        try {
+            read.certificates += TrustedCertificates::ReadFile(file);
+        } catch (const AppError &problem) {
+            read.problems << problem.message();
+        }
+    }
+    return read;
+}
+
 std::function<void(QWidget *)> &WindowsCreatedHook()
 {
     static std::function<void(QWidget *)> hook;
@@ -98,17 +119,13 @@ int RunProgram(QApplication &app, const QStringList &arguments)
     // The cooperative's own authority, when the package was built with one,
     // and the one the command line names. Without them the connection cannot
     // be trusted; the version check then tells the user that the service is
-    // unavailable, with the TLS reason.
-    for (const QString &caFile :
-         {InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()), options.caCertFile}) {
-        if (caFile.isEmpty())
-            continue;
-        try {
-            TrustedCertificates::AddFromFile(caFile);
-        } catch (const AppError &problem) {
-            ShowErrorBox(problem.message());
-        }
-    }
+    // unavailable, with the TLS reason. The first certificate read loads the
+    // TLS library, which takes about as long as building the main window:
+    // the files are read on a worker meanwhile.
+    QStringList caFiles{InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()),
+                        options.caCertFile};
+    caFiles.removeAll(QString());
+    std::future<TrustFiles> trust = std::async(std::launch::async, ReadTrustFiles, caFiles);
 
     std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;
     std::unique_ptr<TPrn_Preview> preview;
@@ -119,12 +136,20 @@ int RunProgram(QApplication &app, const QStringList &arguments)
             // The application title (ApplicationTitle()) captions the message
             // boxes. It is deliberately not the toolkit's display name: the
             // platform would append that to every window caption.
-            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>(
-                nullptr, TForm_ZOKA_WSClient_Main::ServiceConnection::OpenAtOnce);
+            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
             SetPrn_PreviewSource([&preview] {
                 preview = std::make_unique<TPrn_Preview>();
                 return preview.get();
             });
+        }
+        const TrustFiles trusted = trust.get();
+        for (const QString &problem : trusted.problems)
+            ShowErrorBox(problem);
+        TrustedCertificates::Add(trusted.certificates);
+        // Its handshake runs on the network thread while the window shows.
+        mainWindow->OpenServiceConnection();
+        {
+            const TWaitCursor wait;
             mainWindow->show();
             // Its first activation opens the session; ask for it also where
             // no window manager gives it (a bare X server).

@@ -65,14 +65,12 @@ QLabel *headerLabel(QWidget *parent, const QString &name, const QString &text, b
 
 } // namespace
 
-TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent, ServiceConnection connection)
+TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     : TForm_Gen_Ex(parent, Qt::Window)
 {
     m_httprio = new THTTPRIO(this);
     m_httprio->setObjectName(u"HTTPRIO1"_s);
     m_httprio->SetURL(ServiceURL());
-    if (connection == ServiceConnection::OpenAtOnce)
-        m_httprio->Preconnect();
 
     setObjectName(u"Form_ZOKA_WSClient_Main"_s);
     setWindowTitle(u"Internetowy serwis użytkownika"_s + u' ' + ApplicationTitle());
@@ -97,6 +95,11 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent, ServiceConne
     m_sessionTimer->setInterval(1000);
     connect(m_sessionTimer, &QTimer::timeout, this, &TForm_ZOKA_WSClient_Main::UpdateSessionTime);
     m_sessionTimer->start();
+}
+
+void TForm_ZOKA_WSClient_Main::OpenServiceConnection()
+{
+    m_httprio->Preconnect();
 }
 
 TForm_ZOKA_WSClient_Main::~TForm_ZOKA_WSClient_Main()

@@ -26,16 +26,16 @@ class TForm_ZOKA_WSClient_Main : public TForm_Gen_Ex
     Q_OBJECT
 
 public:
-    // OpenAtOnce starts the connection to the service before the window is
-    // built (start-up), so the handshake overlaps the building.
-    enum class ServiceConnection { OnFirstCall, OpenAtOnce };
-
-    explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr,
-                                      ServiceConnection connection = ServiceConnection::OnFirstCall);
+    explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr);
     ~TForm_ZOKA_WSClient_Main() override;
 
     // True until the first activation started the opening sequence.
     bool FirstActivation() const { return m_firstActivation; }
+
+    // Starts the connection to the service now (start-up, once the trusted
+    // certificates are in place), so that its handshake overlaps showing
+    // the window and the version check finds it open.
+    void OpenServiceConnection();
 
     // The header from the session record, while the session is active or expired.
     void ShowHeader();

@@ -64,6 +64,11 @@ void startReadingSystemStore()
 
 void TrustedCertificates::AddFromFile(const QString &pemFile)
 {
+    Add(ReadFile(pemFile));
+}
+
+QList<QSslCertificate> TrustedCertificates::ReadFile(const QString &pemFile)
+{
     QFile file(pemFile);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Nie można odczytać pliku certyfikatu %1: %2").arg(pemFile, file.errorString()));
@@ -74,7 +79,7 @@ void TrustedCertificates::AddFromFile(const QString &pemFile)
     const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
     if (certificates.isEmpty())
         throw AppError(QStringLiteral("Plik %1 nie zawiera certyfikatu w formacie PEM.").arg(pemFile));
-    Add(certificates);
+    return certificates;
 }
 
 void TrustedCertificates::Add(const QList<QSslCertificate> &certificates)

@@ -19,6 +19,9 @@ public:
     // unreadable, too large or holds no certificate) throws AppError with the
     // reason in Polish and adds nothing.
     static void AddFromFile(const QString &pemFile);
+    // Only reads the certificates of a PEM file, with the same refusals. Any
+    // thread may read: the first certificate read loads the TLS library.
+    static QList<QSslCertificate> ReadFile(const QString &pemFile);
     static void Add(const QList<QSslCertificate> &certificates);
     // Back to the system store alone.
     static void Clear();
