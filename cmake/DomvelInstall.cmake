@@ -106,7 +106,12 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX "${CMAKE_INSTALL_PREFIX}")
 set(CPACK_PACKAGE_CONTACT "${DOMVEL_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${DOMVEL_HOMEPAGE_URL}")
-set(CPACK_STRIP_FILES ON)
+# The programs ship stripped; their debug info goes to a -dbgsym package of
+# each (.ddeb, by build ID under /usr/lib/debug), for a debugger or a crash
+# report to find. The Debian generator strips them itself when it splits the
+# debug info off: stripping beforehand (CPACK_STRIP_FILES) would leave it
+# nothing to split.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

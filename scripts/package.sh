@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian packages in build-package/ (preset "package": the two
-# programs alone, optimised, hardened, without debug info and without Qt Test,
-# installed under /usr) and checks them:
+# programs alone, optimised, hardened, stripped and without Qt Test, installed
+# under /usr) and checks them:
 #
 #   build-package/domvel-e-vadiv_<version>_amd64.deb      the client and its files
 #   build-package/domvel-demo-server_<version>_amd64.deb  the demo server and its systemd unit
+#   build-package/*-dbgsym_<version>_amd64.ddeb           the programs' debug info, kept apart
 #
 #   bash scripts/package.sh [-DOPTION=VALUE ...]
 #
@@ -23,7 +24,7 @@ fi
 
 cmake --preset package "${launcher[@]}" "$@"
 cmake --build --preset package --parallel "$(nproc)"
-rm -f build-package/*.deb
+rm -f build-package/*.deb build-package/*.ddeb
 cpack --preset package -B "$PWD/build-package"
 
 status=0
@@ -46,7 +47,7 @@ if command -v systemd-analyze >/dev/null 2>&1; then
 fi
 
 echo
-ls -l build-package/*.deb
+ls -l build-package/*.deb build-package/*.ddeb
 for deb in build-package/*.deb; do
   echo "== $deb"
   dpkg-deb -f "$deb" Package Version Architecture Depends

@@ -85,10 +85,31 @@ grep -q "domvel-demo-server" <<<"$client_files" && fail "client package holds se
 grep -q "bin/domvel-e-vadiv\|applications" <<<"$server_files" && fail "server package holds client files"
 pass "file lists"
 
-# Stripped: no debug sections left in the programs.
+# Stripped: no debug sections left in the programs. Their debug info is in
+# the -dbgsym package of each, under the program's build ID.
 for program in "$p/bin/domvel-e-vadiv" "$p/bin/domvel-demo-server"; do
+  name="$(basename "$program")"
   if readelf -S "$program" | grep -q '\.debug_'; then
-    fail "$(basename "$program") keeps debug sections"
+    fail "$name keeps debug sections"
+  fi
+  package=$name
+  [ "$name" = domvel-e-vadiv ] || package=domvel-demo-server
+  ddeb="$work/out/$package-dbgsym_${version}_${arch}.ddeb"
+  build_id="$(readelf -n "$program" | awk '/Build ID:/ {print $3}')"
+  if [ ! -f "$ddeb" ]; then
+    fail "no debug package $(basename "$ddeb")"
+  elif [ -z "$build_id" ]; then
+    fail "$name has no build ID"
+  else
+    debug_root="$work/debug-$name"
+    mkdir -p "$debug_root"
+    dpkg-deb -x "$ddeb" "$debug_root"
+    debug_file="$debug_root/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug"
+    if [ -f "$debug_file" ] && readelf -S "$debug_file" | grep -q '\.debug_info'; then
+      pass "$name debug info in $(basename "$ddeb")"
+    else
+      fail "$(basename "$ddeb") lacks the debug info of $name (build ID $build_id): $(dpkg-deb -c "$ddeb" | awk '{print $NF}' | tr '\n' ' ')"
+    fi
   fi
 done
 
