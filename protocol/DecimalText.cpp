@@ -18,10 +18,11 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// 10^0 .. 10^22: every one exact in a double.
-constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// The most digits whose value a double holds exactly, and the powers of ten
+// a fraction of that many digits divides by (every one exact as well).
+constexpr std::size_t kExactDigits = 15;
+constexpr std::array<double, kExactDigits + 1> kExactPowersOfTen{
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 } // namespace
 
@@ -48,11 +49,11 @@ std::optional<double> LexDecimal(std::string_view text)
     }
     if (mantissaDigits == 0)
         return std::nullopt;
-    // The common amount or date: at most 15 digits, so the digits are an
-    // exact double, and a fraction whose power of ten is exact too. One
-    // division of two exact doubles is then correctly rounded (IEEE 754),
-    // the same value the full conversion gives.
-    if (i == end && mantissaDigits <= 15 && fractionDigits < kExactPowersOfTen.size()) {
+    // The common amount or date: at most 15 digits (the fraction's included),
+    // so the digits and the power of ten are exact doubles. One division of
+    // two exact doubles is then correctly rounded (IEEE 754), the same value
+    // the full conversion gives.
+    if (i == end && mantissaDigits <= kExactDigits) {
         const double value = double(mantissa) / kExactPowersOfTen[fractionDigits];
         return negative ? -value : value;
     }

@@ -191,20 +191,11 @@ TFrame_InfoRozrZasob::~TFrame_InfoRozrZasob() = default;
 
 void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
 {
-    m_year = year.Year;
-    m_monthCount = year.MonthCount;
-    m_czYearStart = year.CZYearStart;
-    m_woYearStart = year.WOYearStart;
     m_shown = year;
-    m_labTytulRok->setText(QString::number(m_year));
+    m_labTytulRok->setText(QString::number(year.Year));
 
-    for (CategoryTab &tab : m_tabs) {
-        if (tab.table)
-            tab.table->SetPeriod(m_year, m_monthCount);
-    }
-
-    const std::array<int, kTabCount> yearStart{m_czYearStart, m_czYearStart, m_woYearStart, m_woYearStart,
-                                               kOdpadyYearStart};
+    const std::array<int, kTabCount> yearStart{year.CZYearStart, year.CZYearStart, year.WOYearStart,
+                                               year.WOYearStart, kOdpadyYearStart};
     int firstVisible = -1;
     for (int i = 0; i < kTabCount; ++i) {
         const bool offered = year.ServiceF[std::size_t(i)];
@@ -213,16 +204,14 @@ void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
             continue;  // a hidden tab keeps what it showed
         if (firstVisible < 0)
             firstVisible = i;
-        const bool settled = m_year >= yearStart[std::size_t(i)];
+        const bool settled = year.Year >= yearStart[std::size_t(i)];
         CategoryTab &tab = m_tabs[std::size_t(i)];
         tab.showsTable = settled;
-        if (tab.table)
-            tab.table->setHidden(!settled);
         tab.notice->setHidden(settled);
     }
     for (int i = 0; i < kTabCount; ++i) {
         if (TFrame_InfoRozrTabela *table = m_tabs[std::size_t(i)].table)
-            table->ShowCategory(i, year.WN[std::size_t(i)], year.MA[std::size_t(i)]);
+            ShowYearIn(i, *table);
     }
 
     // "Czynsze" when rents are offered; otherwise the first tab still shown,
@@ -245,17 +234,22 @@ TFrame_InfoRozrTabela *TFrame_InfoRozrZasob::BuiltTable(int category) const
     auto *table = new TFrame_InfoRozrTabela(tab.page);
     table->setObjectName(QStringLiteral("Frame_InfoRozrTabela%1").arg(category + 1));
     static_cast<QGridLayout *>(tab.page->layout())->addWidget(table, 0, 0);
-    if (m_shown) {
-        table->SetPeriod(m_shown->Year, m_shown->MonthCount);
-        table->ShowCategory(category, m_shown->WN[std::size_t(category)], m_shown->MA[std::size_t(category)]);
-    }
-    // Explicit either way: a child added to a page on screen is not shown
-    // by itself.
-    table->setHidden(!tab.showsTable);
+    ShowYearIn(category, *table);
     if (m_reportsDestroyed)
         table->DestroyReport();
     tab.table = table;
     return table;
+}
+
+void TFrame_InfoRozrZasob::ShowYearIn(int category, TFrame_InfoRozrTabela &table) const
+{
+    if (m_shown) {
+        table.SetPeriod(m_shown->Year, m_shown->MonthCount);
+        table.ShowCategory(category, m_shown->WN[std::size_t(category)], m_shown->MA[std::size_t(category)]);
+    }
+    // Explicit either way: a child added to a page on screen is not shown
+    // by itself.
+    table.setHidden(!m_tabs[std::size_t(category)].showsTable);
 }
 
 void TFrame_InfoRozrZasob::PageControl1Change(int index)
@@ -328,8 +322,9 @@ void TFrame_InfoRozrZasob::SelectFirstMonth()
 
 void TFrame_InfoRozrZasob::SelectLastMonth()
 {
-    if (m_monthCount >= 1 && m_monthCount <= 12)
-        m_currentTable->SelectMonth(m_monthCount);
+    const int monthCount = MonthCount();
+    if (monthCount >= 1 && monthCount <= 12)
+        m_currentTable->SelectMonth(monthCount);
 }
 
 void TFrame_InfoRozrZasob::OpenSelectedMonth()

@@ -80,8 +80,8 @@ public:
     void ButtonChartClick();
     void ButtonCsvClick();
 
-    int Year() const { return m_year; }
-    int MonthCount() const { return m_monthCount; }
+    int Year() const { return m_shown ? m_shown->Year : 0; }
+    int MonthCount() const { return m_shown ? m_shown->MonthCount : 0; }
 
 private:
     struct CategoryTab
@@ -96,12 +96,10 @@ private:
     };
 
     TFrame_InfoRozrTabela *BuiltTable(int category) const;
+    // What the table of a category shows of the year on view, and whether.
+    void ShowYearIn(int category, TFrame_InfoRozrTabela &table) const;
     void PageControl1Change(int index);
 
-    int m_year = 0;
-    int m_monthCount = 0;
-    int m_czYearStart = 0;
-    int m_woYearStart = 0;
     QTabWidget *m_pageControl = nullptr;
     QLabel *m_labTytulRok = nullptr;
     TWSpeedButton *m_buttonPrint = nullptr;
@@ -109,7 +107,7 @@ private:
     TWSpeedButton *m_buttonChart = nullptr;
     TWSpeedButton *m_buttonCsv = nullptr;
     std::array<CategoryTab, kTabCount> m_tabs;
-    // The year on view, for the tables built after it was shown.
+    // The year on view; the tables built later take it from here.
     std::optional<TSettlementsYear> m_shown;
     bool m_reportsDestroyed = false;
     TFrame_InfoRozrTabela *m_currentTable = nullptr;
