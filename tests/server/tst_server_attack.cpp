@@ -2,7 +2,8 @@
 // connections closed without a byte, idle TLS connections up to near its
 // descriptor limit, slow-loris requests and floods of logins with enormous
 // names. During and after each, a well-behaved client signs in and reads a
-// year within a second, and the server's memory stays bounded.
+// year within a few times what it took before the attack, and the server's
+// memory stays bounded.
 //
 // The attackers bind to 127.0.0.2 (another host, as far as the server can
 // tell); the good client comes from 127.0.0.1. All traffic goes to the server
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -40,8 +42,10 @@ constexpr int kOpenFilesLimit = 256;
 // 256 MiB of freed blocks in quarantine, resident, to catch use after free.
 constexpr qint64 kSlowdown = kSanitizedBuild ? 3 : 1;
 constexpr qint64 kQuarantineKb = kSanitizedBuild ? 256 * 1024 : 0;
-// A good client's sign-in and yearly query together must take less.
-constexpr qint64 kServedWithinMs = 1000 * kSlowdown;
+// A good client's sign-in and yearly query may take this many times its own
+// time before the attacks, plus a fixed allowance for a busy machine.
+constexpr qint64 kServedFactor = 3;
+constexpr qint64 kServedAllowanceMs = 300 * kSlowdown;
 // Growth of the server's resident memory allowed over a whole attack.
 constexpr qint64 kRssGrowthLimitKb = 64 * 1024 + kQuarantineKb;
 
@@ -64,8 +68,10 @@ QByteArray servicePath()
 
 QByteArray httpPost(const QByteArray &body)
 {
-    return "POST " + servicePath() + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
-           "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    return "POST " + servicePath()
+        + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml; charset=utf-8\r\n"
+          "Content-Length: "
+        + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
 QByteArray loginRequest(const QString &login, const QString &password)
@@ -86,7 +92,7 @@ QString randomName(qsizetype length)
 class Attacker
 {
 public:
-    explicit Attacker(quint16 port) : m_port(port) {}
+    explicit Attacker(quint16 port) : m_port(port) { }
 
     // Opens `count` connections; with `tls`, each starts a TLS handshake.
     void Open(int count, bool tls)
@@ -210,13 +216,17 @@ private Q_SLOTS:
     void longLoginFlood();
 
 private:
-    // A fresh client (a new connection) signs in and reads a year.
+    // A fresh client (a new connection) signs in and reads a year; `elapsed`
+    // gets the milliseconds it took.
+    void timeServed(const ServerProcess &server, const char *when, qint64 &elapsed);
+    // timeServed, within kServedFactor times the baseline plus the allowance.
     void expectServed(const ServerProcess &server, const char *when);
     void expectBoundedMemory(const char *when);
 
     QTemporaryDir m_dir;
     ServerProcess m_server;
     qint64 m_startRssKb = 0;
+    qint64 m_baselineMs = 0;
 };
 
 void tst_ServerAttack::initTestCase()
@@ -225,7 +235,17 @@ void tst_ServerAttack::initTestCase()
     m_server.SetLauncher({u"prlimit"_s, u"--nofile=%1:%1"_s.arg(kOpenFilesLimit)});
     QString error;
     QVERIFY2(m_server.Start(m_dir.path(), {}, &error), qPrintable(error));
-    expectServed(m_server, "at start");
+    // The good client's own time on this machine, now: the median of three.
+    std::vector<qint64> times;
+    for (int i = 0; i < 3; ++i) {
+        qint64 elapsed = -1;
+        timeServed(m_server, "before the attacks", elapsed);
+        QVERIFY(!QTest::currentTestFailed());
+        times.push_back(elapsed);
+    }
+    std::sort(times.begin(), times.end());
+    m_baselineMs = times[1];
+    qInfo("baseline: sign-in and yearly query in %lld ms", m_baselineMs);
     m_startRssKb = residentKb(m_server.Pid());
     QVERIFY(m_startRssKb > 0);
 }
@@ -235,8 +255,9 @@ void tst_ServerAttack::cleanupTestCase()
     m_server.Stop();
 }
 
-void tst_ServerAttack::expectServed(const ServerProcess &server, const char *when)
+void tst_ServerAttack::timeServed(const ServerProcess &server, const char *when, qint64 &elapsed)
 {
+    elapsed = -1;
     TestClient client(m_dir.filePath(u"server-cert.pem"_s), 5000);
     QElapsedTimer timer;
     timer.start();
@@ -244,30 +265,46 @@ void tst_ServerAttack::expectServed(const ServerProcess &server, const char *whe
                                                    {EncodeCredential(kLogin), EncodeCredential(kPassword)});
     QVERIFY2(login.error == QNetworkReply::NoError && login.status == 200,
              qPrintable(u"%1: sign-in failed after %2 ms: HTTP %3, %4"_s.arg(QLatin1StringView(when))
-                            .arg(timer.elapsed()).arg(login.status).arg(login.errorText)));
+                            .arg(timer.elapsed())
+                            .arg(login.status)
+                            .arg(login.errorText)));
     const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", login.body);
     QVERIFY2(begin.ok() && begin.value().RetCode == 0, when);
     const int year = QDate::currentDate().year();
     const TestClient::Response query = client.Call(
         server.Url(u"127.0.0.1"_s), "ZOKA_WS_YearRozrachGet",
         {EncodeCredential(kLogin), EncodeCredential(kPassword), begin.value().SessionToken, qint32(year)});
-    const qint64 elapsed = timer.elapsed();
+    elapsed = timer.elapsed();
     QVERIFY2(query.error == QNetworkReply::NoError && query.status == 200,
              qPrintable(u"%1: yearly query failed: %2"_s.arg(QLatin1StringView(when), query.errorText)));
     const auto figures = SoapCodec::ReadAnswer<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet", query.body);
     QVERIFY2(figures.ok() && figures.value().RetCode == 0, when);
     qInfo("%s: sign-in and yearly query in %lld ms", when, elapsed);
-    QVERIFY2(elapsed < kServedWithinMs,
-             qPrintable(u"%1: sign-in and yearly query took %2 ms"_s.arg(QLatin1StringView(when)).arg(elapsed)));
+}
+
+void tst_ServerAttack::expectServed(const ServerProcess &server, const char *when)
+{
+    qint64 elapsed = -1;
+    timeServed(server, when, elapsed);
+    if (QTest::currentTestFailed())
+        return;
+    const qint64 bound = kServedFactor * m_baselineMs + kServedAllowanceMs;
+    QVERIFY2(elapsed >= 0 && elapsed <= bound,
+             qPrintable(u"%1: sign-in and yearly query took %2 ms, more than %3 ms (%4 ms before the attacks)"_s
+                            .arg(QLatin1StringView(when))
+                            .arg(elapsed)
+                            .arg(bound)
+                            .arg(m_baselineMs)));
 }
 
 void tst_ServerAttack::expectBoundedMemory(const char *when)
 {
     const qint64 rss = residentKb(m_server.Pid());
     qInfo("%s: resident memory %lld KiB (at start %lld KiB)", when, rss, m_startRssKb);
-    QVERIFY2(rss > 0 && rss - m_startRssKb < kRssGrowthLimitKb,
-             qPrintable(u"%1: resident memory grew from %2 to %3 KiB"_s.arg(QLatin1StringView(when))
-                            .arg(m_startRssKb).arg(rss)));
+    QVERIFY2(
+        rss > 0 && rss - m_startRssKb < kRssGrowthLimitKb,
+        qPrintable(
+            u"%1: resident memory grew from %2 to %3 KiB"_s.arg(QLatin1StringView(when)).arg(m_startRssKb).arg(rss)));
 }
 
 void tst_ServerAttack::connectCloseBurst()
@@ -294,8 +331,7 @@ void tst_ServerAttack::idleConnectionsNearTheDescriptorLimit()
     QTest::qWait(500);
     qInfo("idle TLS connections kept by the server: %d of %d", attacker.Connected(), kOpenFilesLimit - 16);
     expectServed(m_server, "while idle connections are held");
-    QVERIFY2(attacker.Connected() < kOpenFilesLimit / 2,
-             "one address may not hold most of the server's descriptors");
+    QVERIFY2(attacker.Connected() < kOpenFilesLimit / 2, "one address may not hold most of the server's descriptors");
     attacker.Abort();
     expectServed(m_server, "after the idle connections closed");
     expectBoundedMemory("after the idle connections");
@@ -336,7 +372,8 @@ void tst_ServerAttack::longLoginFlood()
     timer.start();
     int answered = 0;
     for (int i = 0; i < kRequests && timer.elapsed() < 40000; ++i) {
-        const int status = postFromAttacker(socket, m_server.port(), loginRequest(randomName(1000000), kPassword), 5000);
+        const int status
+            = postFromAttacker(socket, m_server.port(), loginRequest(randomName(1000000), kPassword), 5000);
         answered += status != 0 ? 1 : 0;
         if (i == kRequests / 2)
             expectServed(m_server, "during a flood of long logins");
