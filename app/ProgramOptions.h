@@ -13,4 +13,10 @@ struct ProgramOptions
     int exitCode = 0;
 };
 
+// Parses; --help, --version and a usage error are answered on standard
+// output or error (the help text and the version need an application object).
 ProgramOptions ParseProgramOptions(const QStringList &arguments);
+
+// True when the command line is one that ParseProgramOptions answers and
+// ends (--help, --version, a usage error). Needs no application object.
+bool CommandLineAnswersItself(const QStringList &arguments);

@@ -3,6 +3,7 @@
 #include "app/InstalledFiles.h"
 #include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
+#include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
@@ -28,7 +29,7 @@
 namespace {
 
 // Polish texts for the toolkit's own buttons ("Tak", "Nie", "Anuluj").
-void installToolkitTranslation(QApplication &app)
+void installToolkitTranslation(QCoreApplication &app)
 {
     static QTranslator translator;
     if (translator.load(QLocale(QLocale::Polish), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -94,6 +95,32 @@ void SetWindowsCreatedHook(std::function<void(QWidget *mainWindow)> hook)
     WindowsCreatedHook() = std::move(hook);
 }
 
+std::optional<int> AnswerBeforeStart(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLineAnswersItself(arguments)) {
+        // The help text and the executable's version need an application
+        // object, but not a window system.
+        QCoreApplication app(argc, argv);
+        app.setApplicationName(QStringLiteral("domvel-e-vadiv"));
+        installToolkitTranslation(app);
+        return ParseProgramOptions(app.arguments()).exitCode;
+    }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without a display the toolkit would abort; say why instead.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("Brak ekranu: program potrzebuje środowiska graficznego (nie ustawiono zmiennej DISPLAY ani "
+                   "WAYLAND_DISPLAY).\n",
+                   stderr);
+        return kExitStartUpFailed;
+    }
+#endif
+    return std::nullopt;
+}
+
 int RunProgram(QApplication &app)
 {
     return RunProgram(app, app.arguments());
@@ -129,6 +156,12 @@ int RunProgram(QApplication &app, const QStringList &arguments)
 
     std::unique_ptr<TForm_ZOKA_WSClient_Main> mainWindow;
     std::unique_ptr<TPrn_Preview> preview;
+    // An error of the start-up, thrown here or shown by the outer error
+    // display while the windows are built and shown, ends the program with
+    // kExitStartUpFailed; the message loop's own status otherwise.
+    auto *application = dynamic_cast<TApplication *>(&app);
+    const int errorsBefore = application ? application->ErrorsShown() : 0;
+    int status = kExitStartUpFailed;
     try {
         {
             // The hourglass while the windows are built.
@@ -166,11 +199,13 @@ int RunProgram(QApplication &app, const QStringList &arguments)
         } else if (qEnvironmentVariableIsSet("DOMVEL_QUIT_AFTER_SHOW")) {
             QTimer::singleShot(0, &app, &QCoreApplication::quit);
         }
-        app.exec();
+        if (!application || application->ErrorsShown() == errorsBefore)
+            status = app.exec();
     } catch (...) {
         ShowErrorDisplay(std::current_exception());
+        status = kExitStartUpFailed;
     }
     SetPrn_PreviewSource({});
     SetPrn_Preview(nullptr);
-    return 0;
+    return status;
 }

@@ -12,7 +12,8 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        ShowErrorDisplay(std::current_exception());
+        if (ShowErrorDisplay(std::current_exception()))
+            ++m_errorsShown;
     }
     return false;
 }

@@ -45,6 +45,18 @@ if(DOMVEL_SANITIZE OR DOMVEL_FUZZ)
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
 
+# A test's TIMEOUT is at least three times what it takes in the optimised
+# build on a busy machine; instrumented code runs several times slower, so a
+# sanitized build scales every timeout by this.
+set(DOMVEL_TEST_TIMEOUT_SCALE 1)
+if(DOMVEL_SANITIZE)
+  set(DOMVEL_TEST_TIMEOUT_SCALE 4)
+endif()
+function(domvel_scaled_timeout seconds out)
+  math(EXPR scaled "${seconds} * ${DOMVEL_TEST_TIMEOUT_SCALE}")
+  set(${out} ${scaled} PARENT_SCOPE)
+endfunction()
+
 # domvel_add_test(<name> SOURCES ... [LIBS ...] [TIMEOUT s] [LABELS ...])
 # One Qt Test executable per area, run headless with a pinned Polish locale.
 function(domvel_add_test name)
@@ -57,6 +69,7 @@ function(domvel_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  domvel_scaled_timeout(${T_TIMEOUT} T_TIMEOUT)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8;DOMVEL_NONINTERACTIVE=1;${DOMVEL_SANITIZER_ENVIRONMENT}"
     LABELS "${T_LABELS}")

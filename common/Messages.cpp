@@ -116,13 +116,14 @@ void ShowNoPrinterMessage()
     ShowMessage(r);
 }
 
-void ShowErrorDisplay(std::exception_ptr error)
+bool ShowErrorDisplay(std::exception_ptr error)
 {
     if (!error)
-        return;
+        return false;
     try {
         std::rethrow_exception(error);
     } catch (const SilentAbort &) {
+        return false;
     } catch (const AppError &e) {
         ShowErrorBox(e.message());
     } catch (const std::exception &e) {
@@ -130,4 +131,5 @@ void ShowErrorDisplay(std::exception_ptr error)
     } catch (...) {
         ShowErrorBox(QString());
     }
+    return true;
 }

@@ -59,4 +59,5 @@ void ShowNoPrinterMessage();
 
 // The outer error display: shows an escaped error in an error box; a SilentAbort
 // shows nothing; any other thrown object is shown with an empty message.
-void ShowErrorDisplay(std::exception_ptr error);
+// True when a box was shown.
+bool ShowErrorDisplay(std::exception_ptr error);

@@ -19,6 +19,7 @@ packages=(
   xvfb xauth x11-utils poppler-utils chromium
   clang libclang-rt-14-dev llvm-14
   dpkg-dev file fakeroot lintian appstream desktop-file-utils
+  locales
 )
 
 missing=()
@@ -31,6 +32,17 @@ if ((${#missing[@]})); then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run under the Polish locale, as a tenant's machine does: the C
+# library must have it, or a test process silently stays in "C".
+if ! locale -a 2>/dev/null | grep -qix 'pl_PL\.utf-\?8'; then
+  echo "Generuję ustawienia regionalne pl_PL.UTF-8"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *\(pl_PL\.UTF-8 UTF-8\)$/\1/' /etc/locale.gen
+  grep -qx 'pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen
 fi
 
 if ((build)); then

@@ -31,7 +31,18 @@ struct ModalWatch
     }
 };
 
+int &closedLeftOpen()
+{
+    static int closed = 0;
+    return closed;
+}
+
 } // namespace
+
+int ModalsClosedLeftOpen()
+{
+    return closedLeftOpen();
+}
 
 void WatchModals(QObject *context, std::function<bool(QWidget *)> matches,
                  std::function<void(QWidget *, int)> action, ModalWatchOptions options)
@@ -73,8 +84,10 @@ void WatchModals(QObject *context, std::function<bool(QWidget *)> matches,
                 watch->action(guard, depth);
         });
         QTimer::singleShot(o.closeLeftOpenAfterMs, context, [guard] {
-            if (guard && guard->isVisible())
+            if (guard && guard->isVisible()) {
+                ++closedLeftOpen();
                 guard->close();
+            }
         });
     });
     poll->start();

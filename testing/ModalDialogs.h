@@ -38,6 +38,11 @@ struct ModalWatchOptions
 void WatchModals(QObject *context, std::function<bool(QWidget *)> matches,
                  std::function<void(QWidget *, int depth)> action, ModalWatchOptions options = {});
 
+// How many windows the safety close (`closeLeftOpenAfterMs`) has closed in
+// this process: a test that expects its own action to close a window compares
+// it before and after, instead of timing the close.
+int ModalsClosedLeftOpen();
+
 // Runs `action` on the first modal window of type T once it is active.
 template<typename T>
 void WhenModal(QObject *context, std::function<void(T *)> action, ModalWatchOptions options = {})

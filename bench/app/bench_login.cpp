@@ -197,14 +197,14 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::vector<double> later(loginMs.begin() + 1, loginMs.end());
-    std::printf("login (OK pressed) to the settlements on screen, demo server on loopback\n");
-    std::printf("  first login:             %7.1f ms\n", loginMs.front());
-    std::printf("  later logins, median:    %7.1f ms  (%zu runs)\n", median(later), later.size());
-    std::printf("month opened to its month card on screen: %7.1f ms  (%d documents)\n", cardMs,
+    PrintLine("login (OK pressed) to the settlements on screen, demo server on loopback\n");
+    PrintLine("  first login:             %7.1f ms\n", loginMs.front());
+    PrintLine("  later logins, median:    %7.1f ms  (%zu runs)\n", median(later), later.size());
+    PrintLine("month opened to its month card on screen: %7.1f ms  (%d documents)\n", cardMs,
                 gU_WEBServiceKsgData.KsgNumber);
-    std::printf("TLS handshakes in the run: %d\n", handshakes);
-    std::printf("peak RSS after the first login:  %7.1f MiB\n", rssAfterLogin);
-    std::printf("peak RSS after the month card:   %7.1f MiB\n", rssAfterCard);
+    PrintLine("TLS handshakes in the run: %d\n", handshakes);
+    PrintLine("peak RSS after the first login:  %7.1f MiB\n", rssAfterLogin);
+    PrintLine("peak RSS after the month card:   %7.1f MiB\n", rssAfterCard);
     PrintFigure("Login (OK pressed) to the settlements on screen, demo server: first / later (median)",
                 "%.0f ms / %.0f ms", loginMs.front(), median(later));
     PrintFigure("Month opened to its month card on screen (ledger call included)", "%.0f ms", cardMs);

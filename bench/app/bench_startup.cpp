@@ -149,13 +149,13 @@ int main(int argc, char **argv)
     const double cw = median(wall[0]), fw = median(wall[1]);
     const double cc = median(cpu[0]), fc = median(cpu[1]);
     const double cr = median(rss[0]), fr = median(rss[1]);
-    std::printf("start-up to the login dialog painted, median of %d runs (offscreen, demo server on loopback)\n", runs);
-    std::printf("  floor: one HTTPS POST (trusting one CA file), then a two-field dialog painted\n");
-    std::printf("                    client     floor   ratio\n");
-    std::printf("  wall to painted %7.1f ms %6.1f ms %6.2f\n", cp, fp, cp / fp);
-    std::printf("  wall to exit    %7.1f ms %6.1f ms %6.2f\n", cw, fw, cw / fw);
-    std::printf("  CPU, whole run  %7.1f ms %6.1f ms %6.2f\n", cc, fc, cc / fc);
-    std::printf("  peak RSS       %6.1f MiB %5.1f MiB %5.2f\n", cr, fr, cr / fr);
+    PrintLine("start-up to the login dialog painted, median of %d runs (offscreen, demo server on loopback)\n", runs);
+    PrintLine("  floor: one HTTPS POST (trusting one CA file), then a two-field dialog painted\n");
+    PrintLine("                    client     floor   ratio\n");
+    PrintLine("  wall to painted %7.1f ms %6.1f ms %6.2f\n", cp, fp, cp / fp);
+    PrintLine("  wall to exit    %7.1f ms %6.1f ms %6.2f\n", cw, fw, cw / fw);
+    PrintLine("  CPU, whole run  %7.1f ms %6.1f ms %6.2f\n", cc, fc, cc / fc);
+    PrintLine("  peak RSS       %6.1f MiB %5.1f MiB %5.2f\n", cr, fr, cr / fr);
     PrintFigure("Start-up to the login dialog painted: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)",
                 cp, fp, cp / fp);
     PrintFigure("Start-up to the program's exit: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)", cw, fw,

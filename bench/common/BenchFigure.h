@@ -11,6 +11,18 @@
 #include <cstdarg>
 #include <cstdio>
 
+// printf-style line on standard output, formatted by Qt in the C locale's
+// form: the benchmarks run under the Polish locale, where the C library's
+// printf would write decimal commas.
+inline void PrintLine(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const QByteArray line = QString::vasprintf(format, args).toUtf8();
+    va_end(args);
+    std::fputs(line.constData(), stdout);
+}
+
 // printf-style value; numbers always with a decimal point, whatever the locale.
 inline void PrintFigure(const char *what, const char *valueFormat, ...)
 {
@@ -18,7 +30,7 @@ inline void PrintFigure(const char *what, const char *valueFormat, ...)
     va_start(args, valueFormat);
     const QString value = QString::vasprintf(valueFormat, args);
     va_end(args);
-    std::printf("@figure %s | %s\n", what, value.toUtf8().constData());
+    std::fputs(("@figure " + QByteArray(what) + " | " + value.toUtf8() + "\n").constData(), stdout);
     std::fflush(stdout);
 }
 
@@ -32,7 +44,7 @@ inline bool PrintScaling(const char *what, const char *sizeSuffix, const std::ve
     if (sizes.size() != 3 || perUnit.size() != 3)
         return false;
     const double growth = perUnit.back() / perUnit.front();
-    std::printf("  growth of the cost per unit, %d vs %d: %.2f\n", sizes.back(), sizes.front(), growth);
+    PrintLine("  growth of the cost per unit, %d vs %d: %.2f\n", sizes.back(), sizes.front(), growth);
     const QByteArray label = QStringLiteral("%1 at %2 / %3 / %4%5")
                                  .arg(QString::fromUtf8(what))
                                  .arg(sizes[0])

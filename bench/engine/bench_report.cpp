@@ -111,7 +111,7 @@ double Seconds(QElapsedTimer &timer)
 
 void Line(const char *what, double seconds, int pages)
 {
-    std::printf("%-34s %8.3f s  %9.0f pages/s\n", what, seconds, pages / seconds);
+    PrintLine("%-34s %8.3f s  %9.0f pages/s\n", what, seconds, pages / seconds);
 }
 
 } // namespace
@@ -185,8 +185,8 @@ int main(int argc, char **argv)
     PageExport::exportTo(*pages, html);
     Line("export HTML (runs report again)", Seconds(timer), count);
 
-    std::printf("\nrows %d, pages %d, longest event-loop gap during preview %.1f ms\n", rows, count, longestGap / 1e6);
-    std::printf("file sizes: prn %lld KiB, pdf %lld KiB, txt %lld KiB, htm %lld KiB\n",
+    PrintLine("\nrows %d, pages %d, longest event-loop gap during preview %.1f ms\n", rows, count, longestGap / 1e6);
+    PrintLine("file sizes: prn %lld KiB, pdf %lld KiB, txt %lld KiB, htm %lld KiB\n",
                 QFileInfo(prn).size() / 1024, QFileInfo(pdf.fileName()).size() / 1024,
                 QFileInfo(text.fileName()).size() / 1024, QFileInfo(html.fileName()).size() / 1024);
     const QByteArray what =
@@ -195,7 +195,7 @@ int main(int argc, char **argv)
     PrintFigure("Report engine preview of the same rows: all pages / longest stretch without an event-loop turn",
                 "%.2f s / %.0f ms", previewSeconds, longestGap / 1e6);
 
-    std::printf("\nGeneration cost per row by report length\n");
+    PrintLine("\nGeneration cost per row by report length\n");
     std::vector<int> sizes{std::max(1, rows / 10), rows, rows * 10};
     std::vector<double> perRow;
     for (int n : sizes) {
@@ -203,7 +203,7 @@ int main(int argc, char **argv)
         timer.restart();
         const int pagesOfSize = sized.generate()->pageCount();
         perRow.push_back(timer.nsecsElapsed() / 1e3 / n);
-        std::printf("  %8d rows  %6d pages  %7.2f us/row\n", n, pagesOfSize, perRow.back());
+        PrintLine("  %8d rows  %6d pages  %7.2f us/row\n", n, pagesOfSize, perRow.back());
     }
     if (!PrintScaling("Report engine generation, cost per row", " rows", sizes, perRow, 1)) {
         std::fprintf(stderr, "the cost per row grows with the report's length\n");

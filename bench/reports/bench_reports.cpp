@@ -38,27 +38,27 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     TPrn_KartMca report(data.ledger, data.yearData, data.session);
-    std::printf("%-36s %8.3f s\n", "create (header, opening state)", Seconds(timer));
+    PrintLine("%-36s %8.3f s\n", "create (header, opening state)", Seconds(timer));
 
     const int prepared = report.Report().prepare();
     const double prepare = Seconds(timer);
-    std::printf("%-36s %8.3f s  (%d pages)\n", "preparation pass", prepare, prepared);
+    PrintLine("%-36s %8.3f s  (%d pages)\n", "preparation pass", prepare, prepared);
 
     const std::shared_ptr<PageStore> pages = report.Report().generate();
     const double generate = Seconds(timer);
-    std::printf("%-36s %8.3f s  (%d pages)\n", "generate", generate, pages->pageCount());
-    std::printf("%-36s %8.3f s\n", "preparation + generation", prepare + generate);
+    PrintLine("%-36s %8.3f s  (%d pages)\n", "generate", generate, pages->pageCount());
+    PrintLine("%-36s %8.3f s\n", "preparation + generation", prepare + generate);
 
     QTemporaryDir temp;
     PdfExportFilter pdf(temp.filePath(QStringLiteral("month-card.pdf")));
     pdf.exportPages(*pages);
     const double pdfSeconds = Seconds(timer);
-    std::printf("%-36s %8.3f s\n", "PDF of the generated pages", pdfSeconds);
+    PrintLine("%-36s %8.3f s\n", "PDF of the generated pages", pdfSeconds);
 
     // Twice more, to show that runs do not slow down or accumulate.
     report.Report().generate();
-    std::printf("%-36s %8.3f s\n", "second generation", Seconds(timer));
-    std::printf("\ndocuments %d, pages %d\n", documents, pages->pageCount());
+    PrintLine("%-36s %8.3f s\n", "second generation", Seconds(timer));
+    PrintLine("\ndocuments %d, pages %d\n", documents, pages->pageCount());
     const QByteArray what = QStringLiteral("Month card report of %1 documents (%2 pages): prepare + generate / PDF")
                                 .arg(documents)
                                 .arg(pages->pageCount())

@@ -6,6 +6,7 @@
 // gives report-settlements.pdf, report-month-card.pdf, report-charge-detail.pdf.
 
 #include "DemoReportData.h"
+#include "bench/common/BenchFigure.h"
 
 #include "account/DisplayTexts.h"
 #include "account/YearSettlementFigures.h"
@@ -30,7 +31,7 @@ void Write(TPrn_Gen &report, const QDir &out, const QString &name)
     const std::shared_ptr<PageStore> pages = report.Report().generate();
     PdfExportFilter pdf(out.filePath(name));
     pdf.exportPages(*pages);
-    std::printf("%s: %d page(s)\n", qPrintable(pdf.fileName()), pages->pageCount());
+    PrintLine("%s: %d page(s)\n", qPrintable(pdf.fileName()), pages->pageCount());
 }
 
 } // namespace

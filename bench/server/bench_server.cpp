@@ -149,11 +149,11 @@ int main(int argc, char **argv)
     const auto percentile = [&](double p) {
         return latencies.empty() ? 0.0 : latencies[std::size_t(p * double(latencies.size() - 1))];
     };
-    std::printf("yearly figures (ZOKA_WS_YearRozrachGet, %s records), %d clients, %.1f s on loopback\n",
+    PrintLine("yearly figures (ZOKA_WS_YearRozrachGet, %s records), %d clients, %.1f s on loopback\n",
                 multiRef ? "multi-reference" : "inline", clients, elapsed);
-    std::printf("  answered: %lld, failed: %lld\n", static_cast<long long>(done), static_cast<long long>(failed));
-    std::printf("  throughput: %.0f requests/s\n", done / elapsed);
-    std::printf("  latency: median %.2f ms, 95th percentile %.2f ms, max %.2f ms\n", percentile(0.5),
+    PrintLine("  answered: %lld, failed: %lld\n", static_cast<long long>(done), static_cast<long long>(failed));
+    PrintLine("  throughput: %.0f requests/s\n", done / elapsed);
+    PrintLine("  latency: median %.2f ms, 95th percentile %.2f ms, max %.2f ms\n", percentile(0.5),
                 percentile(0.95), latencies.empty() ? 0.0 : latencies.back());
     const QByteArray what = QStringLiteral("Demo server, yearly-figures call, %1 concurrent clients%2")
                                 .arg(clients)

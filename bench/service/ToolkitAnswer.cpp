@@ -3,7 +3,7 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,11 +22,13 @@ void appendEscaped(std::string &out, const QString &text)
     }
 }
 
+// As a toolkit writes a double: 17 significant digits, a decimal point
+// whatever the locale.
 std::string number(double value)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.17g", value);
-    return buffer;
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, written.ptr);
 }
 
 template<typename T>

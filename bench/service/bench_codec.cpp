@@ -111,7 +111,7 @@ FloorFigures benchAgainstFloor(const char *label, const QByteArray &message, int
     }
     FloorFigures figures{median(decode), median(floor), 0};
     figures.megabytesPerSecond = message.size() / figures.decodeMs / 1e3;
-    std::printf("%-46s %7.2f MB  decode %7.2f ms (%6.1f MB/s)  expat tokens %7.2f ms  ratio %.2f\n", label,
+    PrintLine("%-46s %7.2f MB  decode %7.2f ms (%6.1f MB/s)  expat tokens %7.2f ms  ratio %.2f\n", label,
                 message.size() / 1e6, figures.decodeMs, figures.megabytesPerSecond, figures.floorMs, figures.ratio());
     return figures;
 }
@@ -130,11 +130,11 @@ double benchDecode(const char *label, const char *operation, const Record &recor
             qFatal("decode failed: %s", qPrintable(answer.failure().detail));
     }
     const double seconds = clock.nsecsElapsed() / 1e9 / rounds;
-    std::printf("%-44s %8.2f KiB  %8.2f ms  %8.1f MB/s", label, message.size() / 1024.0, seconds * 1e3,
+    PrintLine("%-44s %8.2f KiB  %8.2f ms  %8.1f MB/s", label, message.size() / 1024.0, seconds * 1e3,
                 message.size() / seconds / 1e6);
     if (entries > 0)
-        std::printf("  %10.0f entries/s", entries / seconds);
-    std::printf("\n");
+        PrintLine("  %10.0f entries/s", entries / seconds);
+    PrintLine("\n");
     return seconds;
 }
 
@@ -143,7 +143,7 @@ double benchDecode(const char *label, const char *operation, const Record &recor
 // than three times the smallest per entry.
 bool benchScaling(const std::vector<int> &sizes)
 {
-    std::printf("\nCost per ledger entry by ledger length (decode + store load)\n");
+    PrintLine("\nCost per ledger entry by ledger length (decode + store load)\n");
     std::vector<double> perEntry;
     for (int entries : sizes) {
         const QByteArray message = SoapCodec::WriteAnswer("ZOKA_WS_KartotekaMcaGet", ledger(entries)).value();
@@ -160,7 +160,7 @@ bool benchScaling(const std::vector<int> &sizes)
                 qFatal("store not loaded");
         }
         perEntry.push_back(clock.nsecsElapsed() / 1e3 / rounds / entries);
-        std::printf("  %7d entries  %8.2f MiB  %7.3f us/entry\n", entries, message.size() / 1048576.0,
+        PrintLine("  %7d entries  %8.2f MiB  %7.3f us/entry\n", entries, message.size() / 1048576.0,
                     perEntry.back());
     }
     return PrintScaling("Month ledger decode + store load, cost per entry", " entries", sizes, perEntry, 2);
@@ -188,13 +188,13 @@ bool benchCalls(int rounds)
     clock.start();
     // With an added CA the system store is read once, on the first call.
     TrustedCertificates::Configuration();
-    std::printf("%-44s %8.2f ms\n", "reading the system trust store (once)", clock.nsecsElapsed() / 1e6);
+    PrintLine("%-44s %8.2f ms\n", "reading the system trust store (once)", clock.nsecsElapsed() / 1e6);
 
     clock.restart();
     if (!service->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")).ok())
         qFatal("first call failed");
     const double firstMs = clock.nsecsElapsed() / 1e6;
-    std::printf("%-44s %8.2f ms\n", "first call (TCP + TLS handshake)", firstMs);
+    PrintLine("%-44s %8.2f ms\n", "first call (TCP + TLS handshake)", firstMs);
 
     clock.restart();
     for (int i = 0; i < rounds; ++i) {
@@ -202,7 +202,7 @@ bool benchCalls(int rounds)
             qFatal("kept-alive call failed");
     }
     const double keptAliveMs = clock.nsecsElapsed() / 1e6 / rounds;
-    std::printf("%-44s %8.2f ms\n", "kept-alive call, small answer", keptAliveMs);
+    PrintLine("%-44s %8.2f ms\n", "kept-alive call, small answer", keptAliveMs);
 
     clock.restart();
     const int ledgerRounds = qMax(1, rounds / 10);
@@ -211,9 +211,9 @@ bool benchCalls(int rounds)
             qFatal("ledger call failed");
     }
     const double ledgerMs = clock.nsecsElapsed() / 1e6 / ledgerRounds;
-    std::printf("%-44s %8.2f ms  (%.2f MiB answer)\n", "kept-alive call, ledger of 10,000 entries", ledgerMs,
+    PrintLine("%-44s %8.2f ms  (%.2f MiB answer)\n", "kept-alive call, ledger of 10,000 entries", ledgerMs,
                 large.size() / 1048576.0);
-    std::printf("connections %d, TLS handshakes %d (client counted %d), requests %lld\n", server.connections(),
+    PrintLine("connections %d, TLS handshakes %d (client counted %d), requests %lld\n", server.connections(),
                 server.handshakes(), rio.TlsHandshakes(), qlonglong(server.requests().size()));
     PrintFigure("One call over loopback HTTPS: first (TCP + TLS handshake) / kept-alive",
                 "%.1f ms / %.2f ms (%d calls, %d TLS handshake)", firstMs, keptAliveMs,
@@ -230,7 +230,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const bool quick = app.arguments().contains(QStringLiteral("--quick"));
     const int rounds = quick ? 3 : 30;
-    std::printf("SOAP answer decoding (%d rounds each)\n", rounds);
+    PrintLine("SOAP answer decoding (%d rounds each)\n", rounds);
     const TRemKartotekaMcaGetData tenThousand = ledger(10'000);
     const double inlineSeconds = benchDecode("month ledger, 10,000 entries, inline", "ZOKA_WS_KartotekaMcaGet",
                                              tenThousand, SoapWriter::RecordForm::Inline, rounds, 10'000);
@@ -247,7 +247,7 @@ int main(int argc, char **argv)
 
     // The reader against its floor, on the same bytes: a toolkit's form of the
     // answer (inline and multi-reference, scrambled) and our own writer's.
-    std::printf("\nFull decode against expat's raw tokenization (medians of %d rounds)\n", rounds);
+    PrintLine("\nFull decode against expat's raw tokenization (medians of %d rounds)\n", rounds);
     const QByteArray toolkitInline = ToolkitLedgerAnswer(tenThousand, false);
     const QByteArray toolkitMultiRef = ToolkitLedgerAnswer(tenThousand, true);
     const QByteArray ownForm = SoapCodec::WriteAnswer("ZOKA_WS_KartotekaMcaGet", tenThousand).value();
@@ -276,7 +276,7 @@ int main(int argc, char **argv)
                     peakResidentMiB(), before);
     }
 
-    std::printf("\nWhole calls over loopback HTTPS\n");
+    PrintLine("\nWhole calls over loopback HTTPS\n");
     const bool reused = benchCalls(quick ? 10 : 100);
     if (!reused)
         std::fprintf(stderr, "a kept-alive call made a new connection or TLS handshake\n");

@@ -3,6 +3,7 @@
 //   bench_expat_floor [--rounds N] FILE...
 
 #include "ExpatFloor.h"
+#include "bench/common/BenchFigure.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -42,7 +43,7 @@ int main(int argc, char **argv)
         }
         std::sort(times.begin(), times.end());
         const double median = times[times.size() / 2];
-        std::printf("%s: %.2f MB, %lld elements, %.2f ms (%.0f MB/s)\n", qPrintable(name), bytes.size() / 1e6,
+        PrintLine("%s: %.2f MB, %lld elements, %.2f ms (%.0f MB/s)\n", qPrintable(name), bytes.size() / 1e6,
                     elements, median, bytes.size() / median / 1e3);
     }
     return 0;

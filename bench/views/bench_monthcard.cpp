@@ -24,7 +24,7 @@ int main(int argc, char **argv)
     const int smallest = argc > 1 ? std::max(10, atoi(argv[1])) : 1000;
     const std::vector<int> sizes{smallest, smallest * 10, smallest * 100};
 
-    std::printf("month card window created (document table filled, not shown)\n");
+    PrintLine("month card window created (document table filled, not shown)\n");
     std::vector<double> perDocument;
     for (int documents : sizes) {
         const DemoReportData data(documents);
@@ -38,7 +38,7 @@ int main(int argc, char **argv)
             return 1;
         }
         perDocument.push_back(ms * 1e3 / documents);
-        std::printf("  %8d documents  %9.1f ms  %7.2f us/document\n", documents, ms, perDocument.back());
+        PrintLine("  %8d documents  %9.1f ms  %7.2f us/document\n", documents, ms, perDocument.back());
     }
     if (!PrintScaling("Month card window with its table filled, cost per document", "", sizes, perDocument, 1)) {
         std::fprintf(stderr, "the cost per document grows with the ledger's length\n");

@@ -186,10 +186,21 @@ void tst_RunProgram::errorEscapingWindowCreation_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("the program's error") << 0 << u"Nie można utworzyć okna głównego."_s;
     QTest::newRow("any other thrown object") << 1 << QString();
+    QTest::newRow("shown by the outer display") << 2 << u"Nie można utworzyć okna głównego."_s;
 }
 
-// An error escaping the creation of the windows is shown, and the program
-// ends with 0.
+namespace {
+// An event handler that fails, as a window's may while it is first shown.
+class FailingHandler : public QObject
+{
+protected:
+    void customEvent(QEvent *) override { throw AppError(u"Nie można utworzyć okna głównego."_s); }
+};
+} // namespace
+
+// An error escaping the creation of the windows, or one that the outer error
+// display shows before the message loop runs, is shown, and the program ends
+// with the start-up's failure status.
 void tst_RunProgram::errorEscapingWindowCreation()
 {
     QFETCH(int, kind);
@@ -197,9 +208,15 @@ void tst_RunProgram::errorEscapingWindowCreation()
     const int exitCode = run([kind](TForm_ZOKA_WSClient_Main *) {
         if (kind == 0)
             throw AppError(u"Nie można utworzyć okna głównego."_s);
+        if (kind == 2) {
+            FailingHandler handler;
+            QEvent event(QEvent::User);
+            QCoreApplication::sendEvent(&handler, &event);
+            return;
+        }
         throw 42;
     });
-    QCOMPARE(exitCode, 0);
+    QCOMPARE(exitCode, kExitStartUpFailed);
     QCOMPARE(m_messages->texts(), QStringList{shown});
     QCOMPARE(m_messages->messages.first().icon, MessageIcon::Error);
     QCOMPARE(m_messages->messages.first().caption, u"Domvel-E-Vadiv"_s);

@@ -29,8 +29,9 @@ private Q_SLOTS:
     void endsWithoutAService();
 
 private:
-    // Without `args`, the client is pointed at the demo server.
-    std::unique_ptr<QProcess> start(const QString &runtimeDir, const QStringList &args = {});
+    // Without `args`, the client is pointed at the demo server. Without a
+    // display: no QT_QPA_PLATFORM, DISPLAY or WAYLAND_DISPLAY, as over ssh.
+    std::unique_ptr<QProcess> start(const QString &runtimeDir, const QStringList &args = {}, bool display = true);
     bool keepsRunning(QProcess &p);
 
     QTemporaryDir m_serverData;
@@ -47,7 +48,7 @@ void tst_StartUp::initTestCase()
     QVERIFY2(m_server.Start(m_serverData.path(), {}, &error), qPrintable(error));
 }
 
-std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QStringList &givenArgs)
+std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QStringList &givenArgs, bool display)
 {
     const QStringList args = !givenArgs.isEmpty()
         ? givenArgs
@@ -58,6 +59,10 @@ std::unique_ptr<QProcess> tst_StartUp::start(const QString &runtimeDir, const QS
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("DOMVEL_NONINTERACTIVE"), QStringLiteral("1"));
+    if (!display) {
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+    }
     p->setProcessEnvironment(env);
     p->start(QStringLiteral(DOMVEL_CLIENT_EXECUTABLE), args);
     return p;
@@ -154,22 +159,39 @@ void tst_StartUp::raceOfTwenty()
 void tst_StartUp::commandLine_data()
 {
     QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("display");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("stdoutPart");
-    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << QByteArray("--ca-cert");
-    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0 << QByteArray("1.3.0.19");
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("--nonsense")} << 2 << QByteArray();
+    QTest::addColumn<QByteArray>("stderrPart");
+    const QStringList help{QStringLiteral("--help")};
+    const QStringList version{QStringLiteral("--version")};
+    const QStringList nonsense{QStringLiteral("--nonsense")};
+    const QByteArray usage("Nieznana opcja");
+    for (bool display : {true, false}) {
+        const char *where = display ? "" : ", no display";
+        QTest::addRow("--help%s", where) << help << display << 0 << QByteArray("--ca-cert") << QByteArray();
+        QTest::addRow("--version%s", where) << version << display << 0 << QByteArray("1.3.0.19") << QByteArray();
+        QTest::addRow("unknown option%s", where) << nonsense << display << 2 << QByteArray() << usage;
+    }
+    // A start that cannot show a window says why and fails, not aborts.
+    QTest::newRow("a start, no display") << QStringList{QStringLiteral("localhost:1")} << false << 1 << QByteArray()
+                                         << QByteArray("Brak ekranu");
 }
 
 void tst_StartUp::commandLine()
 {
     QFETCH(QStringList, args);
+    QFETCH(bool, display);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, stdoutPart);
-    auto p = start(m_runtime->path(), args);
+    QFETCH(QByteArray, stderrPart);
+    auto p = start(m_runtime->path(), args, display);
     QVERIFY(p->waitForFinished(15000));
-    QCOMPARE(p->exitCode(), exitCode);
+    const QByteArray errors = p->readAllStandardError();
+    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+    QVERIFY2(p->exitCode() == exitCode, errors.constData());
     QVERIFY(p->readAllStandardOutput().contains(stdoutPart));
+    QVERIFY2(errors.contains(stderrPart), errors.constData());
 }
 
 // Each of these ends the program after its message: the application is asked to

@@ -31,6 +31,7 @@
 #include <QTableWidget>
 #include <QTcpServer>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -216,6 +217,8 @@ private:
     QTimer m_ticker;
     int m_ticks = 0;
     int m_paints = 0;
+    // Ticks an idle event loop delivered in one kTimeout on this machine, now.
+    int m_idleTicks = 0;
     bool m_terminateRequested = false;
     bool m_untrusted = false;
 };
@@ -241,6 +244,14 @@ void tst_E2eFaults::initTestCase()
         if (m_window)
             m_window->update();
     });
+    // What "keeps painting" means here: a share of what the loop delivers
+    // when nothing waits, measured in the same run.
+    m_ticks = 0;
+    m_ticker.start();
+    QTest::qWait(int(kTimeout.count()));
+    m_ticker.stop();
+    m_idleTicks = m_ticks;
+    qInfo("an idle event loop: %d ticks of %d ms in %lld ms", m_idleTicks, kTickMs, qint64(kTimeout.count()));
 }
 
 void tst_E2eFaults::init()
@@ -606,12 +617,13 @@ void tst_E2eFaults::faults()
     QVERIFY(!m_terminateRequested);
     if (c.fault == Fault::Silent) {
         // The call waited for its timeout without freezing the windows: a
-        // blocked loop would deliver one tick at most.
-        const int expectedTicks = 10;
+        // blocked loop would deliver one tick at most; a live one about what
+        // it delivers idle.
+        const int expectedTicks = std::max(3, m_idleTicks / 3);
         QVERIFY2(out.ticks >= expectedTicks,
                  qPrintable(u"%1 ticks while waiting, expected at least %2"_s.arg(out.ticks).arg(expectedTicks)));
         QVERIFY2(m_paints >= 2, "the main window repainted");
-        // It ended by its own timeout.
+        // It ended by its own timeout, not by the generous one of the other calls.
         const qint64 generousMs = std::chrono::milliseconds(kGenerousTimeout).count();
         QVERIFY2(out.waitedMs >= kTimeout.count() - 100 && out.waitedMs < generousMs / 2,
                  qPrintable(u"the call ended after %1 ms"_s.arg(out.waitedMs)));
