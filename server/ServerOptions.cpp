@@ -10,15 +10,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char16_t *const kCommandHelp =
-    u"\nPolecenia operatora (zamiast uruchomienia serwera):\n"
-    u"  list-tenants                 lista lokatorów\n"
-    u"  create-tenant LOGIN          nowy lokator (--first-name, --last-name, --street, --town,\n"
-    u"                               opcjonalnie --second-first-name, --second-last-name,\n"
-    u"                               --cooperative, --password)\n"
-    u"  set-password LOGIN           nowe hasło lokatora (--password lub jedna linia na wejściu)\n"
-    u"Hasło musi mieć 6-16 znaków, co najmniej jedną dużą literę, jedną małą i jedną cyfrę.\n";
-
+const char16_t *const kCommandHelp
+    = u"\nPolecenia operatora (zamiast uruchomienia serwera):\n"
+      u"  list-tenants                 lista lokatorów\n"
+      u"  create-tenant LOGIN          nowy lokator (--first-name, --last-name, --street, --town,\n"
+      u"                               opcjonalnie --second-first-name, --second-last-name,\n"
+      u"                               --cooperative, --password)\n"
+      u"  set-password LOGIN           nowe hasło lokatora (--password lub jedna linia na wejściu)\n"
+      u"Hasło musi mieć 6-16 znaków, co najmniej jedną dużą literę, jedną małą i jedną cyfrę.\n";
 
 std::optional<double> number(const QString &text)
 {
@@ -48,42 +47,95 @@ ServerOptions ServerOptions::Parse(const QStringList &arguments)
 {
     const auto failure = [](const QString &text) -> ServerOptions { throw AppError(text); };
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"Demonstracyjny serwer usługi e-kartoteki lokatora (SOAP 1.1 przez HTTPS)."_s);
+    parser.setApplicationDescription(u"Demonstracyjny serwer usługi e-kartoteki lokatora (SOAP 1.1 przez HTTPS)."_s);
     const QCommandLineOption help({u"h"_s, u"help"_s}, u"Pokazuje tę pomoc."_s);
-    const QCommandLineOption port(u"port"_s, u"Port HTTPS (domyślnie 8443; 0 = wolny port, wypisany jako \"port: N\")."_s, u"N"_s);
+    const QCommandLineOption port(u"port"_s,
+                                  u"Port HTTPS (domyślnie 8443; 0 = wolny port, wypisany jako \"port: N\")."_s, u"N"_s);
     const QCommandLineOption listen(u"listen"_s, u"Adres nasłuchu (domyślnie 127.0.0.1)."_s, u"ADRES"_s);
     const QCommandLineOption data(u"data"_s, u"Katalog danych: baza i certyfikat."_s, u"KATALOG"_s);
-    const QCommandLineOption cert(u"cert"_s, u"Plik certyfikatu PEM (domyślnie generowany w katalogu danych)."_s, u"PLIK"_s);
+    const QCommandLineOption cert(u"cert"_s, u"Plik certyfikatu PEM (domyślnie generowany w katalogu danych)."_s,
+                                  u"PLIK"_s);
     const QCommandLineOption key(u"key"_s, u"Plik klucza prywatnego PEM."_s, u"PLIK"_s);
-    const QCommandLineOption minVersion(u"min-version"_s, u"Najniższa przyjmowana wersja klienta (domyślnie 1.3.0.0)."_s, u"WERSJA"_s);
-    const QCommandLineOption sessionMinutes(u"session-minutes"_s, u"Czas życia sesji w minutach (domyślnie 15)."_s, u"MINUTY"_s);
-    const QCommandLineOption clockOffset(u"clock-offset"_s, u"Przesunięcie zegara serwera w minutach (testy)."_s, u"MINUTY"_s);
+    const QCommandLineOption minVersion(u"min-version"_s,
+                                        u"Najniższa przyjmowana wersja klienta (domyślnie 1.3.0.0)."_s, u"WERSJA"_s);
+    const QCommandLineOption sessionMinutes(u"session-minutes"_s, u"Czas życia sesji w minutach (domyślnie 15)."_s,
+                                            u"MINUTY"_s);
+    const QCommandLineOption clockOffset(u"clock-offset"_s, u"Przesunięcie zegara serwera w minutach (testy)."_s,
+                                         u"MINUTY"_s);
     const QCommandLineOption multiRef(u"multiref"_s, u"Rekordy odpowiedzi w formie multi-reference (href/id)."_s);
-    const QCommandLineOption maxBody(u"max-body"_s, u"Największe przyjmowane żądanie w bajtach (domyślnie 1048576)."_s, u"BAJTY"_s);
+    const QCommandLineOption maxBody(u"max-body"_s, u"Największe przyjmowane żądanie w bajtach (domyślnie 1048576)."_s,
+                                     u"BAJTY"_s);
     const QCommandLineOption resetDemo(u"reset-demo"_s, u"Tworzy bazę demonstracyjną od nowa."_s);
-    const QCommandLineOption fault(u"fault"_s, u"Celowy błąd odpowiedzi: slow, close-halfway, http500, malformed; "
-                                               u"opcjonalnie :OPERACJA."_s, u"RODZAJ"_s);
-    const QCommandLineOption faultDelay(u"fault-delay-ms"_s, u"Opóźnienie dla --fault=slow (domyślnie 5000)."_s, u"MS"_s);
-    const QCommandLineOption requestTimeout(u"request-timeout"_s, u"Czas na nadejście całego żądania w sekundach, "
-                                            u"od jego pierwszego bajtu (domyślnie 30)."_s, u"SEKUNDY"_s);
-    const QCommandLineOption idleTimeout(u"idle-timeout"_s, u"Czas bezczynności połączenia w sekundach (domyślnie 60)."_s,
-                                         u"SEKUNDY"_s);
-    const QCommandLineOption maxConnections(u"max-connections"_s, u"Najwięcej otwartych połączeń (domyślnie 3/4 "
-                                            u"limitu deskryptorów, najwyżej 4096)."_s, u"N"_s);
-    const QCommandLineOption maxPerAddress(u"max-connections-per-address"_s, u"Najwięcej połączeń z jednego adresu "
-                                           u"(domyślnie 1/4 powyższego, od 8 do 256)."_s, u"N"_s);
+    const QCommandLineOption fault(u"fault"_s,
+                                   u"Celowy błąd odpowiedzi: slow, close-halfway, http500, malformed; "
+                                   u"opcjonalnie :OPERACJA."_s,
+                                   u"RODZAJ"_s);
+    const QCommandLineOption faultDelay(u"fault-delay-ms"_s, u"Opóźnienie dla --fault=slow (domyślnie 5000)."_s,
+                                        u"MS"_s);
+    const QCommandLineOption requestTimeout(u"request-timeout"_s,
+                                            u"Czas na nadejście całego żądania w sekundach, "
+                                            u"od jego pierwszego bajtu (domyślnie 30)."_s,
+                                            u"SEKUNDY"_s);
+    const QCommandLineOption idleTimeout(u"idle-timeout"_s,
+                                         u"Czas bezczynności połączenia w sekundach (domyślnie 60)."_s, u"SEKUNDY"_s);
+    const QCommandLineOption maxConnections(u"max-connections"_s,
+                                            u"Najwięcej otwartych połączeń (domyślnie 3/4 "
+                                            u"limitu deskryptorów, najwyżej 4096)."_s,
+                                            u"N"_s);
+    const QCommandLineOption maxPerAddress(u"max-connections-per-address"_s,
+                                           u"Najwięcej połączeń z jednego adresu "
+                                           u"(domyślnie 1/4 powyższego, od 8 do 256)."_s,
+                                           u"N"_s);
+    const QCommandLineOption maxUnsent(u"max-unsent"_s,
+                                       u"Niewysłane odpowiedzi jednego połączenia w bajtach, powyżej "
+                                       u"których nie czyta ono dalszych żądań (domyślnie 262144)."_s,
+                                       u"BAJTY"_s);
+    const QCommandLineOption maxUnsentTotal(u"max-unsent-total"_s,
+                                            u"Niewysłane odpowiedzi wszystkich połączeń w bajtach; "
+                                            u"powyżej zamykane są największe zaległości (domyślnie 67108864)."_s,
+                                            u"BAJTY"_s);
+    const QCommandLineOption drainTimeout(u"drain-timeout"_s,
+                                          u"Czas na odebranie odpowiedzi przez klienta w sekundach; "
+                                          u"połączenie z niewysłanymi dłużej danymi jest zamykane (domyślnie 30)."_s,
+                                          u"SEKUNDY"_s);
     const QCommandLineOption password(u"password"_s, u"Hasło dla create-tenant / set-password."_s, u"HASŁO"_s);
     const QCommandLineOption firstName(u"first-name"_s, u"Imię lokatora."_s, u"IMIĘ"_s);
     const QCommandLineOption lastName(u"last-name"_s, u"Nazwisko lokatora."_s, u"NAZWISKO"_s);
     const QCommandLineOption secondFirstName(u"second-first-name"_s, u"Imię drugiego współwłaściciela."_s, u"IMIĘ"_s);
-    const QCommandLineOption secondLastName(u"second-last-name"_s, u"Nazwisko drugiego współwłaściciela."_s, u"NAZWISKO"_s);
+    const QCommandLineOption secondLastName(u"second-last-name"_s, u"Nazwisko drugiego współwłaściciela."_s,
+                                            u"NAZWISKO"_s);
     const QCommandLineOption street(u"street"_s, u"Ulica i numer lokalu."_s, u"ULICA"_s);
     const QCommandLineOption town(u"town"_s, u"Miejscowość lokalu."_s, u"MIEJSCOWOŚĆ"_s);
     const QCommandLineOption cooperative(u"cooperative"_s, u"Numer spółdzielni/wspólnoty (domyślnie 1)."_s, u"ID"_s);
-    parser.addOptions({help, port, listen, data, cert, key, minVersion, sessionMinutes, clockOffset, multiRef, maxBody,
-                       resetDemo, fault, faultDelay, requestTimeout, idleTimeout, maxConnections, maxPerAddress, password, firstName, lastName, secondFirstName, secondLastName,
-                       street, town, cooperative});
+    parser.addOptions({help,
+                       port,
+                       listen,
+                       data,
+                       cert,
+                       key,
+                       minVersion,
+                       sessionMinutes,
+                       clockOffset,
+                       multiRef,
+                       maxBody,
+                       resetDemo,
+                       fault,
+                       faultDelay,
+                       requestTimeout,
+                       idleTimeout,
+                       maxConnections,
+                       maxPerAddress,
+                       maxUnsent,
+                       maxUnsentTotal,
+                       drainTimeout,
+                       password,
+                       firstName,
+                       lastName,
+                       secondFirstName,
+                       secondLastName,
+                       street,
+                       town,
+                       cooperative});
     parser.addPositionalArgument(u"polecenie"_s, u"Polecenie operatora (patrz niżej); bez niego serwer startuje."_s,
                                  u"[polecenie [LOGIN]]"_s);
 
@@ -173,6 +225,17 @@ ServerOptions ServerOptions::Parse(const QStringList &arguments)
         return failure(u"Nieprawidłowy czas bezczynności: %1"_s.arg(parser.value(idleTimeout)));
     if (!positive(maxConnections, o.maxConnections) || !positive(maxPerAddress, o.maxConnectionsPerAddress))
         return failure(u"Nieprawidłowy limit połączeń."_s);
+    if (!positive(drainTimeout, o.drainTimeoutSeconds))
+        return failure(u"Nieprawidłowy czas odbioru odpowiedzi: %1"_s.arg(parser.value(drainTimeout)));
+    const auto bytes = [&](const QCommandLineOption &option, qint64 &target) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        target = parser.value(option).toLongLong(&ok);
+        return ok && target >= 1024;
+    };
+    if (!bytes(maxUnsent, o.maxUnsentBytes) || !bytes(maxUnsentTotal, o.maxUnsentTotalBytes))
+        return failure(u"Nieprawidłowy limit niewysłanych danych (najmniej 1024 bajty)."_s);
 
     if (parser.isSet(password))
         o.password = parser.value(password);

@@ -21,8 +21,8 @@ public:
     QString helpText; // with Command::Help
 
     QString dataDir;
-    QString certificateFile;   // empty = <data>/server-cert.pem, generated when missing
-    QString keyFile;           // empty = <data>/server-key.pem
+    QString certificateFile; // empty = <data>/server-cert.pem, generated when missing
+    QString keyFile; // empty = <data>/server-key.pem
     QHostAddress listenAddress = QHostAddress(QHostAddress::LocalHost);
     quint16 port = 8443;
     QVersionNumber minimumVersion{1, 3, 0, 0};
@@ -32,16 +32,19 @@ public:
     qint64 maxBodyBytes = 1024 * 1024;
     bool resetDemo = false;
     Fault fault = Fault::None;
-    QString faultOperation;    // empty = every operation
+    QString faultOperation; // empty = every operation
     int faultDelayMs = 5000;
     int requestTimeoutSeconds = 30;
     int idleTimeoutSeconds = 60;
-    int maxConnections = 0;             // 0 = from the descriptor limit
-    int maxConnectionsPerAddress = 0;   // 0 = from maxConnections
+    int maxConnections = 0; // 0 = from the descriptor limit
+    int maxConnectionsPerAddress = 0; // 0 = from maxConnections
+    qint64 maxUnsentBytes = 256 * 1024;
+    qint64 maxUnsentTotalBytes = 64 * 1024 * 1024;
+    int drainTimeoutSeconds = 30;
 
     // Operator commands.
     QString login;
-    std::optional<QString> password;   // read from standard input when not given
+    std::optional<QString> password; // read from standard input when not given
     QString firstName;
     QString lastName;
     QString secondFirstName;

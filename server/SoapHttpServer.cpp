@@ -6,42 +6,66 @@
 #include "server/SoapEndpoint.h"
 
 #include <QFile>
-#include <QHttpServerRequest>
 #include <QPointer>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QThread>
 #include <QTimer>
-#include <QWebSocket>
+
+#include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Bytes allowed beyond the body cap for the request line and headers.
-constexpr qint64 kHeaderAllowance = 64 * 1024;
-const char *const kReceivedProperty = "domvelReceived";
-const char *const kIdleTimer = "domvelIdle";
-const char *const kRequestTimer = "domvelRequest";
+// The request line and header fields of one request together, and how many
+// fields it may have.
+constexpr qsizetype kMaxHeadBytes = 32 * 1024;
+constexpr int kMaxHeaderFields = 100;
+// What the socket itself buffers of a connection's incoming bytes; beyond it
+// the client's bytes wait in the kernel.
+constexpr qint64 kSocketReadBufferBytes = 64 * 1024;
+// What the kernel holds of a connection's outgoing bytes. Left to itself it
+// grows to megabytes for a client that never reads, each of them an answer
+// the server computed for nobody.
+constexpr int kSocketSendBufferBytes = 64 * 1024;
+// How often deadlines are checked.
+constexpr int kSweepIntervalMs = 250;
 // Added to a throttle wait, so that a timer firing a little early does not
 // find the attempt still held.
 constexpr int kWaitMarginMs = 50;
-const char *const kRefusedProperty = "domvelRefused";
 
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 400: return "Bad Request";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
     case 413: return "Payload Too Large";
     case 415: return "Unsupported Media Type";
+    case 431: return "Request Header Fields Too Large";
     case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 505: return "HTTP Version Not Supported";
     default: return "Error";
     }
 }
 
-QByteArray responseHead(int status, const QByteArray &contentType, qint64 length, bool close)
+QByteArray refusalText(int status)
+{
+    switch (status) {
+    case 413: return "Zbyt duże żądanie.\n";
+    case 431: return "Zbyt duże lub zbyt liczne nagłówki.\n";
+    case 501: return "Nieobsługiwane kodowanie przesyłania.\n";
+    case 505: return "Nieobsługiwana wersja HTTP.\n";
+    default: return "Nieprawidłowe żądanie.\n";
+    }
+}
+
+QByteArray responseHead(int status, const QByteArray &contentType, qint64 length, bool close,
+                        bool keepAliveHeader = false)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
     head += "Content-Type: " + contentType + "\r\n";
@@ -50,33 +74,30 @@ QByteArray responseHead(int status, const QByteArray &contentType, qint64 length
         head += "Allow: POST\r\n";
     if (close)
         head += "Connection: close\r\n";
+    else if (keepAliveHeader)
+        head += "Connection: keep-alive\r\n";
     head += "\r\n";
     return head;
-}
-
-bool wantsClose(const QHttpServerRequest &request)
-{
-    return request.value("connection").toLower().contains("close");
 }
 
 } // namespace
 
 SoapHttpServer::SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Settings settings, QObject *parent)
-    : QAbstractHttpServer(parent), m_endpoint(endpoint), m_service(service), m_settings(std::move(settings))
+    : QObject(parent), m_endpoint(endpoint), m_service(service), m_settings(std::move(settings))
 {
     // Digests wait their turn rather than take every core from the network.
     m_digests.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
-    // The HTTP layer accepts WebSocket upgrades by itself; the service has
-    // none, so they are closed instead of piling up unread.
-    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] {
-        while (hasPendingWebSocketConnections()) {
-            if (const std::unique_ptr<QWebSocket> socket = nextPendingWebSocketConnection())
-                socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
-        }
-    });
+    m_sweep.setInterval(kSweepIntervalMs);
+    connect(&m_sweep, &QTimer::timeout, this, &SoapHttpServer::sweep);
 }
 
-SoapHttpServer::~SoapHttpServer() = default;
+SoapHttpServer::~SoapHttpServer()
+{
+    // The listener and its connections go first, while the bookkeeping of
+    // the connections still exists.
+    delete m_tcp;
+    m_tcp = nullptr;
+}
 
 QSslConfiguration SoapHttpServer::LoadTls(const QString &certificatePath, const QString &keyPath)
 {
@@ -99,7 +120,7 @@ QSslConfiguration SoapHttpServer::LoadTls(const QString &certificatePath, const 
     tls.setLocalCertificateChain(certificates);
     tls.setPrivateKey(key);
     tls.setProtocol(QSsl::SecureProtocols);
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);  // clients do not present certificates
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone); // clients do not present certificates
     return tls;
 }
 
@@ -114,91 +135,222 @@ quint16 SoapHttpServer::Listen(const QHostAddress &address, quint16 port, const 
         m_tcp = nullptr;
         throw AppError(why);
     }
-    bind(m_tcp);
+    m_sweep.start();
     return m_tcp->serverPort();
 }
 
 void SoapHttpServer::watch(QSslSocket *socket)
 {
-    auto *idle = new QTimer(socket);
-    idle->setObjectName(QLatin1StringView(kIdleTimer));
-    idle->setSingleShot(true);
-    idle->setInterval(m_settings.idleTimeoutMs);
-    connect(idle, &QTimer::timeout, socket, &QAbstractSocket::disconnectFromHost);
-    idle->start();
-    // From a request's first byte to its end; unlike the idle timer, more
-    // bytes do not restart it.
-    auto *deadline = new QTimer(socket);
-    deadline->setObjectName(QLatin1StringView(kRequestTimer));
-    deadline->setSingleShot(true);
-    deadline->setInterval(m_settings.requestTimeoutMs);
-    connect(deadline, &QTimer::timeout, socket, &QAbstractSocket::abort);
-    connect(socket, &QObject::destroyed, this, [this, socket] { m_queues.remove(socket); });
-
-    // Connected before the HTTP layer sees the socket, so this runs first on
-    // every arrival of data.
-    connect(socket, &QIODevice::readyRead, this, [this, socket, idle, deadline] {
-        if (!m_queues.contains(socket) || m_queues[socket].head == m_queues[socket].next)
-            idle->start();
-        if (socket->property(kRefusedProperty).toBool()) {
-            socket->readAll();  // discarded: the answer is out, the connection closing
-            return;
-        }
-        if (!deadline->isActive())
-            deadline->start();
-        const qint64 received = socket->property(kReceivedProperty).toLongLong() + socket->bytesAvailable();
-        socket->setProperty(kReceivedProperty, received);
-        if (received <= m_settings.maxBodyBytes + kHeaderAllowance)
-            return;
-        socket->setProperty(kRefusedProperty, true);
-        socket->readAll();
-        deadline->stop();
-        writeReply(socket, 413, "text/plain; charset=utf-8", "Zbyt duże żądanie.\n", true);
+    auto owned = std::make_unique<Connection>();
+    Connection &c = *owned;
+    c.socket = socket;
+    c.reader = HttpRequestReader({m_settings.maxBodyBytes, kMaxHeadBytes, kMaxHeaderFields});
+    c.idleClock.start();
+    m_connections[socket] = std::move(owned);
+    // Bounded, so that a connection that is not being read holds little; the
+    // rest waits in the kernel and slows the client down.
+    socket->setReadBufferSize(kSocketReadBufferBytes);
+    socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSocketSendBufferBytes);
+    connect(socket, &QIODevice::readyRead, this, [this, socket] {
+        if (Connection *c = find(socket))
+            pump(*c);
     });
+    const auto written = [this, socket] {
+        Connection *c = find(socket);
+        if (!c)
+            return;
+        updateClocks(*c);
+        if (!c->closing && c->socket->bytesAvailable() + c->reader.Buffered() > 0)
+            queuePump(*c);
+    };
+    connect(socket, &QIODevice::bytesWritten, this, written);
+    connect(socket, &QSslSocket::encryptedBytesWritten, this, written);
+    connect(socket, &QObject::destroyed, this, [this, socket] { m_connections.erase(socket); });
 }
 
-void SoapHttpServer::writeReply(QTcpSocket *socket, int status, const QByteArray &contentType,
-                                const QByteArray &body, bool close)
+SoapHttpServer::Connection *SoapHttpServer::find(QTcpSocket *socket)
 {
-    socket->write(responseHead(status, contentType, body.size(), close) + body);
-    if (close)
-        socket->disconnectFromHost();
+    const auto it = m_connections.find(socket);
+    return it == m_connections.end() ? nullptr : it->second.get();
 }
 
-quint64 SoapHttpServer::reserve(QTcpSocket *socket)
+qint64 SoapHttpServer::unsent(const Connection &connection) const
 {
-    // No idle timeout while an answer is owed.
-    if (auto *idle = socket->findChild<QTimer *>(QLatin1StringView(kIdleTimer)))
-        idle->stop();
-    return m_queues[socket].next++;
+    return connection.socket->bytesToWrite() + connection.socket->encryptedBytesToWrite();
+}
+
+bool SoapHttpServer::paused(const Connection &connection) const
+{
+    return connection.next - connection.head >= quint64(kMaxAnswersInFlight)
+        || unsent(connection) > m_settings.maxUnsentBytes;
+}
+
+void SoapHttpServer::queuePump(Connection &connection)
+{
+    if (connection.pumpQueued)
+        return;
+    connection.pumpQueued = true;
+    const QPointer<QSslSocket> guard(connection.socket);
+    QMetaObject::invokeMethod(
+        this,
+        [this, guard] {
+            if (!guard)
+                return;
+            if (Connection *c = find(guard)) {
+                c->pumpQueued = false;
+                pump(*c);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void SoapHttpServer::pump(Connection &c)
+{
+    QSslSocket *socket = c.socket;
+    if (c.closing) {
+        // The last answer is out or on its way; anything further is dropped.
+        socket->skip(socket->bytesAvailable());
+        updateClocks(c);
+        return;
+    }
+    while (socket->state() == QAbstractSocket::ConnectedState && !paused(c)) {
+        const qint64 take = std::min(c.reader.Room(), socket->bytesAvailable());
+        if (take > 0)
+            c.reader.Append(socket->read(take));
+        HttpRequestReader::Request request;
+        const HttpRequestReader::Result result = c.reader.Next(request);
+        if (result == HttpRequestReader::Result::Complete) {
+            handle(c, request);
+            if (c.closing)
+                break;
+            continue;
+        }
+        if (result == HttpRequestReader::Result::Refused) {
+            // Framing that could be read two ways, or beyond a bound: the
+            // connection ends after this answer.
+            const quint64 slot = reserve(c);
+            c.closing = true;
+            const int status = c.reader.RefusalStatus();
+            fillReply(socket, slot, status, "text/plain; charset=utf-8", refusalText(status), true);
+            socket->skip(socket->bytesAvailable());
+            break;
+        }
+        if (c.reader.TakeContinue() && c.head == c.next)
+            socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+        if (take <= 0 || socket->bytesAvailable() == 0 || c.reader.Room() == 0)
+            break;
+    }
+    updateClocks(c);
+}
+
+void SoapHttpServer::updateClocks(Connection &c)
+{
+    const bool reading = !c.closing && !paused(c);
+    const bool partial = c.reader.HasPartialRequest();
+    // A request's deadline runs while its bytes are read, not while the
+    // connection waits for its own answers.
+    if (reading && partial) {
+        if (!c.requestClock.isValid())
+            c.requestClock.start();
+    } else {
+        c.requestClock.invalidate();
+    }
+    const bool pending = unsent(c) > 0;
+    if (pending && !c.drainClock.isValid())
+        c.drainClock.start();
+    else if (!pending)
+        c.drainClock.invalidate();
+    const bool idle = !pending && !partial && c.head == c.next && c.socket->bytesAvailable() == 0;
+    if (idle && !c.idleClock.isValid())
+        c.idleClock.start();
+    else if (!idle)
+        c.idleClock.invalidate();
+}
+
+void SoapHttpServer::sweep()
+{
+    std::vector<QPointer<QSslSocket>> cut;
+    std::vector<QPointer<QSslSocket>> idle;
+    for (const auto &[socket, c] : m_connections) {
+        if (c->requestClock.isValid() && c->requestClock.hasExpired(m_settings.requestTimeoutMs))
+            cut.emplace_back(c->socket);
+        else if (c->drainClock.isValid() && c->drainClock.hasExpired(m_settings.drainTimeoutMs))
+            cut.emplace_back(c->socket);
+        else if (c->idleClock.isValid() && c->idleClock.hasExpired(m_settings.idleTimeoutMs))
+            idle.emplace_back(c->socket);
+    }
+    for (const QPointer<QSslSocket> &socket : cut) {
+        if (socket)
+            socket->abort();
+    }
+    for (const QPointer<QSslSocket> &socket : idle) {
+        if (socket)
+            socket->disconnectFromHost();
+    }
+}
+
+void SoapHttpServer::enforceTotalUnsent()
+{
+    qint64 total = 0;
+    std::vector<std::pair<qint64, QPointer<QSslSocket>>> backlogs;
+    for (const auto &[socket, c] : m_connections) {
+        const qint64 bytes = unsent(*c);
+        if (bytes > 0) {
+            total += bytes;
+            backlogs.emplace_back(bytes, c->socket);
+        }
+    }
+    if (total <= m_settings.maxUnsentTotalBytes)
+        return;
+    // The largest backlogs go first: one client's unread answers must not
+    // push out the others'.
+    std::sort(backlogs.begin(), backlogs.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (const auto &[bytes, socket] : backlogs) {
+        if (total <= m_settings.maxUnsentTotalBytes)
+            break;
+        if (socket)
+            socket->abort();
+        total -= bytes;
+    }
+}
+
+quint64 SoapHttpServer::reserve(Connection &connection)
+{
+    return connection.next++;
 }
 
 void SoapHttpServer::fill(QTcpSocket *socket, quint64 slot, const QByteArray &bytes, bool close)
 {
-    const auto it = m_queues.find(socket);
-    if (it == m_queues.end())
+    Connection *c = find(socket);
+    if (!c)
         return;
-    ReplyQueue &queue = it.value();
-    queue.ready.insert(slot, Outgoing{bytes, close});
-    while (!queue.ready.isEmpty() && queue.ready.firstKey() == queue.head) {
-        const Outgoing out = queue.ready.take(queue.head);
-        ++queue.head;
+    c->ready.insert(slot, Outgoing{bytes, close});
+    bool wrote = false;
+    while (!c->ready.isEmpty() && c->ready.firstKey() == c->head) {
+        const Outgoing out = c->ready.take(c->head);
+        ++c->head;
         socket->write(out.bytes);
+        wrote = true;
         if (out.close) {
+            c->closing = true;
+            c->ready.clear();
             socket->disconnectFromHost();
-            return;
+            break;
         }
     }
-    if (queue.head == queue.next) {
-        if (auto *idle = socket->findChild<QTimer *>(QLatin1StringView(kIdleTimer)))
-            idle->start();
-    }
+    if (!wrote)
+        return;
+    updateClocks(*c);
+    // Fewer answers owed: requests that waited may be read now.
+    if (!c->closing)
+        queuePump(*c);
+    enforceTotalUnsent();
 }
 
 void SoapHttpServer::fillReply(QTcpSocket *socket, quint64 slot, int status, const QByteArray &contentType,
-                               const QByteArray &body, bool close)
+                               const QByteArray &body, bool close, bool keepAliveHeader)
 {
-    fill(socket, slot, responseHead(status, contentType, body.size(), close) + body, close);
+    fill(socket, slot, responseHead(status, contentType, body.size(), close, keepAliveHeader) + body, close);
 }
 
 bool SoapHttpServer::faultApplies(const QString &operation) const
@@ -207,40 +359,37 @@ bool SoapHttpServer::faultApplies(const QString &operation) const
         && (m_settings.faultOperation.isEmpty() || m_settings.faultOperation == operation);
 }
 
-bool SoapHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &request)
 {
-    socket->setProperty(kReceivedProperty, 0);
-    if (auto *deadline = socket->findChild<QTimer *>(QLatin1StringView(kRequestTimer)))
-        deadline->stop();
-    if (socket->property(kRefusedProperty).toBool())
-        return true;
-    const bool close = wantsClose(request);
-    const quint64 slot = reserve(socket);
+    QSslSocket *socket = c.socket;
+    // An upgrade (WebSocket) gets one answer and the end of the connection:
+    // the service speaks nothing but HTTP.
+    const bool close = !request.keepAlive() || !request.value("upgrade").isEmpty();
+    const bool keepAliveHeader = !close && request.minorVersion == 0;
+    const quint64 slot = reserve(c);
+    if (close)
+        c.closing = true;
     const QByteArray textType = "text/plain; charset=utf-8";
-    if (request.url().path() != QLatin1StringView(kServicePath.data(), qsizetype(kServicePath.size()))) {
-        fillReply(socket, slot, 404, textType, "Nie znaleziono.\n", close);
-        return true;
+    if (request.path() != QByteArrayView(kServicePath.data(), qsizetype(kServicePath.size()))) {
+        fillReply(socket, slot, 404, textType, "Nie znaleziono.\n", close, keepAliveHeader);
+        return;
     }
-    if (request.method() != QHttpServerRequest::Method::Post) {
-        fillReply(socket, slot, 405, textType, "Dozwolona jest tylko metoda POST.\n", close);
-        return true;
-    }
-    if (request.body().size() > m_settings.maxBodyBytes) {
-        fillReply(socket, slot, 413, textType, "Zbyt duże żądanie.\n", true);
-        return true;
+    if (request.method != "POST") {
+        fillReply(socket, slot, 405, textType, "Dozwolona jest tylko metoda POST.\n", close, keepAliveHeader);
+        return;
     }
     const QByteArray contentType = request.value("content-type").toLower();
     if (!contentType.isEmpty() && !contentType.contains("xml")) {
-        fillReply(socket, slot, 415, textType, "Oczekiwano text/xml.\n", close);
-        return true;
+        fillReply(socket, slot, 415, textType, "Oczekiwano text/xml.\n", close, keepAliveHeader);
+        return;
     }
 
-    const ServiceResult<SoapRequest> read = m_endpoint.Read(request.body());
+    const ServiceResult<SoapRequest> read = m_endpoint.Read(request.body);
     if (!read.ok()) {
         const SoapEndpoint::Reply fault = SoapEndpoint::Fault(u"Client"_s, read.failure().detail);
         ++m_answered;
-        fillReply(socket, slot, fault.status, "text/xml; charset=utf-8", fault.body, close);
-        return true;
+        fillReply(socket, slot, fault.status, "text/xml; charset=utf-8", fault.body, close, keepAliveHeader);
+        return;
     }
     const SoapRequest &soap = read.value();
     const auto argument = [&](std::string_view name) {
@@ -253,45 +402,46 @@ bool SoapHttpServer::handleRequest(const QHttpServerRequest &request, QTcpSocket
     };
     const QString address = socket->peerAddress().toString();
     m_service.SetClientAddress(address);
-    const DemoService::Preparation preparation = m_service.Prepare(
-        soap.operation->name, argument("aLoginE"), argument("aPasswordE"), argument("aPasswordE_New"));
+    const DemoService::Preparation preparation = m_service.Prepare(soap.operation->name, argument("aLoginE"),
+                                                                   argument("aPasswordE"), argument("aPasswordE_New"));
     if (!preparation.job && preparation.waitSeconds <= 0) {
-        answer(socket, slot, soap, close);
-        return true;
+        answer(socket, slot, soap, close, keepAliveHeader);
+        return;
     }
 
     // Later: the throttle's wait on a timer, then the digest on a worker
     // thread, then the answer on this thread. A client that went away in
     // between takes the pending answer with it.
     const QPointer<QTcpSocket> guard(socket);
-    auto finish = [this, guard, slot, soap, close, address](const DemoService::PasswordJob &job,
-                                                          const DemoService::PasswordJobResult &result) {
+    auto finish = [this, guard, slot, soap, close, keepAliveHeader,
+                   address](const DemoService::PasswordJob &job, const DemoService::PasswordJobResult &result) {
         if (!guard)
             return;
         m_service.Remember(job, result);
         m_service.SetClientAddress(address);
-        answer(guard, slot, soap, close);
+        answer(guard, slot, soap, close, keepAliveHeader);
     };
     auto digest = [this, guard, job = *preparation.job, finish] {
         if (!guard)
             return;
         m_digests.start([this, job, finish] {
             const DemoService::PasswordJobResult result = DemoService::Run(job);
-            QMetaObject::invokeMethod(this, [job, result, finish] { finish(job, result); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [job, result, finish] { finish(job, result); }, Qt::QueuedConnection);
         });
     };
     const int waitMs = preparation.waitSeconds > 0 ? int(preparation.waitSeconds * 1000) + kWaitMarginMs : 0;
     QTimer::singleShot(waitMs, Qt::PreciseTimer, socket, digest);
-    return true;
 }
 
-void SoapHttpServer::answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close)
+void SoapHttpServer::answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close,
+                            bool keepAliveHeader)
 {
     const SoapEndpoint::Reply reply = m_endpoint.Answer(request);
     ++m_answered;
     const QByteArray xmlType = "text/xml; charset=utf-8";
     if (!faultApplies(reply.operation)) {
-        fillReply(socket, slot, reply.status, xmlType, reply.body, close);
+        fillReply(socket, slot, reply.status, xmlType, reply.body, close, keepAliveHeader);
         return;
     }
     switch (m_settings.fault) {
@@ -314,13 +464,6 @@ void SoapHttpServer::answer(QTcpSocket *socket, quint64 slot, const SoapRequest 
     case ServerOptions::Fault::Malformed:
         fillReply(socket, slot, 200, xmlType, reply.body.left(reply.body.size() / 2) + "<<&", close);
         break;
-    case ServerOptions::Fault::None:
-        break;
+    case ServerOptions::Fault::None: break;
     }
-}
-
-void SoapHttpServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
-{
-    // handleRequest answers everything; kept for the interface.
-    writeReply(socket, 404, "text/plain; charset=utf-8", "Nie znaleziono.\n", wantsClose(request));
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "server/HttpRequestReader.h"
 #include "server/ServerOptions.h"
 #include "server/TlsListener.h"
 
-#include <QAbstractHttpServer>
 #include <QByteArray>
-#include <QHash>
+#include <QElapsedTimer>
 #include <QMap>
+#include <QObject>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QThreadPool>
+#include <QTimer>
 
-#include <optional>
+#include <memory>
+#include <unordered_map>
 
 class DemoService;
 class QSslSocket;
@@ -18,27 +22,28 @@ class SoapEndpoint;
 struct SoapRequest;
 
 // The HTTPS front of the demo server: POST on the service path only, bodies
-// capped in size, every answer written synchronously from the request handler.
-// Anything else gets an HTTP error (404, 405, 413, 415) and the connection
+// capped in size. Anything else gets an HTTP error (400, 404, 405, 413, 415,
+// 431, 501, 505); after a framing error the connection is closed, otherwise it
 // stays usable where HTTP allows it.
 //
-// A connection idle for a minute is closed, a request must arrive whole
-// within its deadline from its first byte (a slow-loris client trickling bytes
-// is cut off), and WebSocket upgrades are refused, so connections cannot pile
-// up. TlsListener accepts the connections and caps their number.
+// Each connection's bytes go through its own HttpRequestReader, and the
+// connection decides when to read: while a connection owes more than a few
+// answers, or its unsent output is above a bound, it reads nothing more (the
+// client's further requests wait in the kernel), and it resumes when the
+// output drains. Output that has not drained within a deadline ends the
+// connection, and when the unsent output of all connections together passes
+// its bound, the largest backlogs are closed first.
 //
-// QtHttpServer wants its request handlers synchronous, but a sign-in must not
-// hold up the other clients: its password digest runs on a worker thread and
-// a throttled attempt waits on a timer. The handler only records the request
-// and returns; the answer is written later, in request order per connection,
-// by this class, which writes every answer to the socket itself anyway.
+// A request must arrive whole within its deadline from its first byte (a
+// slow-loris client trickling bytes is cut off); the deadline runs only while
+// the server is reading, never while the connection waits for its own
+// answers. A connection idle for its timeout is closed. TlsListener accepts
+// the connections and caps their number.
 //
-// The size cap acts while the request still arrives: QtHttpServer would keep a
-// body of any size in memory, so each connection's incoming bytes are counted
-// from the end of its last request, and a connection that sends more than the
-// cap (plus room for headers) before completing a request gets 413 and is
-// closed.
-class SoapHttpServer : public QAbstractHttpServer
+// A sign-in must not hold up the other clients: its password digest runs on a
+// worker thread and a throttled attempt waits on a timer. Answers are written
+// in request order per connection.
+class SoapHttpServer : public QObject
 {
     Q_OBJECT
 
@@ -47,12 +52,22 @@ public:
     {
         qint64 maxBodyBytes = 1024 * 1024;
         ServerOptions::Fault fault = ServerOptions::Fault::None;
-        QString faultOperation;   // empty = every operation
+        QString faultOperation; // empty = every operation
         int faultDelayMs = 5000;
         int idleTimeoutMs = 60 * 1000;
         int requestTimeoutMs = 30 * 1000;
+        // Unsent output of one connection above which it reads no further
+        // requests, and of all connections together above which the largest
+        // backlogs are closed.
+        qint64 maxUnsentBytes = 256 * 1024;
+        qint64 maxUnsentTotalBytes = 64 * 1024 * 1024;
+        // Output must drain within this, or the connection is closed.
+        int drainTimeoutMs = 30 * 1000;
         TlsListener::Limits limits;
     };
+
+    // Answers owed on one connection before it reads no further requests.
+    static constexpr int kMaxAnswersInFlight = 4;
 
     SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Settings settings, QObject *parent = nullptr);
     ~SoapHttpServer() override;
@@ -67,10 +82,6 @@ public:
 
     qint64 RequestsAnswered() const { return m_answered; }
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
-
 private:
     // Answers leave a connection in the order its requests came.
     struct Outgoing
@@ -78,29 +89,47 @@ private:
         QByteArray bytes;
         bool close = false;
     };
-    struct ReplyQueue
+    struct Connection
     {
-        quint64 next = 0;
-        quint64 head = 0;
+        QSslSocket *socket = nullptr;
+        HttpRequestReader reader;
+        quint64 next = 0; // slot of the next request
+        quint64 head = 0; // slot of the next answer to write
         QMap<quint64, Outgoing> ready;
+        bool closing = false; // no further requests are read
+        bool pumpQueued = false;
+        QElapsedTimer requestClock; // runs from a request's first byte
+        QElapsedTimer drainClock; // runs while output is unsent
+        QElapsedTimer idleClock; // runs while nothing is owed either way
     };
 
     void watch(QSslSocket *socket);
+    Connection *find(QTcpSocket *socket);
+    // Reads and handles what the connection may take now.
+    void pump(Connection &connection);
+    void queuePump(Connection &connection);
+    bool paused(const Connection &connection) const;
+    void updateClocks(Connection &connection);
+    qint64 unsent(const Connection &connection) const;
+    // The periodic check of every connection's deadlines.
+    void sweep();
+    void enforceTotalUnsent();
+
+    void handle(Connection &connection, const HttpRequestReader::Request &request);
     bool faultApplies(const QString &operation) const;
-    quint64 reserve(QTcpSocket *socket);
+    quint64 reserve(Connection &connection);
     void fill(QTcpSocket *socket, quint64 slot, const QByteArray &bytes, bool close);
-    void fillReply(QTcpSocket *socket, quint64 slot, int status, const QByteArray &contentType,
-                   const QByteArray &body, bool close);
-    void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close);
-    void writeReply(QTcpSocket *socket, int status, const QByteArray &contentType, const QByteArray &body,
-                    bool close);
+    void fillReply(QTcpSocket *socket, quint64 slot, int status, const QByteArray &contentType, const QByteArray &body,
+                   bool close, bool keepAliveHeader = false);
+    void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close, bool keepAliveHeader);
 
     SoapEndpoint &m_endpoint;
     DemoService &m_service;
     Settings m_settings;
     TlsListener *m_tcp = nullptr;
     qint64 m_answered = 0;
-    QHash<QTcpSocket *, ReplyQueue> m_queues;
+    std::unordered_map<QTcpSocket *, std::unique_ptr<Connection>> m_connections;
+    QTimer m_sweep;
     // Password digests; declared last, so destroyed first: it waits for the
     // digests still running while the rest of the server exists.
     QThreadPool m_digests;

@@ -67,10 +67,7 @@ void TlsListener::incomingConnection(qintptr handle)
     deadline->setSingleShot(true);
     connect(deadline, &QTimer::timeout, socket, &QAbstractSocket::abort);
     deadline->start(m_limits.handshakeTimeoutMs);
-    connect(socket, &QSslSocket::encrypted, this, [this, socket, deadline] {
-        deadline->stop();
-        addPendingConnection(socket);
-    });
+    connect(socket, &QSslSocket::encrypted, deadline, &QTimer::stop);
 
     socket->setSslConfiguration(m_tls);
     Q_EMIT connectionAccepted(socket);

@@ -18,8 +18,8 @@ class QSslSocket;
 // closed at once, and the listener itself never stops. An accept error (out of
 // descriptors) pauses accepting briefly instead of for good.
 //
-// A connection is handed to the HTTP layer (pendingConnectionAvailable) once
-// its handshake is done; connectionAccepted comes before its first byte is read.
+// connectionAccepted hands a connection to the HTTP layer before its first
+// byte is read; its requests arrive once the handshake is done.
 class TlsListener : public QTcpServer
 {
     Q_OBJECT

@@ -61,6 +61,9 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
                                       options.faultDelayMs};
     settings.requestTimeoutMs = options.requestTimeoutSeconds * 1000;
     settings.idleTimeoutMs = options.idleTimeoutSeconds * 1000;
+    settings.maxUnsentBytes = options.maxUnsentBytes;
+    settings.maxUnsentTotalBytes = options.maxUnsentTotalBytes;
+    settings.drainTimeoutMs = options.drainTimeoutSeconds * 1000;
     settings.limits = TlsListener::LimitsFor(openFilesLimit());
     if (options.maxConnections > 0)
         settings.limits.maxConnections = options.maxConnections;

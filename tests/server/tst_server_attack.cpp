@@ -24,6 +24,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -74,10 +75,14 @@ QByteArray httpPost(const QByteArray &body)
         + QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }
 
+QByteArray soapPost(std::string_view operation, const QList<SoapArgument> &arguments)
+{
+    return httpPost(SoapCodec::WriteRequest(*FindOperation(operation), arguments).value());
+}
+
 QByteArray loginRequest(const QString &login, const QString &password)
 {
-    const OperationInfo *info = FindOperation("ZOKA_WS_CzSessionBegin");
-    return httpPost(SoapCodec::WriteRequest(*info, {EncodeCredential(login), EncodeCredential(password)}).value());
+    return soapPost("ZOKA_WS_CzSessionBegin", {EncodeCredential(login), EncodeCredential(password)});
 }
 
 QString randomName(qsizetype length)
@@ -166,6 +171,66 @@ private:
     std::vector<std::unique_ptr<QSslSocket>> m_sockets;
 };
 
+// Connections from one address that send requests and never read a byte of
+// the answers: their sockets buffer little, so the answers pile up in the
+// server. A connection the server closes is opened again at once.
+class NeverReader
+{
+public:
+    NeverReader(quint16 port, QByteArray request, int connections) : m_port(port), m_request(std::move(request))
+    {
+        m_sockets.resize(size_t(connections));
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { topUp(); });
+    }
+
+    void Start()
+    {
+        topUp();
+        m_timer.start(20);
+    }
+    void Stop()
+    {
+        m_timer.stop();
+        for (auto &socket : m_sockets) {
+            if (socket)
+                socket->abort();
+        }
+    }
+    // Connections the server ended, and requests written.
+    int Ended() const { return m_ended; }
+    qint64 Requests() const { return m_requests; }
+
+private:
+    void topUp()
+    {
+        for (auto &socket : m_sockets) {
+            if (socket && socket->state() == QAbstractSocket::UnconnectedState) {
+                ++m_ended;
+                socket.reset();
+            }
+            if (!socket) {
+                socket = std::make_unique<QSslSocket>();
+                socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+                socket->setReadBufferSize(4096);
+                socket->bind(kAttackerAddress);
+                socket->connectToHostEncrypted(u"127.0.0.1"_s, m_port);
+            }
+            // Keeps a little queued on our side, never an unbounded amount.
+            while (socket->isEncrypted() && socket->bytesToWrite() + socket->encryptedBytesToWrite() < 32 * 1024) {
+                socket->write(m_request);
+                ++m_requests;
+            }
+        }
+    }
+
+    quint16 m_port;
+    QByteArray m_request;
+    std::vector<std::unique_ptr<QSslSocket>> m_sockets;
+    QTimer m_timer;
+    int m_ended = 0;
+    qint64 m_requests = 0;
+};
+
 // One request over a TLS connection from the attacker's address; answers the
 // HTTP status, or 0 when no complete answer came in time.
 int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs)
@@ -214,6 +279,8 @@ private Q_SLOTS:
     void idleConnectionsNearTheDescriptorLimit();
     void slowLoris();
     void longLoginFlood();
+    void clientsThatNeverRead_data();
+    void clientsThatNeverRead();
 
 private:
     // A fresh client (a new connection) signs in and reads a year; `elapsed`
@@ -222,6 +289,9 @@ private:
     // timeServed, within kServedFactor times the baseline plus the allowance.
     void expectServed(const ServerProcess &server, const char *when);
     void expectBoundedMemory(const char *when);
+    // A server of its own with the options, and its resident memory once it
+    // has served the good client.
+    void startServer(ServerProcess &server, const QStringList &options, qint64 &startRssKb);
 
     QTemporaryDir m_dir;
     ServerProcess m_server;
@@ -382,6 +452,83 @@ void tst_ServerAttack::longLoginFlood()
     qInfo("long logins answered: %d of %d in %lld ms", answered, kRequests, timer.elapsed());
     expectServed(m_server, "after a flood of long logins");
     expectBoundedMemory("after a flood of long logins");
+}
+
+void tst_ServerAttack::startServer(ServerProcess &server, const QStringList &options, qint64 &startRssKb)
+{
+    QString error;
+    QVERIFY2(server.Start(m_dir.path(), options, &error), qPrintable(error));
+    qint64 elapsed = 0;
+    timeServed(server, "at the start of a server of its own", elapsed);
+    startRssKb = residentKb(server.Pid());
+}
+
+void tst_ServerAttack::clientsThatNeverRead_data()
+{
+    QTest::addColumn<bool>("account");
+    QTest::newRow("version checks, no account") << false;
+    QTest::newRow("yearly figures of a tenant") << true;
+}
+
+void tst_ServerAttack::clientsThatNeverRead()
+{
+    QFETCH(bool, account);
+    // Small bounds, so that every connection is cut several times within the
+    // attack: a client that reads nothing holds at most 64 KiB of answers,
+    // for at most 2 s, and all of them together 1 MiB.
+    constexpr int kConnections = 16;
+    constexpr qint64 kTotalUnsentKb = 1024;
+    constexpr int kAttackMs = 10000;
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server,
+                {u"--max-unsent"_s, u"65536"_s, u"--max-unsent-total"_s, QString::number(kTotalUnsentKb * 1024),
+                 u"--drain-timeout"_s, u"2"_s},
+                startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+
+    QByteArray request = soapPost("ZOKA_WS_InitialCheck", {u"1.3.0.0"_s});
+    if (account) {
+        TestClient client(m_dir.filePath(u"server-cert.pem"_s), 5000);
+        const TestClient::Response login
+            = client.Call(server.Url(u"127.0.0.1"_s), "ZOKA_WS_CzSessionBegin",
+                          {EncodeCredential(u"nowak"_s), EncodeCredential(u"NowakP2015"_s)});
+        const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", login.body);
+        QVERIFY(begin.ok() && begin.value().RetCode == 0);
+        request = soapPost("ZOKA_WS_YearRozrachGet",
+                           {EncodeCredential(u"nowak"_s), EncodeCredential(u"NowakP2015"_s), begin.value().SessionToken,
+                            QDate::currentDate().year() - 1});
+    }
+
+    NeverReader attacker(server.port(), request, kConnections);
+    attacker.Start();
+    QElapsedTimer timer;
+    timer.start();
+    qint64 peakKb = 0;
+    bool servedDuring = false;
+    while (timer.elapsed() < kAttackMs) {
+        QTest::qWait(500);
+        peakKb = std::max(peakKb, residentKb(server.Pid()));
+        if (!servedDuring && timer.elapsed() > kAttackMs / 2) {
+            expectServed(server, "while clients never read their answers");
+            servedDuring = true;
+            if (QTest::currentTestFailed())
+                break;
+        }
+    }
+    attacker.Stop();
+    qInfo("never-reading connections: %lld requests written, %d connections ended by the server in %lld ms",
+          attacker.Requests(), attacker.Ended(), timer.elapsed());
+    // The budgets (all unsent answers, the sockets' read buffers) and room
+    // for the connections themselves and the allocator.
+    const qint64 limitKb = startRssKb + kTotalUnsentKb + kConnections * 64 + 32 * 1024 + kQuarantineKb;
+    qInfo("resident memory: at start %lld KiB, at most %lld KiB during the attack (bound %lld KiB)", startRssKb, peakKb,
+          limitKb);
+    QVERIFY2(peakKb > 0 && peakKb <= limitKb, "answers nobody reads must not grow the server");
+    QVERIFY2(attacker.Ended() >= kConnections, "a connection whose answers do not drain must be closed");
+    QVERIFY(server.IsRunning());
+    expectServed(server, "after clients that never read");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
