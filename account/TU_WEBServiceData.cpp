@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <array>
 
-TU_WEBServiceData gU_WEBServiceData;
-
 namespace {
 
 static_assert(EveryArrayHasSource<TU_WEBServiceData, TRemSessionBeginData>());

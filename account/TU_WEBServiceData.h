@@ -90,6 +90,3 @@ public:
     const TDoubleDynArray &ObrotyWN(int category) const;
     const TDoubleDynArray &ObrotyMA(int category) const;
 };
-
-// The process-wide yearly settlement store.
-extern TU_WEBServiceData gU_WEBServiceData;

@@ -3,8 +3,6 @@
 #include "common/AnsiText.h"
 #include "common/Errors.h"
 
-TU_WEBServiceDokData gU_WEBServiceDokData;
-
 void TU_WEBServiceDokData::Clear()
 {
     *this = TU_WEBServiceDokData();

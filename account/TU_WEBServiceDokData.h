@@ -61,6 +61,3 @@ public:
     // Component i; IndexError when any of its arrays is shorter than i + 1.
     TDokComponent Component(qsizetype i) const;
 };
-
-// The process-wide document details store.
-extern TU_WEBServiceDokData gU_WEBServiceDokData;

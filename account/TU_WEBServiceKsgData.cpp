@@ -2,8 +2,6 @@
 
 #include "common/Errors.h"
 
-TU_WEBServiceKsgData gU_WEBServiceKsgData;
-
 void TU_WEBServiceKsgData::Clear()
 {
     *this = TU_WEBServiceKsgData();

@@ -56,6 +56,3 @@ public:
     // Entry i; IndexError when any of its arrays is shorter than i + 1.
     TKsgEntry Entry(qsizetype i) const;
 };
-
-// The process-wide month ledger store.
-extern TU_WEBServiceKsgData gU_WEBServiceKsgData;

@@ -9,8 +9,6 @@
 #include "protocol/CredentialEncoding.h"
 #include "protocol/SessionToken.h"
 
-TU_WEBServiceSession gU_WEBServiceSession;
-
 QString FunctionNotPossibleMessage(const QString &reason)
 {
     return reason + QStringLiteral("\nWykonanie funkcji nie jest możliwe.");

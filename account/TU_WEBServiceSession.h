@@ -98,6 +98,3 @@ QString FunctionNotPossibleMessage(const QString &reason);
 
 // The message when the session token does not have the expected form.
 QString IntrusionMessage();
-
-// The process-wide session record.
-extern TU_WEBServiceSession gU_WEBServiceSession;

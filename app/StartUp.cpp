@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/InstalledFiles.h"
+#include "app/ProgramAccount.h"
 #include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/TApplication.h"
@@ -169,7 +170,7 @@ int RunProgram(QApplication &app, const QStringList &arguments)
             // The application title (ApplicationTitle()) captions the message
             // boxes. It is deliberately not the toolkit's display name: the
             // platform would append that to every window caption.
-            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
+            mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>(ProgramAccount());
             SetPrn_PreviewSource([&preview] {
                 preview = std::make_unique<TPrn_Preview>();
                 return preview.get();

@@ -1,7 +1,6 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 
-#include "account/TU_WEBServiceData.h"
-#include "account/TU_WEBServiceSession.h"
+#include "account/Account.h"
 #include "app/AccountHeader.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
@@ -13,7 +12,6 @@
 #include "protocol/THTTPRIO.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
-#include "service/ServiceQueries.h"
 #include "views/SessionStrip.h"
 #include "views/TFrame_InfoRozrZasob.h"
 
@@ -65,8 +63,10 @@ QLabel *headerLabel(QWidget *parent, const QString &name, const QString &text, b
 
 } // namespace
 
-TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
+TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(Account &account, QWidget *parent)
     : TForm_Gen_Ex(parent, Qt::Window)
+    , m_account(account)
+    , m_service(account)
 {
     m_httprio = new THTTPRIO(this);
     m_httprio->setObjectName(u"HTTPRIO1"_s);
@@ -80,17 +80,17 @@ TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    SetServiceProxy(m_httprio->GetIZOKA_E_BOK());
+    m_service.SetService(m_httprio->GetIZOKA_E_BOK());
 
     SetUpdateNoticeHandler([this] {
         TForm_MessUpdateNecessary notice(ServerAddress(), this);
         notice.exec();
     });
-    gU_WEBServiceSession.Clear();
+    m_account.Session.Clear();
 
     m_notice = new SessionNotice(this);
     connect(m_notice, &SessionNotice::RenewRequested, this, &TForm_ZOKA_WSClient_Main::RenewFromNotice);
-    connect(m_notice, &SessionNotice::Dismissed, this, [this] { m_countdown.DismissNotice(gU_WEBServiceSession); });
+    connect(m_notice, &SessionNotice::Dismissed, this, [this] { m_countdown.DismissNotice(m_account.Session); });
     m_sessionTimer = new QTimer(this);
     m_sessionTimer->setInterval(1000);
     connect(m_sessionTimer, &QTimer::timeout, this, &TForm_ZOKA_WSClient_Main::UpdateSessionTime);
@@ -105,8 +105,6 @@ void TForm_ZOKA_WSClient_Main::OpenServiceConnection()
 TForm_ZOKA_WSClient_Main::~TForm_ZOKA_WSClient_Main()
 {
     SetUpdateNoticeHandler({});
-    if (ServiceProxy() == m_httprio->GetIZOKA_E_BOK())
-        SetServiceProxy(nullptr);
 }
 
 void TForm_ZOKA_WSClient_Main::BuildLayout()
@@ -199,7 +197,7 @@ QWidget *TForm_ZOKA_WSClient_Main::BuildMainPanel()
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
 
-    m_frame = new TFrame_InfoRozrZasob(panel);
+    m_frame = new TFrame_InfoRozrZasob(m_service, panel);
     m_frame->setMinimumSize(593, 440);
     grid->addWidget(m_frame, 0, 0);
 
@@ -287,9 +285,9 @@ void TForm_ZOKA_WSClient_Main::FormActivate()
 void TForm_ZOKA_WSClient_Main::RunOpeningSequence()
 {
     // A refused version has told the user and asked the application to end.
-    if (!CheckClientVersion())
+    if (!m_service.CheckClientVersion())
         return;
-    if (!ShowLoginDialog(this, lmLogin)) {
+    if (!ShowLoginDialog(this, lmLogin, m_service)) {
         RequestApplicationTerminate();
         return;
     }
@@ -307,29 +305,29 @@ void TForm_ZOKA_WSClient_Main::ShowAfterLogin()
 
 void TForm_ZOKA_WSClient_Main::ShowBalanceSummary()
 {
-    if (auto summary = BalanceSummary::FromStore(gU_WEBServiceData, gU_WEBServiceSession.ServiceDate))
+    if (auto summary = BalanceSummary::FromStore(m_account.Data, m_account.Session.ServiceDate))
         m_summary = std::move(summary);
     m_strip->ShowSummary(m_summary);
 }
 
 void TForm_ZOKA_WSClient_Main::UpdateSessionTime()
 {
-    const SessionCountdown::View view = m_countdown.Tick(gU_WEBServiceSession);
+    const SessionCountdown::View view = m_countdown.Tick(m_account.Session);
     m_strip->ShowCountdown(view);
     m_notice->ShowView(view);
 }
 
 void TForm_ZOKA_WSClient_Main::RenewFromNotice()
 {
-    if (gU_WEBServiceSession.CheckCanRenew())
-        ShowLoginDialog(this, lmRelogin);
+    if (m_account.Session.CheckCanRenew())
+        ShowLoginDialog(this, lmRelogin, m_service);
     ShowHeader();
     UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::ShowHeader()
 {
-    const std::optional<AccountHeaderTexts> texts = AccountHeaderTexts::FromSession(gU_WEBServiceSession);
+    const std::optional<AccountHeaderTexts> texts = AccountHeaderTexts::FromSession(m_account.Session);
     if (!texts)
         return;
     m_labFirmaName->setText(texts->FirmaName);
@@ -346,7 +344,7 @@ void TForm_ZOKA_WSClient_Main::ShowHeader()
 void TForm_ZOKA_WSClient_Main::ShowOtherSettlementsInfo()
 {
     const OtherSettlementsNotice notice = OtherSettlementsNotice::For(
-        gU_WEBServiceData.SaldaOtherKnt_InfoHandlingKind, gU_WEBServiceData.SaldaWNOtherKnt_ShowF);
+        m_account.Data.SaldaOtherKnt_InfoHandlingKind, m_account.Data.SaldaWNOtherKnt_ShowF);
     if (notice.Text) {
         m_labSaldaInfo->setText(*notice.Text);
         QPalette palette = m_labSaldaInfo->palette();
@@ -358,7 +356,7 @@ void TForm_ZOKA_WSClient_Main::ShowOtherSettlementsInfo()
 
 void TForm_ZOKA_WSClient_Main::ShowYearData()
 {
-    m_frame->ShowSettlements(TSettlementsYear::FromStore(gU_WEBServiceData));
+    m_frame->ShowSettlements(TSettlementsYear::FromStore(m_account.Data));
 }
 
 void TForm_ZOKA_WSClient_Main::FormKeyDown(QWidget *sender, int &key, Qt::KeyboardModifiers shift)
@@ -378,27 +376,27 @@ void TForm_ZOKA_WSClient_Main::FormKeyDown(QWidget *sender, int &key, Qt::Keyboa
 
 void TForm_ZOKA_WSClient_Main::SButton_ReloginClick()
 {
-    if (gU_WEBServiceSession.CheckCanRenew()
+    if (m_account.Session.CheckCanRenew()
         && AskConfirmation(u"Czy rzeczywiście chcesz odnowić sesję serwisu?"_s, this))
-        ShowLoginDialog(this, lmRelogin);
+        ShowLoginDialog(this, lmRelogin, m_service);
     ShowHeader();
     UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_ChangePaswordClick()
 {
-    if (gU_WEBServiceSession.CheckActive()
+    if (m_account.Session.CheckActive()
         && AskConfirmation(u"Czy rzeczywiście chcesz zmienić hasło dostępu do serwisu?"_s, this))
-        ShowLoginDialog(this, lmChangePassword);
+        ShowLoginDialog(this, lmChangePassword, m_service);
     ShowHeader();
     UpdateSessionTime();
 }
 
 void TForm_ZOKA_WSClient_Main::SButton_LogoutClick()
 {
-    if (gU_WEBServiceSession.CheckActive()
+    if (m_account.Session.CheckActive()
         && AskConfirmation(u"Czy rzeczywiście chcesz wylogować się z serwisu?"_s, this))
-        LogoutFromService();
+        m_service.Logout();
     ShowHeader();
     UpdateSessionTime();
 }
@@ -406,7 +404,7 @@ void TForm_ZOKA_WSClient_Main::SButton_LogoutClick()
 void TForm_ZOKA_WSClient_Main::SButton_LoginClick()
 {
     // Possible in every state of the session; a new session replaces the old one.
-    if (ShowLoginDialog(this, lmLogin))
+    if (ShowLoginDialog(this, lmLogin, m_service))
         ShowAfterLogin();
 }
 
@@ -419,12 +417,12 @@ void TForm_ZOKA_WSClient_Main::SButton_ExitClick()
 
 void TForm_ZOKA_WSClient_Main::SButton_YearClick()
 {
-    if (!gU_WEBServiceSession.CheckActive())
+    if (!m_account.Session.CheckActive())
         return;
-    const int first = gU_WEBServiceData.FirstYearToShow();
-    const int last = gU_WEBServiceData.SysCZYearEwidActive;
+    const int first = m_account.Data.FirstYearToShow();
+    const int last = m_account.Data.SysCZYearEwidActive;
     if (first < last) {
-        ShowYearDialog(this, first, last, gU_WEBServiceData.ShowYear, [this] {
+        ShowYearDialog(this, m_service, first, last, m_account.Data.ShowYear, [this] {
             ShowYearData();
             ShowBalanceSummary();
         });

@@ -3,9 +3,11 @@
 #include "account/BalanceSummary.h"
 #include "account/SessionCountdown.h"
 #include "common/gui/TForm_Gen_Ex.h"
+#include "service/AccountService.h"
 
 #include <optional>
 
+class Account;
 class QLabel;
 class QTimer;
 class SessionNotice;
@@ -26,7 +28,8 @@ class TForm_ZOKA_WSClient_Main : public TForm_Gen_Ex
     Q_OBJECT
 
 public:
-    explicit TForm_ZOKA_WSClient_Main(QWidget *parent = nullptr);
+    // Shows and keeps `account`, which must outlive the window.
+    explicit TForm_ZOKA_WSClient_Main(Account &account, QWidget *parent = nullptr);
     ~TForm_ZOKA_WSClient_Main() override;
 
     // True until the first activation started the opening sequence.
@@ -61,6 +64,10 @@ public:
 
     // The connection through which every service call passes.
     THTTPRIO *HTTPRIO1() const { return m_httprio; }
+    // The service calls of this window and of those it opens: its
+    // connection's interface (tests put another in its place) and its account.
+    AccountService &Service() { return m_service; }
+    Account &AccountData() const { return m_account; }
     TFrame_InfoRozrZasob *Frame_InfoRozrZasob1() const { return m_frame; }
     QWidget *PanelSaldaInfo() const { return m_panelSaldaInfo; }
     QLabel *LabSaldaInfo() const { return m_labSaldaInfo; }
@@ -90,6 +97,8 @@ private:
     void SButton_ExitClick();
     void SButton_YearClick();
 
+    Account &m_account;
+    AccountService m_service;
     bool m_firstActivation = true;
     THTTPRIO *m_httprio = nullptr;
 

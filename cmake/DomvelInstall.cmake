@@ -79,15 +79,19 @@ install(FILES "${_domvel_packaging}/domvel-e-vadiv-48.png" RENAME domvel-e-vadiv
 install(FILES "${_domvel_generated}/domvel-e-vadiv.1.gz"
   DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT client)
 
-# The demo server.
-install(TARGETS domvel-demo-server RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT server)
-install(FILES "${_domvel_generated}/domvel-demo-server.1.gz"
-  DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT server)
-install(FILES "${_domvel_generated}/domvel-demo-server.service"
-  DESTINATION lib/systemd/system COMPONENT server)
+# The demo server, when it is built.
+set(_domvel_packages "client:domvel-e-vadiv")
+if(DOMVEL_BUILD_SERVER)
+  install(TARGETS domvel-demo-server RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT server)
+  install(FILES "${_domvel_generated}/domvel-demo-server.1.gz"
+    DESTINATION "${CMAKE_INSTALL_MANDIR}/man1" COMPONENT server)
+  install(FILES "${_domvel_generated}/domvel-demo-server.service"
+    DESTINATION lib/systemd/system COMPONENT server)
+  list(APPEND _domvel_packages "server:domvel-demo-server")
+endif()
 
 # Each package's copyright and changelog.
-foreach(pair "client:domvel-e-vadiv" "server:domvel-demo-server")
+foreach(pair ${_domvel_packages})
   string(REPLACE ":" ";" pair "${pair}")
   list(GET pair 0 component)
   list(GET pair 1 package)
@@ -115,7 +119,10 @@ set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL client server)
+set(CPACK_COMPONENTS_ALL client)
+if(DOMVEL_BUILD_SERVER)
+  list(APPEND CPACK_COMPONENTS_ALL server)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

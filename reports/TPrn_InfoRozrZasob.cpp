@@ -16,10 +16,6 @@ using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob()
-    : TPrn_InfoRozrZasob(gU_WEBServiceSession, gU_WEBServiceData)
-{
-}
 
 TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(const TU_WEBServiceSession &session,
                                        const TU_WEBServiceData &yearData)

@@ -23,7 +23,6 @@ class TPrn_InfoRozrZasob : public TPrn_Gen
 public:
     // The header and the note are read from the given session record and
     // yearly settlement store each time LoadYear is called.
-    TPrn_InfoRozrZasob();
     TPrn_InfoRozrZasob(const TU_WEBServiceSession &session, const TU_WEBServiceData &yearData);
     ~TPrn_InfoRozrZasob() override;
 

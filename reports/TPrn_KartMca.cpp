@@ -27,10 +27,6 @@ bool ShowsDocumentNumber(qint32 kind)
 
 } // namespace
 
-TPrn_KartMca::TPrn_KartMca()
-    : TPrn_KartMca(gU_WEBServiceKsgData, gU_WEBServiceData, gU_WEBServiceSession)
-{
-}
 
 TPrn_KartMca::TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                            const TU_WEBServiceSession &session)

@@ -23,10 +23,9 @@ class TU_WEBServiceSession;
 class TPrn_KartMca : public TPrn_Gen
 {
 public:
-    // Reads the program's month ledger store, yearly settlement store and
-    // session record. When the ledger's category or month has no opening state
-    // in the yearly store, every run fails with that index error.
-    TPrn_KartMca();
+    // Reads the given month ledger store, yearly settlement store and session
+    // record. When the ledger's category or month has no opening state in the
+    // yearly store, every run fails with that index error.
     TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                  const TU_WEBServiceSession &session);
     ~TPrn_KartMca() override;

@@ -14,10 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-TPrn_NalCzynszDtl::TPrn_NalCzynszDtl()
-    : TPrn_NalCzynszDtl(gU_WEBServiceDokData, gU_WEBServiceData, gU_WEBServiceSession)
-{
-}
 
 TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details,
                                      const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session)

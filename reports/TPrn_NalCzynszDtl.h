@@ -18,9 +18,8 @@ class TU_WEBServiceSession;
 class TPrn_NalCzynszDtl : public TPrn_Gen
 {
 public:
-    // Reads the program's document details store, yearly settlement store and
+    // Reads the given document details store, yearly settlement store and
     // session record.
-    TPrn_NalCzynszDtl();
     TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details, const TU_WEBServiceData &yearData,
                       const TU_WEBServiceSession &session);
     ~TPrn_NalCzynszDtl() override;

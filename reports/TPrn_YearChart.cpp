@@ -20,11 +20,6 @@ constexpr double kLabelWidthMm = 19;
 
 } // namespace
 
-TPrn_YearChart::TPrn_YearChart(const YearChartData &data)
-    : TPrn_YearChart(data, gU_WEBServiceSession)
-{
-}
-
 TPrn_YearChart::TPrn_YearChart(const YearChartData &data, const TU_WEBServiceSession &session)
     : TPrn_Gen(u"Wykres rozrachunków roku"_s), m_data(data)
 {

@@ -12,9 +12,8 @@ class TU_WEBServiceSession;
 class TPrn_YearChart : public TPrn_Gen
 {
 public:
+    // The header from the given session record.
     TPrn_YearChart(const YearChartData &data, const TU_WEBServiceSession &session);
-    // Reads the program's session record.
-    explicit TPrn_YearChart(const YearChartData &data);
     ~TPrn_YearChart() override;
 
     const YearChartData &Data() const { return m_data; }

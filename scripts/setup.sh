@@ -14,7 +14,7 @@ esac
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev
-  qt6-httpserver-dev qt6-websockets-dev libxkbcommon-dev libqt6sql6-sqlite
+  libxkbcommon-dev libqt6sql6-sqlite
   libexpat1-dev fonts-liberation openssl libssl-dev ca-certificates
   xvfb xauth x11-utils poppler-utils chromium
   clang libclang-rt-14-dev llvm-14

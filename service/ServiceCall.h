@@ -37,22 +37,18 @@ std::optional<Answer> CallService(Call &&call)
     return std::move(result->value());
 }
 
-// A data query under the wait cursor: the session check (GetServiceInterface),
-// the call with the session's encoded credentials and token, silence and false
-// on a non-zero RetCode, and `load` handing the answer to its store. An error
-// thrown by `load` is shown by the standard error display and gives false.
+// A data query under the wait cursor, on an interface the caller has checked:
+// the call with the session's encoded credentials and token, silence and
+// false on a non-zero RetCode, and `load` handing the answer to its store. An
+// error thrown by `load` is shown by the standard error display and gives
+// false.
 //   call: (IZOKA_E_BOK &, login, password, token) -> ServiceResult<Answer>
 //   load: (const Answer &) -> void
 template<typename Answer, typename Call, typename Load>
-bool RunDataQuery(Call &&call, Load &&load)
+bool RunDataQuery(IZOKA_E_BOK &service, const TU_WEBServiceSession &session, Call &&call, Load &&load)
 {
-    const TWaitCursor wait;
-    IZOKA_E_BOK *service = nullptr;
-    if (!GetServiceInterface(service))
-        return false;
-    const TU_WEBServiceSession &session = gU_WEBServiceSession;
     const std::optional<Answer> answer = CallService<Answer>(
-        [&] { return call(*service, session.LoginE, session.PasswordE, session.SessionToken); });
+        [&] { return call(service, session.LoginE, session.PasswordE, session.SessionToken); });
     if (!answer || answer->RetCode != 0)
         return false;
     try {

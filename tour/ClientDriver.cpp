@@ -1,8 +1,6 @@
 #include "tour/ClientDriver.h"
 
 #include "account/CsvTable.h"
-#include "account/TU_WEBServiceKsgData.h"
-#include "account/TU_WEBServiceSession.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
@@ -89,7 +87,7 @@ bool ClientDriver::Start(const QString &address, const QString &caCertificate)
     // The program asks to end when the version is refused or the first login
     // fails; the driver notes it instead of ending the process.
     SetTerminateHandler([this] { m_terminateRequested = true; });
-    m_mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_mainWindow = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
     m_preview = std::make_unique<TPrn_Preview>();
     SetPrn_Preview(m_preview.get());
     return true;
@@ -139,7 +137,7 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
             m_mainWindow->show();
             m_mainWindow->activateWindow();
             settled = WaitFor([&] {
-                return (dialogDone || m_terminateRequested || gU_WEBServiceSession.State == ssActive)
+                return (dialogDone || m_terminateRequested || m_account.Session.State == ssActive)
                     && !QApplication::activeModalWidget();
             }, kTimeoutMs);
         },
@@ -157,7 +155,7 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
         return Fail(u"Okno logowania nie pojawiło się."_s + MessagesSince(before));
     if (!settled)
         return Fail(u"Logowanie nie zakończyło się w czasie."_s + MessagesSince(before));
-    if (gU_WEBServiceSession.State != ssActive)
+    if (m_account.Session.State != ssActive)
         return Fail(u"Logowanie nie powiodło się."_s + MessagesSince(before));
     if (!WaitFor([&] { return Settlements()->Year() != 0; }, kTimeoutMs))
         return Fail(u"Panel rozrachunków nie pokazał roku."_s);
@@ -216,12 +214,12 @@ bool ClientDriver::OpenMonth(int month, const std::function<void(TForm_KartMca &
     return true;
 }
 
-int ClientDriver::FirstChargeRow(const TForm_KartMca &card)
+int ClientDriver::FirstChargeRow(const TForm_KartMca &card) const
 {
     // The card shows the month ledger store's entries in order.
     const QTableWidget *grid = card.Frame_InfoDokTabela1()->SG_Dok();
-    for (int r = 0; r < grid->rowCount() && r < gU_WEBServiceKsgData.KsgTypDok.size(); ++r) {
-        if (gU_WEBServiceKsgData.KsgTypDok[r] == 1)
+    for (int r = 0; r < grid->rowCount() && r < m_account.KsgData.KsgTypDok.size(); ++r) {
+        if (m_account.KsgData.KsgTypDok[r] == 1)
             return r;
     }
     return -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "account/Account.h"
 #include "testing/MessageRecorder.h"
 
 #include <QPointer>
@@ -67,7 +68,7 @@ public:
     bool OpenCharge(TForm_KartMca &card, int row, const std::function<void(TForm_NalCzynszDtl &)> &inDetail);
 
     // The first row of the open month card that is a charge; -1 when none is.
-    static int FirstChargeRow(const TForm_KartMca &card);
+    int FirstChargeRow(const TForm_KartMca &card) const;
 
     // Presses the preview button of `view` (the settlements panel, a month
     // card or a charge detail); true once the preview shows every page.
@@ -120,6 +121,8 @@ private:
     QString MessagesSince(qsizetype count) const;
 
     MessageRecorder m_messages;
+    // The account the tour's windows show, declared before them.
+    Account m_account;
     std::unique_ptr<TForm_ZOKA_WSClient_Main> m_mainWindow;
     std::unique_ptr<TPrn_Preview> m_preview;
     QString m_lastError;

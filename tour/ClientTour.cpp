@@ -131,7 +131,7 @@ bool ClientTour::Run()
                 || !Step(u"Eksport do CSV: kartoteka-miesiaca.csv"_s,
                          [&] { return m_driver.ExportCsv(card, OutputFile(u"kartoteka-miesiaca.csv"_s)); }))
                 return;
-            const int row = ClientDriver::FirstChargeRow(card);
+            const int row = m_driver.FirstChargeRow(card);
             Step(u"Szczegóły obciążenia z wiersza %1"_s.arg(row + 1), [&] {
                 return m_driver.OpenCharge(card, row, [&](TForm_NalCzynszDtl &detail) {
                     if (Screenshot(detail, u"04-szczegoly-obciazenia.png"_s)

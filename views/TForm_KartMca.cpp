@@ -1,9 +1,11 @@
 #include "views/TForm_KartMca.h"
 
+#include "account/Account.h"
 #include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "common/gui/ProgramColours.h"
 #include "controls/TWBitBtn.h"
+#include "service/AccountService.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"
@@ -44,8 +46,8 @@ QLabel *TitleLabel(QWidget *parent, const QString &name, const QString &text, co
 
 } // namespace
 
-TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                             const AccountState &opening)
+TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, AccountService &service,
+                             const TU_WEBServiceKsgData &ledger, const AccountState &opening)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form_KartMca"));
@@ -81,7 +83,7 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
     TitleLabel(panelTytul, QStringLiteral("Lab_Tytul_Mc"), QStringLiteral("Miesiąc:"), QRect(492, 7, 0, 0), false);
     TitleLabel(panelTytul, QStringLiteral("Lab_OpisOkres"), MonthYearText(year, month), QRect(577, 7, 202, 20), true);
 
-    m_table = new TFrame_InfoDokTabela(panelInfo);
+    m_table = new TFrame_InfoDokTabela(service, panelInfo);
     m_table->move(0, kTableTop);
     m_table->LoadDocuments(year, month, ledger, opening, category);
 
@@ -112,7 +114,9 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
         move(MonthCardPosition(ownerWindow->pos(), CaptionStep(this), area, frame.left() + width + frame.right()));
     }
 
-    m_report = std::make_unique<TPrn_KartMca>();
+    // The printout reads the same ledger as the window.
+    const Account &account = service.AccountData();
+    m_report = std::make_unique<TPrn_KartMca>(ledger, account.Data, account.Session);
 
     // The card's rows for a spreadsheet, as the table shows them now.
     auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
@@ -129,10 +133,10 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
 
 TForm_KartMca::~TForm_KartMca() = default;
 
-void TForm_KartMca::Open(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                         const AccountState &opening)
+void TForm_KartMca::Open(int year, int month, int category, QWidget *owner, AccountService &service,
+                         const TU_WEBServiceKsgData &ledger, const AccountState &opening)
 {
-    TForm_KartMca form(year, month, category, owner, ledger, opening);
+    TForm_KartMca form(year, month, category, owner, service, ledger, opening);
     form.exec();
 }
 

@@ -8,6 +8,7 @@
 
 class QLabel;
 class TFrame_InfoDokTabela;
+class AccountService;
 class TPrn_KartMca;
 class TU_WEBServiceKsgData;
 class TWBitBtn;
@@ -22,16 +23,18 @@ class TForm_KartMca : public QDialog
 
 public:
     // Builds, fills, sizes and places the window without showing it. An error
-    // while loading the documents (IndexError) leaves it unbuilt.
-    TForm_KartMca(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                  const AccountState &opening);
+    // while loading the documents (IndexError) leaves it unbuilt. The window
+    // and its printout show `ledger`, with the header of `service`'s account;
+    // a charge's details are fetched through `service`.
+    TForm_KartMca(int year, int month, int category, QWidget *owner, AccountService &service,
+                  const TU_WEBServiceKsgData &ledger, const AccountState &opening);
     ~TForm_KartMca() override;
 
     // Creates the window, shows it modally and destroys it when it closes.
     // `ledger` holds the month's entries (KsgNumber at least 1); `opening` is
     // the account's state before the month.
-    static void Open(int year, int month, int category, QWidget *owner, const TU_WEBServiceKsgData &ledger,
-                     const AccountState &opening);
+    static void Open(int year, int month, int category, QWidget *owner, AccountService &service,
+                     const TU_WEBServiceKsgData &ledger, const AccountState &opening);
 
     void ButtonCloseClick();
     void ButtonPrintClick();

@@ -33,7 +33,8 @@ constexpr int kTableTop = 105;
 
 } // namespace
 
-TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details)
+TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details,
+                                       const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form_NalCzynszDtl"));
@@ -146,7 +147,8 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     if (screen)
         move(anchorX, ChargeDetailTop(anchorY, frame.top() + height + frame.bottom(), rowHeight, screen->geometry()));
 
-    m_report = std::make_unique<TPrn_NalCzynszDtl>();
+    // The printout reads the same details as the window.
+    m_report = std::make_unique<TPrn_NalCzynszDtl>(details, yearData, session);
 
     // The components for a spreadsheet, as the window shows them now.
     auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
@@ -159,9 +161,10 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
 
 TForm_NalCzynszDtl::~TForm_NalCzynszDtl() = default;
 
-void TForm_NalCzynszDtl::Open(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details)
+void TForm_NalCzynszDtl::Open(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details,
+                              const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session)
 {
-    TForm_NalCzynszDtl form(anchorX, anchorY, rowHeight, details);
+    TForm_NalCzynszDtl form(anchorX, anchorY, rowHeight, details, yearData, session);
     form.exec();
 }
 

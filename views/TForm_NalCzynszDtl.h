@@ -7,7 +7,9 @@
 class QLabel;
 class TFrame_InfoCzynszTabela;
 class TPrn_NalCzynszDtl;
+class TU_WEBServiceData;
 class TU_WEBServiceDokData;
+class TU_WEBServiceSession;
 class TWBitBtn;
 
 // The charge detail window "Szczegóły naliczenia obciążenia": the document's
@@ -21,11 +23,13 @@ class TForm_NalCzynszDtl : public QDialog
 public:
     // Builds, fills, sizes and places the window without showing it. An
     // error while loading the components (IndexError) leaves it unbuilt.
-    TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details);
+    TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details,
+                       const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session);
     ~TForm_NalCzynszDtl() override;
 
     // Creates the window, shows it modally and destroys it when it closes.
-    static void Open(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details);
+    static void Open(int anchorX, int anchorY, int rowHeight, const TU_WEBServiceDokData &details,
+                     const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session);
 
     void ButtonCloseClick();
     void ButtonPrintClick();

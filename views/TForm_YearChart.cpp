@@ -44,7 +44,7 @@ private:
 
 } // namespace
 
-TForm_YearChart::TForm_YearChart(const YearChartData &data, QWidget *owner)
+TForm_YearChart::TForm_YearChart(const YearChartData &data, const TU_WEBServiceSession &session, QWidget *owner)
     : QDialog(owner), m_data(data)
 {
     setObjectName(u"Form_YearChart"_s);
@@ -85,14 +85,14 @@ TForm_YearChart::TForm_YearChart(const YearChartData &data, QWidget *owner)
     layout->addWidget(panelBottom);
 
     resize(760, 520);
-    m_report = std::make_unique<TPrn_YearChart>(m_data);
+    m_report = std::make_unique<TPrn_YearChart>(m_data, session);
 }
 
 TForm_YearChart::~TForm_YearChart() = default;
 
-void TForm_YearChart::Open(const YearChartData &data, QWidget *owner)
+void TForm_YearChart::Open(const YearChartData &data, const TU_WEBServiceSession &session, QWidget *owner)
 {
-    TForm_YearChart window(data, owner);
+    TForm_YearChart window(data, session, owner);
     window.exec();
 }
 

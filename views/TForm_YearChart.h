@@ -7,6 +7,7 @@
 #include <memory>
 
 class TPrn_YearChart;
+class TU_WEBServiceSession;
 class TWBitBtn;
 
 // The chart of one category's year, "Wykres rozrachunków": the months'
@@ -18,11 +19,12 @@ class TForm_YearChart : public QDialog
     Q_OBJECT
 
 public:
-    TForm_YearChart(const YearChartData &data, QWidget *owner);
+    // The printout's header comes from `session`.
+    TForm_YearChart(const YearChartData &data, const TU_WEBServiceSession &session, QWidget *owner);
     ~TForm_YearChart() override;
 
     // Creates the window, shows it modally and destroys it when it closes.
-    static void Open(const YearChartData &data, QWidget *owner);
+    static void Open(const YearChartData &data, const TU_WEBServiceSession &session, QWidget *owner);
 
     void ButtonPrintClick();
     void ButtonPreviewClick();

@@ -1,5 +1,6 @@
 #include "views/TFrame_InfoDokTabela.h"
 
+#include "account/Account.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceDokData.h"
@@ -7,7 +8,7 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
-#include "service/ServiceQueries.h"
+#include "service/AccountService.h"
 #include "views/BalanceColour.h"
 #include "views/GridGeometry.h"
 #include "views/LabelLook.h"
@@ -81,8 +82,9 @@ std::array<QString, TFrame_InfoDokTabela::kColumnCount> EntryTexts(const TU_WEBS
 
 } // namespace
 
-TFrame_InfoDokTabela::TFrame_InfoDokTabela(QWidget *parent)
+TFrame_InfoDokTabela::TFrame_InfoDokTabela(AccountService &service, QWidget *parent)
     : QWidget(parent)
+    , m_service(service)
 {
     setObjectName(QStringLiteral("Frame_InfoDokTabela1"));
     QFont font = this->font();
@@ -306,7 +308,9 @@ void TFrame_InfoDokTabela::SG_DokDblClick()
         ShowInformationBox(QStringLiteral("Szczegóły są wyświetlane tylko dla naliczeń opłat."));
         return;
     }
-    if (!QueryDocumentDetails(CheckedAt(m_ksgID_Dok_Master, r), m_kontoKsg, m_year))
+    if (!m_service.QueryDocumentDetails(CheckedAt(m_ksgID_Dok_Master, r), m_kontoKsg, m_year))
         return;
-    TForm_NalCzynszDtl::Open(anchor.x(), anchor.y(), GridGeometry::kRowHeight, gU_WEBServiceDokData);
+    const Account &account = m_service.AccountData();
+    TForm_NalCzynszDtl::Open(anchor.x(), anchor.y(), GridGeometry::kRowHeight, account.DokData, account.Data,
+                             account.Session);
 }

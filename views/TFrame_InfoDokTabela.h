@@ -11,6 +11,7 @@ class QLabel;
 class QPainter;
 class QStyleOptionViewItem;
 class QTableWidget;
+class AccountService;
 class TU_WEBServiceKsgData;
 
 // The document table of a month card: the numbered documents of one month of
@@ -31,7 +32,8 @@ public:
     static constexpr int kStanKoncHeight = 82;
     static constexpr int kStanKoncHeightNoLegend = 46;
 
-    explicit TFrame_InfoDokTabela(QWidget *parent = nullptr);
+    // A charge's details are fetched through `service` into its account.
+    explicit TFrame_InfoDokTabela(AccountService &service, QWidget *parent = nullptr);
     ~TFrame_InfoDokTabela() override;
 
     // Fills the frame once with the ledger's KsgNumber entries and sizes it
@@ -56,6 +58,7 @@ private:
     void SG_Dok_TytulDrawCell(QPainter &painter, int column, int row, const QStyleOptionViewItem &option) const;
     QString CellText(const QTableWidget *grid, int column, int row) const;
 
+    AccountService &m_service;
     int m_year = 0;
     int m_month = 0;
     double m_monthEnd = 0;

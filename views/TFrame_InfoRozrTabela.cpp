@@ -3,11 +3,11 @@
 #include "account/BalanceRules.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
-#include "account/TU_WEBServiceKsgData.h"
+#include "account/Account.h"
 #include "common/Messages.h"
 #include "common/TLocale_Class.h"
 #include "reports/TPrn_InfoRozrZasob.h"
-#include "service/ServiceQueries.h"
+#include "service/AccountService.h"
 #include "views/BalanceColour.h"
 #include "views/LabelLook.h"
 #include "views/TForm_KartMca.h"
@@ -87,9 +87,10 @@ QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, int 
 
 } // namespace
 
-TFrame_InfoRozrTabela::TFrame_InfoRozrTabela(QWidget *parent)
+TFrame_InfoRozrTabela::TFrame_InfoRozrTabela(AccountService &service, QWidget *parent)
     : QWidget(parent)
-    , m_report(std::make_unique<TPrn_InfoRozrZasob>())
+    , m_service(service)
+    , m_report(std::make_unique<TPrn_InfoRozrZasob>(service.AccountData().Session, service.AccountData().Data))
 {
     BuildControls();
     ClearSelection();
@@ -258,11 +259,12 @@ void TFrame_InfoRozrTabela::OpenMonth(int month)
     // Only a shown month of a loaded year has an opening state.
     if (month < 1 || month > m_figures.MonthCount)
         return;
-    if (!QueryMonthLedger(m_category, m_year, month))
+    if (!m_service.QueryMonthLedger(m_category, m_year, month))
         return;
     const AccountState opening = m_figures.OpeningStateBefore(month);
-    if (gU_WEBServiceKsgData.KsgNumber > 0) {
-        TForm_KartMca::Open(m_year, month, m_category, window(), gU_WEBServiceKsgData, opening);
+    const TU_WEBServiceKsgData &ledger = m_service.AccountData().KsgData;
+    if (ledger.KsgNumber > 0) {
+        TForm_KartMca::Open(m_year, month, m_category, window(), m_service, ledger, opening);
         return;
     }
     MessageRequest r;

@@ -10,6 +10,7 @@
 
 class QFrame;
 class QLabel;
+class AccountService;
 class TPrn_InfoRozrZasob;
 
 // The yearly settlement table of one category: the opening state, one row per
@@ -22,7 +23,9 @@ class TFrame_InfoRozrTabela : public QWidget
     Q_OBJECT
 
 public:
-    explicit TFrame_InfoRozrTabela(QWidget *parent = nullptr);
+    // The table's report prints `service`'s account; a month's ledger is
+    // fetched through it.
+    explicit TFrame_InfoRozrTabela(AccountService &service, QWidget *parent = nullptr);
     ~TFrame_InfoRozrTabela() override;
 
     // Stores the year and the months to show (taken to 1..12), removes the
@@ -81,6 +84,7 @@ private:
     void PaintRow(int month);
     MonthRow &Row(int month) { return m_rows[std::size_t(month - 1)]; }
 
+    AccountService &m_service;
     int m_year = 0;
     int m_monthCount = 12;
     int m_category = 0;

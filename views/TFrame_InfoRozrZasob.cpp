@@ -1,12 +1,14 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include "account/CsvExports.h"
+#include "account/Account.h"
 #include "account/TU_WEBServiceData.h"
 #include "account/YearChartData.h"
 #include "common/DateHelpers.h"
 #include "common/gui/ProgramColours.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_InfoRozrZasob.h"
+#include "service/AccountService.h"
 #include "views/SpreadsheetExport.h"
 #include "views/TForm_YearChart.h"
 #include "views/TFrame_InfoRozrTabela.h"
@@ -76,8 +78,9 @@ TSettlementsYear TSettlementsYear::FromStore(const TU_WEBServiceData &store)
     return y;
 }
 
-TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(QWidget *parent)
+TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(AccountService &service, QWidget *parent)
     : QWidget(parent)
+    , m_service(service)
 {
     setObjectName(QStringLiteral("Frame_InfoRozrZasob1"));
     // The program's forms paint in the button-face role, which their children
@@ -231,7 +234,7 @@ TFrame_InfoRozrTabela *TFrame_InfoRozrZasob::BuiltTable(int category) const
     const CategoryTab &tab = m_tabs[std::size_t(category)];
     if (tab.table)
         return tab.table;
-    auto *table = new TFrame_InfoRozrTabela(tab.page);
+    auto *table = new TFrame_InfoRozrTabela(m_service, tab.page);
     table->setObjectName(QStringLiteral("Frame_InfoRozrTabela%1").arg(category + 1));
     static_cast<QGridLayout *>(tab.page->layout())->addWidget(table, 0, 0);
     ShowYearIn(category, *table);
@@ -293,7 +296,8 @@ void TFrame_InfoRozrZasob::ButtonChartClick()
     if (!CurrentShowsTable())
         return;
     const TFrame_InfoRozrTabela &table = *m_currentTable;
-    TForm_YearChart::Open(YearChartData::From(table.Year(), table.Category(), table.Figures()), window());
+    TForm_YearChart::Open(YearChartData::From(table.Year(), table.Category(), table.Figures()),
+                          m_service.AccountData().Session, window());
 }
 
 void TFrame_InfoRozrZasob::ButtonCsvClick()

@@ -10,6 +10,7 @@ class QLabel;
 class QTabWidget;
 class TFrame_InfoRozrTabela;
 class TPrn_InfoRozrZasob;
+class AccountService;
 class TU_WEBServiceData;
 class TWSpeedButton;
 
@@ -43,7 +44,8 @@ public:
     // Waste is settled on its own account from this year on.
     static constexpr int kOdpadyYearStart = 2013;
 
-    explicit TFrame_InfoRozrZasob(QWidget *parent = nullptr);
+    // The tables show and print `service`'s account and fetch through it.
+    explicit TFrame_InfoRozrZasob(AccountService &service, QWidget *parent = nullptr);
     ~TFrame_InfoRozrZasob() override;
 
     // Shows one year: the title, the offered tabs, table or notice per tab, the
@@ -100,6 +102,7 @@ private:
     void ShowYearIn(int category, TFrame_InfoRozrTabela &table) const;
     void PageControl1Change(int index);
 
+    AccountService &m_service;
     QTabWidget *m_pageControl = nullptr;
     QLabel *m_labTytulRok = nullptr;
     TWSpeedButton *m_buttonPrint = nullptr;

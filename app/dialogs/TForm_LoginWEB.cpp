@@ -1,16 +1,14 @@
 #include "app/dialogs/TForm_LoginWEB.h"
 
-#include "account/TU_WEBServiceData.h"
-#include "account/TU_WEBServiceSession.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "common/Cursors.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "protocol/CredentialEncoding.h"
-#include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
-#include "service/ServiceCall.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -41,14 +39,14 @@ QString loginCaption()
 
 } // namespace
 
-TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode)
+TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode, AccountService &service)
     : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint)
     , m_mode(mode)
+    , m_service(service)
 {
     setObjectName(u"Form_LoginWEB"_s);
     BuildLayout();
-    m_service = ServiceProxy();
     m_attempts = 1;
     SetUpMode();
 
@@ -221,38 +219,22 @@ void TForm_LoginWEB::BtnOKClick_VerLogin()
 {
     const TWaitCursor wait;
     ValidateLoginFields();
-    if (!m_service) {
-        ShowServiceUnavailable();
-        return;
-    }
     const LoginInput input = TypedInput();
-    const QString loginE = EncodeCredential(input.Identifier);
-    const QString passwordE = EncodeCredential(input.Password);
-    const std::optional<TRemSessionBeginData> answer = CallService<TRemSessionBeginData>(
-        [&] { return m_service->ZOKA_WS_CzSessionBegin(loginE, passwordE); });
-
-    if (!answer || answer->RetCode != 0) {
-        // The service's own reason is not shown: it would tell which part was wrong.
-        ShowErrorBox(u"Błąd logowania."_s);
-        if (m_attempts < kMaxAttempts) {
-            ++m_attempts;
-            m_edLogin->setFocus(Qt::OtherFocusReason);
-        } else {
-            done(QDialog::Rejected);
-        }
-        return;
-    }
-
-    try {
-        gU_WEBServiceSession.BeginSession(*answer, loginE, passwordE);
-        gU_WEBServiceData.LoadFrom(*answer);
+    switch (m_service.BeginSession(EncodeCredential(input.Identifier), EncodeCredential(input.Password))) {
+    case SessionOutcome::Done:
         ShowInformationBox(u"Pomyślnie zalogowano się do serwisu."_s);
         done(QDialog::Accepted);
-    } catch (...) {
-        // A token that does not decode or figures that cannot be read: the
-        // answer cannot be trusted, and neither can the rest of the session.
-        ShowErrorDisplay(std::current_exception());
-        RequestApplicationTerminate();
+        return;
+    case SessionOutcome::NoService: return;
+    case SessionOutcome::Unusable: done(QDialog::Rejected); return;
+    case SessionOutcome::Refused: break;
+    }
+    // The service's own reason is not shown: it would tell which part was wrong.
+    ShowErrorBox(u"Błąd logowania."_s);
+    if (m_attempts < kMaxAttempts) {
+        ++m_attempts;
+        m_edLogin->setFocus(Qt::OtherFocusReason);
+    } else {
         done(QDialog::Rejected);
     }
 }
@@ -263,24 +245,19 @@ void TForm_LoginWEB::BtnOKClick_VerRelogin()
     ValidateLoginFields();
     const LoginInput input = TypedInput();
     QString message;
-    if (!gU_WEBServiceSession.CredentialsMatch(input.Identifier, input.Password, message)) {
+    if (!m_service.AccountData().Session.CredentialsMatch(input.Identifier, input.Password, message)) {
         ShowInformationBox(FunctionNotPossibleMessage(message));
         done(QDialog::Rejected);
         return;
     }
-    if (!m_service) {
-        ShowServiceUnavailable();
-        return;
-    }
-    const std::optional<QString> token = CallService<QString>([&] {
-        return m_service->ZOKA_WS_SessionRenew(EncodeCredential(input.Identifier), EncodeCredential(input.Password),
-                                               gU_WEBServiceSession.SessionToken);
-    });
-    if (token && !token->isEmpty()) {
-        gU_WEBServiceSession.Renewed(*token);
+    switch (m_service.RenewSession(input.Identifier, input.Password)) {
+    case SessionOutcome::Done:
         ShowInformationBox(u"Pomyślnie odnowiono sesję serwisu."_s);
         done(QDialog::Accepted);
         return;
+    case SessionOutcome::NoService: return;
+    case SessionOutcome::Refused:
+    case SessionOutcome::Unusable: break;
     }
     ShowErrorBox(u"Odnowienie sesji nie powiodło się."_s);
     done(QDialog::Rejected);
@@ -294,35 +271,31 @@ void TForm_LoginWEB::BtnOKClick_VerChangePassword()
     if (const auto refusal = CheckNewPasswordFields(input))
         refuse(*refusal);
 
+    TU_WEBServiceSession &session = m_service.AccountData().Session;
     QString message;
-    if (!gU_WEBServiceSession.IsActive(message)) {
+    if (!session.IsActive(message)) {
         ShowInformationBox(FunctionNotPossibleMessage(message));
         done(QDialog::Rejected);
         return;
     }
-    if (!gU_WEBServiceSession.CredentialsMatch(input.Identifier, input.Password, message)) {
+    if (!session.CredentialsMatch(input.Identifier, input.Password, message)) {
         ShowInformationBox(FunctionNotPossibleMessage(message));
         done(QDialog::Rejected);
         return;
     }
-    if (!m_service) {
-        ShowServiceUnavailable();
+    QString reason;
+    switch (m_service.ChangePassword(EncodeCredential(input.Identifier), EncodeCredential(input.Password),
+                                     EncodeCredential(input.NewPassword1), reason)) {
+    case SessionOutcome::Done:
+        ShowInformationBox(u"Hasło zostało zmienione."_s);
+        done(QDialog::Accepted);
         return;
+    case SessionOutcome::NoService: return;
+    case SessionOutcome::Refused:
+    case SessionOutcome::Unusable: break;
     }
-    const QString loginE = EncodeCredential(input.Identifier);
-    const QString newPasswordE = EncodeCredential(input.NewPassword1);
-    const std::optional<TRemChangePasswordData> answer = CallService<TRemChangePasswordData>([&] {
-        return m_service->ZOKA_WS_ChangePassword(loginE, EncodeCredential(input.Password),
-                                                 gU_WEBServiceSession.SessionToken, newPasswordE);
-    });
-    if (!answer || answer->RetCode != 0) {
-        ShowErrorBox(u"Zmiana hasła nie powiodła się.\n"_s + (answer ? answer->RetCodeAsString : QString()));
-        done(QDialog::Rejected);
-        return;
-    }
-    gU_WEBServiceSession.PasswordChanged(loginE, newPasswordE, answer->SessionToken);
-    ShowInformationBox(u"Hasło zostało zmienione."_s);
-    done(QDialog::Accepted);
+    ShowErrorBox(u"Zmiana hasła nie powiodła się.\n"_s + reason);
+    done(QDialog::Rejected);
 }
 
 void TForm_LoginWEB::BtnCancelClick()
@@ -343,25 +316,8 @@ void TForm_LoginWEB::Ed_HasloNew_2BeforeChangeValue(TEditNew *sender)
         throw AppError(refusal->Message);
 }
 
-bool ShowLoginDialog(QWidget *owner, TLoginMode mode)
+bool ShowLoginDialog(QWidget *owner, TLoginMode mode, AccountService &service)
 {
-    const auto dialog = std::make_unique<TForm_LoginWEB>(owner, mode);
+    const auto dialog = std::make_unique<TForm_LoginWEB>(owner, mode, service);
     return dialog->exec() == QDialog::Accepted;
-}
-
-void LogoutFromService()
-{
-    const TWaitCursor wait;
-    if (!gU_WEBServiceSession.CheckActive())
-        return;
-    // The interface the sign-in dialog would carry; no window is needed for it.
-    IZOKA_E_BOK *service = ServiceProxy();
-    if (!service) {
-        ShowServiceUnavailable();
-        return;
-    }
-    const TU_WEBServiceSession &session = gU_WEBServiceSession;
-    // The answer does not matter: the user asked to be logged out.
-    CallService<bool>([&] { return service->ZOKA_WS_Logout(session.LoginE, session.PasswordE, session.SessionToken); });
-    gU_WEBServiceSession.LoggedOut();
 }

@@ -3,7 +3,7 @@
 #include "app/dialogs/LoginInput.h"
 #include "common/gui/TForm_Gen_Ex.h"
 
-class IZOKA_E_BOK;
+class AccountService;
 class QLabel;
 class TEditNew;
 class TWBitBtn;
@@ -31,15 +31,13 @@ public:
     // Login attempts a dialog allows; the last refusal closes it.
     static constexpr int kMaxAttempts = 5;
 
-    TForm_LoginWEB(QWidget *owner, TLoginMode mode);
+    // Its OK button calls the service through `service`, into its account.
+    TForm_LoginWEB(QWidget *owner, TLoginMode mode, AccountService &service);
     ~TForm_LoginWEB() override;
 
     TLoginMode Mode() const { return m_mode; }
     // Login attempts so far, counting the current one.
     int Attempts() const { return m_attempts; }
-    // The service interface taken from the connection when the dialog was
-    // created; null when the connection gave none. Not owned.
-    IZOKA_E_BOK *Service() const { return m_service; }
 
     TEditNew *Ed_Login() const { return m_edLogin; }
     TEditNew *Ed_Haslo() const { return m_edHaslo; }
@@ -72,7 +70,7 @@ private:
     TLoginMode m_mode;
     int m_attempts = 1;
     int m_clientWidth = 0;
-    IZOKA_E_BOK *m_service = nullptr;
+    AccountService &m_service;
 
     QWidget *m_panelLogin1 = nullptr;
     QWidget *m_panelButtom = nullptr;
@@ -90,10 +88,4 @@ private:
 
 // Creates the dialog with that owner and mode, shows it modally and destroys
 // it; true exactly when it ended with OK.
-bool ShowLoginDialog(QWidget *owner, TLoginMode mode);
-
-// Logs the active session out, under the wait cursor. A session that is not
-// active is refused with its state text. The session counts as logged out
-// afterwards whatever the service answered, also when it could not be reached;
-// only when the connection gives no interface at all is the state kept.
-void LogoutFromService();
+bool ShowLoginDialog(QWidget *owner, TLoginMode mode, AccountService &service);

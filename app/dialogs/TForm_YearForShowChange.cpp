@@ -2,7 +2,7 @@
 
 #include "common/Cursors.h"
 #include "controls/ProgramGlyph.h"
-#include "service/ServiceQueries.h"
+#include "service/AccountService.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -57,10 +57,11 @@ int YearChoice::InitialIndex(int shownYear) const
     return index < 0 || index >= count ? 0 : index;
 }
 
-TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, int &shownYear, int yearTo, int yearFrom,
-                                                 std::function<void()> refreshPanel)
+TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, AccountService &service, int &shownYear,
+                                                 int yearTo, int yearFrom, std::function<void()> refreshPanel)
     : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint)
+    , m_service(service)
     , m_choice(YearChoice::Limited(yearFrom, yearTo))
     , m_shownYear(shownYear)
     , m_yearBefore(shownYear)
@@ -198,7 +199,7 @@ void TForm_YearForShowChange::ChooseSelectedYear()
     const int index = std::max(0, m_listBoxSelect->currentRow());
     const int year = m_choice.YearFrom + index;
     m_shownYear = year;
-    if (QueryYearSettlements(year)) {
+    if (m_service.QueryYearSettlements(year)) {
         if (m_refreshPanel)
             m_refreshPanel();
         done(QDialog::Accepted);
@@ -209,9 +210,10 @@ void TForm_YearForShowChange::ChooseSelectedYear()
     done(Aborted);
 }
 
-bool ShowYearDialog(QWidget *owner, int first, int last, int &shownYear, std::function<void()> refreshPanel)
+bool ShowYearDialog(QWidget *owner, AccountService &service, int first, int last, int &shownYear,
+                    std::function<void()> refreshPanel)
 {
-    const auto dialog = std::make_unique<TForm_YearForShowChange>(owner, shownYear, last, first,
+    const auto dialog = std::make_unique<TForm_YearForShowChange>(owner, service, shownYear, last, first,
                                                                   std::move(refreshPanel));
     return dialog->exec() == QDialog::Accepted && shownYear != dialog->YearBefore();
 }

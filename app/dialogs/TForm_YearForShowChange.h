@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class AccountService;
 class QListWidget;
 class QPushButton;
 
@@ -38,7 +39,7 @@ public:
 
     // `shownYear` is the yearly store's shown year, which the dialog writes;
     // `refreshPanel` redraws the settlements panel from the store.
-    TForm_YearForShowChange(QWidget *owner, int &shownYear, int yearTo, int yearFrom,
+    TForm_YearForShowChange(QWidget *owner, AccountService &service, int &shownYear, int yearTo, int yearFrom,
                             std::function<void()> refreshPanel);
 
     int YearFrom() const { return m_choice.YearFrom; }
@@ -59,6 +60,7 @@ private:
     void ButtonCancelClick();
     void ChooseSelectedYear();
 
+    AccountService &m_service;
     YearChoice m_choice;
     int &m_shownYear;
     int m_yearBefore;
@@ -70,4 +72,6 @@ private:
 
 // Shows the year dialog modally over `owner` for the years `first` to `last`
 // and destroys it; true when a year other than the one shown before was loaded.
-bool ShowYearDialog(QWidget *owner, int first, int last, int &shownYear, std::function<void()> refreshPanel);
+// The chosen year is fetched through `service`.
+bool ShowYearDialog(QWidget *owner, AccountService &service, int first, int last, int &shownYear,
+                    std::function<void()> refreshPanel);

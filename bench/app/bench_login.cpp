@@ -11,8 +11,7 @@
 #include "testing/ServerProcess.h"
 #include "tests/app/AppTestSupport.h"
 
-#include "account/TU_WEBServiceKsgData.h"
-#include "account/TU_WEBServiceSession.h"
+#include "account/Account.h"
 #include "app/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
@@ -106,7 +105,8 @@ int main(int argc, char **argv)
     double cardMs = -1, rssAfterLogin = -1, rssAfterCard = -1;
     bool failed = false;
 
-    TForm_ZOKA_WSClient_Main window;
+    Account account;
+    TForm_ZOKA_WSClient_Main window(account);
     TFrame_InfoRozrZasob *panel = window.Frame_InfoRozrZasob1();
     QObject driver;
     auto driveLogin = [&] {
@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     };
     auto figuresShown = [&] {
         TFrame_InfoRozrTabela *table = panel->CurrentTable();
-        return gU_WEBServiceSession.State == ssActive && !QApplication::activeModalWidget() && table
+        return account.Session.State == ssActive && !QApplication::activeModalWidget() && table
             && table->Year() != 0;
     };
     auto openMonthCard = [&] {
@@ -201,7 +201,7 @@ int main(int argc, char **argv)
     PrintLine("  first login:             %7.1f ms\n", loginMs.front());
     PrintLine("  later logins, median:    %7.1f ms  (%zu runs)\n", median(later), later.size());
     PrintLine("month opened to its month card on screen: %7.1f ms  (%d documents)\n", cardMs,
-                gU_WEBServiceKsgData.KsgNumber);
+                account.KsgData.KsgNumber);
     PrintLine("TLS handshakes in the run: %d\n", handshakes);
     PrintLine("peak RSS after the first login:  %7.1f MiB\n", rssAfterLogin);
     PrintLine("peak RSS after the month card:   %7.1f MiB\n", rssAfterCard);

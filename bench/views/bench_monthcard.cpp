@@ -6,6 +6,9 @@
 //   bench_monthcard [smallest=1000]   (then ten and a hundred times as many)
 
 #include "bench/common/BenchFigure.h"
+
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "bench/reports/DemoReportData.h"
 
 #include "views/TForm_KartMca.h"
@@ -28,9 +31,13 @@ int main(int argc, char **argv)
     std::vector<double> perDocument;
     for (int documents : sizes) {
         const DemoReportData data(documents);
+        Account account;
+        account.Data = data.yearData;
+        account.Session = data.session;
+        AccountService service(account);
         QElapsedTimer clock;
         clock.start();
-        TForm_KartMca card(2020, 3, 2, nullptr, data.ledger, AccountState{120.5, 80.25, -40.25});
+        TForm_KartMca card(2020, 3, 2, nullptr, service, data.ledger, AccountState{120.5, 80.25, -40.25});
         const double ms = clock.nsecsElapsed() / 1e6;
         const int rows = card.findChild<TFrame_InfoDokTabela *>()->SG_Dok()->rowCount();
         if (rows != documents) {

@@ -1,4 +1,6 @@
 #include "tests/session/FakeService.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 
 #include "account/TU_WEBServiceDokData.h"
 #include "account/TU_WEBServiceKsgData.h"
@@ -55,6 +57,10 @@ class tst_Captions : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void initTestCase();
     void captionsAsGiven();
@@ -76,7 +82,7 @@ void tst_Captions::initTestCase()
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     // The start-up as the program runs it, ended once its windows are up.
     SetWindowsCreatedHook([this](QWidget *mainWindow) {
-        SetServiceProxy(&m_service);
+        qobject_cast<TForm_ZOKA_WSClient_Main *>(mainWindow)->Service().SetService(&m_service);
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
         m_mainWindowCaptions = {mainWindow->windowTitle(), ShownCaption(mainWindow)};
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -106,17 +112,17 @@ void tst_Captions::captionsAsGiven()
     int shownYear = 2020;
 
     std::vector<std::pair<std::unique_ptr<QWidget>, QString>> windows;
-    windows.emplace_back(std::make_unique<TForm_KartMca>(2020, 3, 0, nullptr, ledger, AccountState{}),
+    windows.emplace_back(std::make_unique<TForm_KartMca>(2020, 3, 0, nullptr, m_access, ledger, AccountState{}),
                          u"Kartoteka miesięczna"_s);
-    windows.emplace_back(std::make_unique<TForm_NalCzynszDtl>(100, 100, 20, details),
+    windows.emplace_back(std::make_unique<TForm_NalCzynszDtl>(100, 100, 20, details, m_account.Data, m_account.Session),
                          u"Szczegóły naliczenia obciążenia"_s);
     windows.emplace_back(std::make_unique<TPrn_Preview>(), u"Podgląd wydruku"_s);
-    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmRelogin), u"Odnowienie sesji serwisu"_s);
-    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmChangePassword),
+    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmRelogin, m_access), u"Odnowienie sesji serwisu"_s);
+    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmChangePassword, m_access),
                          u"Zmiana hasła dostępu do serwisu"_s);
-    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmLogin),
+    windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmLogin, m_access),
                          u"Logowania użytkownika do serwisu Domvel-E-Vadiv"_s);
-    windows.emplace_back(std::make_unique<TForm_YearForShowChange>(nullptr, shownYear, 2020, 2010,
+    windows.emplace_back(std::make_unique<TForm_YearForShowChange>(nullptr, m_access, shownYear, 2020, 2010,
                                                                    std::function<void()>{}),
                          u"Zmiana roku rozrachunków"_s);
     for (auto &[window, caption] : windows) {

@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
@@ -27,6 +29,10 @@ using namespace Qt::Literals::StringLiterals;
 class tst_LoginDialog : public QObject
 {
     Q_OBJECT
+
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
 
 private Q_SLOTS:
     void fieldRequiredMessage_data();
@@ -86,27 +92,25 @@ void tst_LoginDialog::init()
 {
     m_service = std::make_unique<FakeService>();
     m_service->sessionBegin = SampleSessionBegin();
-    SetServiceProxy(m_service.get());
+    m_access.SetService(m_service.get());
     m_messages = std::make_unique<MessageRecorder>();
     m_terminateRequests = 0;
     SetTerminateHandler([this] { ++m_terminateRequests; });
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 void tst_LoginDialog::cleanup()
 {
     SetTerminateHandler({});
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     m_messages.reset();
     m_service.reset();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 std::unique_ptr<TForm_LoginWEB> tst_LoginDialog::openDialog(TLoginMode mode)
 {
-    auto dialog = std::make_unique<TForm_LoginWEB>(nullptr, mode);
+    auto dialog = std::make_unique<TForm_LoginWEB>(nullptr, mode, m_access);
     dialog->show();
     if (!QTest::qWaitForWindowActive(dialog.get()))
         qWarning("the dialog did not become active");
@@ -115,7 +119,7 @@ std::unique_ptr<TForm_LoginWEB> tst_LoginDialog::openDialog(TLoginMode mode)
 
 void tst_LoginDialog::beginSession(const QString &identifier, const QString &password)
 {
-    gU_WEBServiceSession.BeginSession(SampleSessionBegin(), EncodeCredential(identifier), EncodeCredential(password));
+    m_account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(identifier), EncodeCredential(password));
 }
 
 void tst_LoginDialog::layoutOfTheModes_data()
@@ -171,7 +175,7 @@ void tst_LoginDialog::enterMovesToOkAndPressesIt()
 
 void tst_LoginDialog::loginWithoutServiceInterfaceStaysOpen()
 {
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     const auto dialog = openDialog(lmLogin);
     TypeInto(dialog->Ed_Login(), u"jan"_s);
     TypeInto(dialog->Ed_Haslo(), u"Haslo123"_s);
@@ -193,7 +197,7 @@ void tst_LoginDialog::loginCallFailureCountsAsRefusal()
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->Attempts(), 2);
     QCOMPARE(dialog->focusWidget(), dialog->Ed_Login());
-    QCOMPARE(gU_WEBServiceSession.State, ssNone);
+    QCOMPARE(m_account.Session.State, ssNone);
 }
 
 void tst_LoginDialog::loginSendsEncodedTrimmedCredentials()
@@ -208,10 +212,10 @@ void tst_LoginDialog::loginSendsEncodedTrimmedCredentials()
     QCOMPARE(m_service->calls.first().cursor, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QCOMPARE(m_messages->texts(), QStringList{u"Pomyślnie zalogowano się do serwisu."_s});
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
-    QCOMPARE(gU_WEBServiceSession.LoginE, EncodeCredential(u"jan"_s));
-    QCOMPARE(gU_WEBServiceSession.PasswordE, EncodeCredential(u"Haslo123"_s));
-    QCOMPARE(gU_WEBServiceData.ObrotyCZMain_WN.size(), 13);
+    QCOMPARE(m_account.Session.State, ssActive);
+    QCOMPARE(m_account.Session.LoginE, EncodeCredential(u"jan"_s));
+    QCOMPARE(m_account.Session.PasswordE, EncodeCredential(u"Haslo123"_s));
+    QCOMPARE(m_account.Data.ObrotyCZMain_WN.size(), 13);
     QVERIFY(m_terminateRequests == 0);
 }
 
@@ -259,10 +263,10 @@ void tst_LoginDialog::stopsBeforeTheCall()
     QFETCH(QString, message);
     QFETCH(bool, staysOpen);
     beginSession(u"jan"_s, u"Haslo123"_s);
-    const QString tokenBefore = gU_WEBServiceSession.SessionToken;
-    const QString passwordBefore = gU_WEBServiceSession.PasswordE;
+    const QString tokenBefore = m_account.Session.SessionToken;
+    const QString passwordBefore = m_account.Session.PasswordE;
     if (!serviceInterface)
-        SetServiceProxy(nullptr);
+        m_access.SetService(nullptr);
 
     const auto dialog = openDialog(TLoginMode(mode));
     TypeInto(dialog->Ed_Login(), u"jan"_s);
@@ -279,9 +283,9 @@ void tst_LoginDialog::stopsBeforeTheCall()
     if (!staysOpen)
         QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(m_service->calls.isEmpty());
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
-    QCOMPARE(gU_WEBServiceSession.SessionToken, tokenBefore);
-    QCOMPARE(gU_WEBServiceSession.PasswordE, passwordBefore);
+    QCOMPARE(m_account.Session.State, ssActive);
+    QCOMPARE(m_account.Session.SessionToken, tokenBefore);
+    QCOMPARE(m_account.Session.PasswordE, passwordBefore);
 }
 
 void tst_LoginDialog::renewalOutcomes_data()
@@ -307,9 +311,9 @@ void tst_LoginDialog::renewalOutcomes()
     QFETCH(int, result);
     ManualClock clock(DateToValue(QDate(2020, 6, 15)) + 0.5);
     beginSession(u"jan"_s, u"Haslo123"_s);
-    const QString tokenBefore = gU_WEBServiceSession.SessionToken;
+    const QString tokenBefore = m_account.Session.SessionToken;
     clock.advanceSeconds(20 * 60);
-    QVERIFY(gU_WEBServiceSession.IsExpired());
+    QVERIFY(m_account.Session.IsExpired());
     m_service->renew = token;
     if (fails)
         m_service->failure = ServiceFailure{ServiceFailure::Kind::Timeout, u"no answer"_s};
@@ -325,12 +329,12 @@ void tst_LoginDialog::renewalOutcomes()
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(m_service->calls.first().arguments.at(2), tokenBefore);
     if (result == QDialog::Accepted) {
-        QCOMPARE(gU_WEBServiceSession.SessionToken, token);
-        QCOMPARE(gU_WEBServiceSession.State, ssActive);
-        QCOMPARE(gU_WEBServiceSession.LastActivity, Now());
+        QCOMPARE(m_account.Session.SessionToken, token);
+        QCOMPARE(m_account.Session.State, ssActive);
+        QCOMPARE(m_account.Session.LastActivity, Now());
     } else {
-        QCOMPARE(gU_WEBServiceSession.SessionToken, tokenBefore);
-        QCOMPARE(gU_WEBServiceSession.State, ssExpired);
+        QCOMPARE(m_account.Session.SessionToken, tokenBefore);
+        QCOMPARE(m_account.Session.State, ssExpired);
     }
 }
 
@@ -348,7 +352,7 @@ void tst_LoginDialog::changeRefusedShowsTheServiceReason()
     QFETCH(bool, fails);
     QFETCH(QStringList, messages);
     beginSession(u"jan"_s, u"Haslo123"_s);
-    const QString passwordBefore = gU_WEBServiceSession.PasswordE;
+    const QString passwordBefore = m_account.Session.PasswordE;
     m_service->changePassword = TRemChangePasswordData{7, u"Hasło było już używane."_s, u"T"_s};
     if (fails)
         m_service->failure = ServiceFailure{ServiceFailure::Kind::Http, u"HTTP 502"_s};
@@ -363,7 +367,7 @@ void tst_LoginDialog::changeRefusedShowsTheServiceReason()
     QCOMPARE(m_messages->texts(), messages);
     QCOMPARE(m_messages->messages.last().icon, MessageIcon::Error);
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
-    QCOMPARE(gU_WEBServiceSession.PasswordE, passwordBefore);
+    QCOMPARE(m_account.Session.PasswordE, passwordBefore);
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(m_service->calls.first().arguments.at(3), EncodeCredential(u"Nowe4567"_s));
 }
@@ -421,23 +425,23 @@ void tst_LoginDialog::logout()
     QFETCH(int, calls);
     QFETCH(int, stateAfter);
     beginSession(u"jan"_s, u"Haslo123"_s);
-    gU_WEBServiceSession.State = TSessionState(state);
+    m_account.Session.State = TSessionState(state);
     if (!serviceInterface)
-        SetServiceProxy(nullptr);
+        m_access.SetService(nullptr);
     if (callFails)
         m_service->failure = ServiceFailure{ServiceFailure::Kind::Transport, u"Connection refused"_s};
 
-    LogoutFromService();
+    m_access.Logout();
 
     QCOMPARE(m_messages->texts(), messages);
     QCOMPARE(m_service->calls.size(), calls);
     if (calls > 0) {
         QCOMPARE(m_service->calls.first().operation, u"ZOKA_WS_Logout"_s);
         QCOMPARE(m_service->calls.first().arguments,
-                 (QStringList{gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE,
-                              gU_WEBServiceSession.SessionToken}));
+                 (QStringList{m_account.Session.LoginE, m_account.Session.PasswordE,
+                              m_account.Session.SessionToken}));
     }
-    QCOMPARE(int(gU_WEBServiceSession.State), stateAfter);
+    QCOMPARE(int(m_account.Session.State), stateAfter);
 }
 
 int main(int argc, char **argv)

@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
@@ -52,6 +54,10 @@ class tst_MainWindow : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void init();
     void cleanup();
@@ -99,19 +105,17 @@ void tst_MainWindow::init()
     m_messages = std::make_unique<MessageRecorder>();
     m_terminateRequests = 0;
     SetTerminateHandler([this] { ++m_terminateRequests; });
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 void tst_MainWindow::cleanup()
 {
     m_window.reset();
     SetTerminateHandler({});
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     m_messages.reset();
     m_service.reset();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 // The main window over the fake service. Unless `runOpening`, it is shown and
@@ -119,8 +123,8 @@ void tst_MainWindow::cleanup()
 // is ignored here), so that no login dialog waits for the test.
 std::unique_ptr<TForm_ZOKA_WSClient_Main> tst_MainWindow::openMainWindow(bool runOpening)
 {
-    auto window = std::make_unique<TForm_ZOKA_WSClient_Main>();
-    SetServiceProxy(m_service.get());
+    auto window = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
+    window->Service().SetService(m_service.get());
     if (runOpening)
         return window;
     const ServiceResult<TRemInitialCheck> accepted = m_service->initialCheck;
@@ -136,8 +140,8 @@ std::unique_ptr<TForm_ZOKA_WSClient_Main> tst_MainWindow::openMainWindow(bool ru
 
 void tst_MainWindow::beginSession(const TRemSessionBeginData &answer)
 {
-    gU_WEBServiceSession.BeginSession(answer, EncodeCredential(u"jan"_s), EncodeCredential(u"Haslo123"_s));
-    gU_WEBServiceData.LoadFrom(answer);
+    m_account.Session.BeginSession(answer, EncodeCredential(u"jan"_s), EncodeCredential(u"Haslo123"_s));
+    m_account.Data.LoadFrom(answer);
 }
 
 QLabel *tst_MainWindow::label(const QString &name) const
@@ -152,7 +156,7 @@ TWSpeedButton *tst_MainWindow::button(const QString &name) const
 
 void tst_MainWindow::captionAndHeaderBeforeLogin()
 {
-    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
     QCOMPARE(m_window->windowTitle(), u"Internetowy serwis użytkownika Domvel-E-Vadiv"_s);
     QCOMPARE(label(u"Lab_Firma"_s)->text(), u"Lab_Firma"_s);
     for (const QString &name : {u"Lab_FirmaName"_s, u"Lab_ZasobUlicaNr"_s, u"Lab_User2Name"_s})
@@ -173,8 +177,8 @@ void tst_MainWindow::captionAndHeaderBeforeLogin()
 
     // The window constructor starts a new session record.
     beginSession(SampleSessionBegin());
-    TForm_ZOKA_WSClient_Main second;
-    QCOMPARE(gU_WEBServiceSession.State, ssNone);
+    TForm_ZOKA_WSClient_Main second(m_account);
+    QCOMPARE(m_account.Session.State, ssNone);
 }
 
 void tst_MainWindow::header_data()
@@ -207,7 +211,7 @@ void tst_MainWindow::header()
         answer.U_Imie2 = u"Adam"_s;
     }
     beginSession(answer);
-    gU_WEBServiceSession.State = TSessionState(state);
+    m_account.Session.State = TSessionState(state);
     m_window->ShowHeader();
 
     QCOMPARE(label(u"Lab_Firma"_s)->text(), firma);
@@ -256,8 +260,8 @@ void tst_MainWindow::otherSettlementsNotice()
     QPalette palette = info->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
     info->setPalette(palette);
-    gU_WEBServiceData.SaldaOtherKnt_InfoHandlingKind = kind;
-    gU_WEBServiceData.SaldaWNOtherKnt_ShowF = obligations;
+    m_account.Data.SaldaOtherKnt_InfoHandlingKind = kind;
+    m_account.Data.SaldaWNOtherKnt_ShowF = obligations;
 
     m_window->ShowOtherSettlementsInfo();
 
@@ -296,7 +300,7 @@ void tst_MainWindow::sessionChecksBeforeQuestions()
     QFETCH(QString, message);
     m_window = openMainWindow();
     beginSession(SampleSessionBegin());
-    gU_WEBServiceSession.State = TSessionState(state);
+    m_account.Session.State = TSessionState(state);
 
     ClickButton(button(buttonName));  // a question is answered No
 
@@ -305,7 +309,7 @@ void tst_MainWindow::sessionChecksBeforeQuestions()
     QCOMPARE(m_messages->messages.first().caption, question ? u"Potwierdzenie"_s : u"Domvel-E-Vadiv"_s);
     QCOMPARE(m_messages->messages.first().defaultButton, question ? MessageButton::No : MessageButton::Ok);
     QVERIFY(m_service->calls.isEmpty());
-    QCOMPARE(int(gU_WEBServiceSession.State), state);
+    QCOMPARE(int(m_account.Session.State), state);
 }
 
 void tst_MainWindow::yesAnswers_data()
@@ -340,7 +344,7 @@ void tst_MainWindow::yesAnswers()
     QFETCH(QString, outcome);
     m_window = openMainWindow();
     beginSession(SampleSessionBegin());
-    gU_WEBServiceSession.State = TSessionState(state);
+    m_account.Session.State = TSessionState(state);
     m_service->renew = u"TOKEN-ODNOWIONY"_s;
     TRemChangePasswordData changed;
     changed.SessionToken = u"TOKEN-PO-ZMIANIE"_s;
@@ -368,7 +372,7 @@ void tst_MainWindow::yesAnswers()
     QCOMPARE(m_messages->texts().value(1), outcome);
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(m_service->calls.first().operation, operation);
-    QCOMPARE(int(gU_WEBServiceSession.State), stateAfter);
+    QCOMPARE(int(m_account.Session.State), stateAfter);
     QCOMPARE(label(u"Lab_User1Name"_s)->text(), headerShown ? u"Śliwińska Jadwiga"_s : u"stare"_s);
     QCOMPARE(label(u"Lab_Firma"_s)->text(), headerShown ? u"Spółdzielnia Mieszkaniowa:"_s : u"stare"_s);
 }
@@ -393,7 +397,7 @@ void tst_MainWindow::exitAsksAndEnds()
     QCOMPARE(m_terminateRequests, terminateRequests);
     // Ending the program does not log out.
     QVERIFY(m_service->calls.isEmpty());
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QCOMPARE(m_account.Session.State, ssActive);
 }
 
 void tst_MainWindow::loginLaterMayBeCancelled()
@@ -409,7 +413,7 @@ void tst_MainWindow::loginLaterMayBeCancelled()
     ClickButton(button(u"SButton_Login"_s));
     QVERIFY(dialogSeen);
     QCOMPARE(m_terminateRequests, 0);
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QCOMPARE(m_account.Session.State, ssActive);
     QVERIFY(m_messages->texts().isEmpty());
 }
 
@@ -419,7 +423,7 @@ void tst_MainWindow::yearChangeWithOneYearOnly()
     TRemSessionBeginData answer = SampleSessionBegin();
     answer.SysCZPeriodStart = DateText(2020, 1, 1);
     beginSession(answer);
-    QCOMPARE(gU_WEBServiceData.FirstYearToShow(), gU_WEBServiceData.SysCZYearEwidActive);
+    QCOMPARE(m_account.Data.FirstYearToShow(), m_account.Data.SysCZYearEwidActive);
     ClickButton(button(u"SButton_Year"_s));
     QCOMPARE(m_messages->texts(), QStringList{u"Dostępne są dane jedynie roku bieżącego.\nNie można zmienić roku."_s});
     QVERIFY(m_service->calls.isEmpty());
@@ -452,7 +456,7 @@ void tst_MainWindow::navigationKeysMoveAndOpen()
     noDocuments.KsgNumber = 0;
     m_service->ledger = noDocuments;
     TFrame_InfoRozrZasob *panel = m_window->Frame_InfoRozrZasob1();
-    const int monthCount = gU_WEBServiceData.MonthsToShow();
+    const int monthCount = m_account.Data.MonthsToShow();
     QVERIFY(monthCount > 3);
     QCOMPARE(panel->CurrentTable()->SelectedMonth(), 0);
     QWidget *focused = m_window->focusWidget();
@@ -558,7 +562,7 @@ void tst_MainWindow::yearList()
     QFETCH(QStringList, items);
     QFETCH(int, selected);
     int shownYear = shown;
-    TForm_YearForShowChange dialog(nullptr, shownYear, last, first, {});
+    TForm_YearForShowChange dialog(nullptr, m_access, shownYear, last, first, {});
     QVERIFY(ShowActive(&dialog));
     QStringList listed;
     for (int i = 0; i < dialog.ListBoxSelect()->count(); ++i)
@@ -618,9 +622,9 @@ void tst_MainWindow::choosingAYear()
     QFETCH(bool, changed);
     QFETCH(int, yearAfter);
     QFETCH(QStringList, messages);
-    SetServiceProxy(m_service.get());
+    m_access.SetService(m_service.get());
     beginSession(SampleSessionBegin());
-    gU_WEBServiceData.ShowYear = 2020;
+    m_account.Data.ShowYear = 2020;
     TRemYearRozrachGetData answer;
     answer.RetCode = retCode;
     answer.ObrotyCZMain_WN = QList<double>(13, 7.0);
@@ -629,7 +633,7 @@ void tst_MainWindow::choosingAYear()
 
     QObject driver;  // ends the polling with the test
     WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
-        gU_WEBServiceSession.State = TSessionState(state);
+        m_account.Session.State = TSessionState(state);
         QListWidget *list = dialog->ListBoxSelect();
         list->setCurrentRow(1);  // 2018 of 2017-2020
         if (how == u"double click"_s) {
@@ -642,10 +646,10 @@ void tst_MainWindow::choosingAYear()
             QTest::keyClick(list, Qt::Key_Return);
         }
     });
-    const bool result = ShowYearDialog(nullptr, 2010, 2020, gU_WEBServiceData.ShowYear, [&] { ++refreshes; });
+    const bool result = ShowYearDialog(nullptr, m_access, 2010, 2020, m_account.Data.ShowYear, [&] { ++refreshes; });
 
     QCOMPARE(result, changed);
-    QCOMPARE(gU_WEBServiceData.ShowYear, yearAfter);
+    QCOMPARE(m_account.Data.ShowYear, yearAfter);
     QCOMPARE(refreshes, changed ? 1 : 0);
     QCOMPARE(m_messages->texts(), messages);
     if (state == ssActive) {
@@ -653,21 +657,21 @@ void tst_MainWindow::choosingAYear()
         QCOMPARE(m_service->calls.first().arguments.last(), u"2018"_s);
     }
     if (changed)
-        QCOMPARE(gU_WEBServiceData.ObrotyCZMain_WN.value(0), 7.0);
+        QCOMPARE(m_account.Data.ObrotyCZMain_WN.value(0), 7.0);
 }
 
 void tst_MainWindow::escapeLeavesTheYear()
 {
-    SetServiceProxy(m_service.get());
+    m_access.SetService(m_service.get());
     beginSession(SampleSessionBegin());
-    gU_WEBServiceData.ShowYear = 2019;
+    m_account.Data.ShowYear = 2019;
     QObject driver;  // ends the polling with the test
     WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
         dialog->ListBoxSelect()->setCurrentRow(0);
         QTest::keyClick(dialog->ListBoxSelect(), Qt::Key_Escape);
     });
-    QVERIFY(!ShowYearDialog(nullptr, 2010, 2020, gU_WEBServiceData.ShowYear, {}));
-    QCOMPARE(gU_WEBServiceData.ShowYear, 2019);
+    QVERIFY(!ShowYearDialog(nullptr, m_access, 2010, 2020, m_account.Data.ShowYear, {}));
+    QCOMPARE(m_account.Data.ShowYear, 2019);
     QVERIFY(m_service->calls.isEmpty());
 }
 

@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
@@ -44,6 +46,10 @@ class tst_MainWindowOverview : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void init();
     void cleanup();
@@ -69,30 +75,28 @@ void tst_MainWindowOverview::init()
     m_clock = std::make_unique<ManualClock>(kLoginTime);
     m_service = std::make_unique<FakeService>();
     m_messages = std::make_unique<MessageRecorder>();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
     // Not shown: no opening sequence runs, the test drives the window.
-    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
     m_window->SessionTimer()->stop();
-    SetServiceProxy(m_service.get());
+    m_window->Service().SetService(m_service.get());
 }
 
 void tst_MainWindowOverview::cleanup()
 {
     m_window.reset();
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     SetSpreadsheetFileChooser({});
     m_messages.reset();
     m_service.reset();
     m_clock.reset();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 void tst_MainWindowOverview::beginSession(const TRemSessionBeginData &answer)
 {
-    gU_WEBServiceSession.BeginSession(answer, EncodeCredential(u"jan"_s), EncodeCredential(u"Haslo123"_s));
-    gU_WEBServiceData.LoadFrom(answer);
+    m_account.Session.BeginSession(answer, EncodeCredential(u"jan"_s), EncodeCredential(u"Haslo123"_s));
+    m_account.Data.LoadFrom(answer);
     m_window->ShowYearData();
     m_window->ShowBalanceSummary();
     m_window->UpdateSessionTime();
@@ -112,7 +116,7 @@ void tst_MainWindowOverview::stripKeepsTheCurrentYear()
     TRemYearRozrachGetData past;
     past.RetCode = 0;
     past.ObrotyCZMain_MA = QList<double>(13, 1000.0);
-    gU_WEBServiceData.LoadYearFrom(2018, past);
+    m_account.Data.LoadYearFrom(2018, past);
     m_window->ShowYearData();
     m_window->ShowBalanceSummary();
     QCOMPARE(label(u"Lab_Suma"_s)->text(), u"Do zapłaty: 70,00 zł"_s);
@@ -121,7 +125,7 @@ void tst_MainWindowOverview::stripKeepsTheCurrentYear()
     TRemYearRozrachGetData current;
     current.RetCode = 0;
     current.ObrotyCZMain_MA = {82.0};
-    gU_WEBServiceData.LoadYearFrom(2020, current);
+    m_account.Data.LoadYearFrom(2020, current);
     m_window->ShowBalanceSummary();
     QCOMPARE(label(u"Lab_Suma"_s)->text(), u"Nadpłata: 82,00 zł"_s);
     QCOMPARE(label(u"Lab_Suma"_s)->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
@@ -221,7 +225,7 @@ void tst_MainWindowOverview::chartOfTheShownTable()
         chart->reject();
     });
     m_window->findChild<TWSpeedButton *>(u"ButtonChart"_s)->click();
-    QTRY_COMPARE_WITH_TIMEOUT(months, gU_WEBServiceData.MonthsToShow(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(months, m_account.Data.MonthsToShow(), 5000);
 }
 
 QTEST_MAIN(tst_MainWindowOverview)

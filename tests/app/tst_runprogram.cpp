@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "account/Account.h"
+#include "app/ProgramAccount.h"
 #include "tests/session/FakeService.h"
 #include "tests/session/SessionTestSupport.h"
 
@@ -37,6 +39,7 @@ using namespace Qt::Literals::StringLiterals;
 class tst_RunProgram : public QObject
 {
     Q_OBJECT
+
 
 private Q_SLOTS:
     void initTestCase();
@@ -77,19 +80,19 @@ void tst_RunProgram::init()
 void tst_RunProgram::cleanup()
 {
     SetWindowsCreatedHook({});
-    SetServiceProxy(nullptr);
     m_messages.reset();
     m_service.reset();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    // The program runs over its one account, as main runs it.
+    ProgramAccount() = Account{};
 }
 
 int tst_RunProgram::run(const std::function<void(TForm_ZOKA_WSClient_Main *)> &hook)
 {
     SetWindowsCreatedHook([this, hook](QWidget *mainWindow) {
         // The fake service replaces the connection before the first activation uses it.
-        SetServiceProxy(m_service.get());
-        hook(qobject_cast<TForm_ZOKA_WSClient_Main *>(mainWindow));
+        auto *window = qobject_cast<TForm_ZOKA_WSClient_Main *>(mainWindow);
+        window->Service().SetService(m_service.get());
+        hook(window);
     });
     return RunProgram(*qApp, {u"domvel-e-vadiv"_s});
 }
@@ -133,7 +136,7 @@ void tst_RunProgram::closeButtonEndsTheProgram()
             // Signed in once the session is active and the header shows it
             // (the header follows the dialog's close); bounded at about 10 s.
             const bool headerShown = window->findChild<QLabel *>(u"Lab_Firma"_s)->text() == u"Spółdzielnia Mieszkaniowa:"_s;
-            if ((QApplication::activeModalWidget() || gU_WEBServiceSession.State != ssActive || !headerShown)
+            if ((QApplication::activeModalWidget() || window->AccountData().Session.State != ssActive || !headerShown)
                 && ++polls < 500)
                 return;
             poll->stop();

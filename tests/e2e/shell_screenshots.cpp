@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     if (check(driver.ChangeYear(year))) {
         check(driver.OpenMonth(kMonth, [&](TForm_KartMca &card) {
             save(card, u"month-card.png"_s);
-            check(driver.OpenCharge(card, ClientDriver::FirstChargeRow(card),
+            check(driver.OpenCharge(card, driver.FirstChargeRow(card),
                                     [&](TForm_NalCzynszDtl &detail) { save(detail, u"charge-detail.png"_s); }));
         }));
         save(*driver.MainWindow(), u"main-window.png"_s);

@@ -1,4 +1,6 @@
 #include "testing/HostileResponder.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/views/ViewsTestSupport.h"
 
@@ -177,6 +179,10 @@ class tst_E2eFaults : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -257,10 +263,7 @@ void tst_E2eFaults::initTestCase()
 void tst_E2eFaults::init()
 {
     m_messages = std::make_unique<MessageRecorder>();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
-    gU_WEBServiceKsgData.Clear();
-    gU_WEBServiceDokData.Clear();
+    m_account = Account{};
     TrustedCertificates::Clear();
     QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kTls + u"ca.pem"_s));
     m_terminateRequested = false;
@@ -269,7 +272,7 @@ void tst_E2eFaults::init()
     m_responder->disarm();
 
     SetServerAddressArgument(u"127.0.0.1:%1"_s.arg(QUrl(m_goodUrl).port()));
-    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
     m_window->HTTPRIO1()->SetTimeout(kGenerousTimeout);
     m_window->HTTPRIO1()->SetMaxAnswerSize(kAnswerCap);
     m_window->installEventFilter(this);
@@ -283,7 +286,6 @@ void tst_E2eFaults::cleanup()
     m_ticker.stop();
     m_responder->disarm();
     m_window.reset();
-    SetServiceProxy(nullptr);
     SetTerminateHandler({});
     SetServerAddressArgument({});
     m_messages.reset();
@@ -343,7 +345,7 @@ bool tst_E2eFaults::openSignedIn(const std::function<void(TForm_LoginWEB *)> &dr
             (void)QTest::qWaitFor(
                 [&] {
                     return !m_window->FirstActivation() && !QApplication::activeModalWidget()
-                        && (gU_WEBServiceSession.State == ssActive || m_terminateRequested);
+                        && (m_account.Session.State == ssActive || m_terminateRequested);
                 },
                 15000);
         },
@@ -351,7 +353,7 @@ bool tst_E2eFaults::openSignedIn(const std::function<void(TForm_LoginWEB *)> &dr
             if (auto *dialog = qobject_cast<TForm_LoginWEB *>(modal))
                 drive(dialog);
         });
-    return gU_WEBServiceSession.State == ssActive && m_window->Frame_InfoRozrZasob1()->Year() != 0;
+    return m_account.Session.State == ssActive && m_window->Frame_InfoRozrZasob1()->Year() != 0;
 }
 
 QStringList tst_E2eFaults::panelTexts() const
@@ -396,8 +398,8 @@ Outcome tst_E2eFaults::failLogin(const Case &c, bool &goodOpened)
         out.messages = messageLines();
         out.detail = firstDetail();
         // Another try is offered; nothing of an account is shown.
-        out.stateKept = dialog->isVisible() && gU_WEBServiceSession.State == ssNone
-            && gU_WEBServiceData.ShowYear == 0 && m_window->Frame_InfoRozrZasob1()->Year() == 0;
+        out.stateKept = dialog->isVisible() && m_account.Session.State == ssNone
+            && m_account.Data.ShowYear == 0 && m_window->Frame_InfoRozrZasob1()->Year() == 0;
         disarm();
         m_messages->messages.clear();
         SignInWith(dialog);
@@ -411,7 +413,7 @@ Outcome tst_E2eFaults::failYear(const Case &c, int &goodYear)
     Outcome out;
     QWidget *button = m_window->findChild<QWidget *>(u"SButton_Year"_s);
     TFrame_InfoRozrZasob *panel = m_window->Frame_InfoRozrZasob1();
-    const int yearBefore = gU_WEBServiceData.ShowYear;
+    const int yearBefore = m_account.Data.ShowYear;
     const QStringList before = panelTexts();
     // Chooses the first year offered (one before the shown year).
     auto chooseFirstYear = [&](bool faulty) {
@@ -441,12 +443,12 @@ Outcome tst_E2eFaults::failYear(const Case &c, int &goodYear)
     out.messages = messageLines();
         out.detail = firstDetail();
     out.windowsOpened = int(seen.size()) - 1;
-    out.stateKept = seen == QStringList{u"Form_YearForShowChange"_s} && gU_WEBServiceData.ShowYear == yearBefore
+    out.stateKept = seen == QStringList{u"Form_YearForShowChange"_s} && m_account.Data.ShowYear == yearBefore
         && panel->Year() == yearBefore && panelTexts() == before;
     disarm();
     m_messages->messages.clear();
     chooseFirstYear(false);
-    goodYear = m_messages->messages.isEmpty() && gU_WEBServiceData.ShowYear == goodYear && panel->Year() == goodYear
+    goodYear = m_messages->messages.isEmpty() && m_account.Data.ShowYear == goodYear && panel->Year() == goodYear
         ? goodYear
         : -goodYear;
     return out;
@@ -492,7 +494,7 @@ Outcome tst_E2eFaults::failMonth(const Case &c, bool &goodOpened)
     m_messages->messages.clear();
     const QStringList good = doubleClickJanuary(false);
     goodOpened = good == QStringList{u"Form_KartMca"_s} && m_messages->messages.isEmpty()
-        && rows == gU_WEBServiceKsgData.KsgNumber && rows > 0;
+        && rows == m_account.KsgData.KsgNumber && rows > 0;
     return out;
 }
 
@@ -555,7 +557,7 @@ Outcome tst_E2eFaults::failDetails(const Case &c, bool &goodOpened)
         });
     out.stateKept = cardKept;
     goodOpened = seen == (QStringList{u"Form_KartMca"_s, u"Form_NalCzynszDtl"_s}) && detailsOpened == 1
-        && goodMessages.isEmpty() && components == gU_WEBServiceDokData.SklNumber && components > 0;
+        && goodMessages.isEmpty() && components == m_account.DokData.SklNumber && components > 0;
     return out;
 }
 
@@ -669,7 +671,7 @@ void tst_E2eFaults::damagedSessionAnswerEndsTheProgram()
     QCOMPARE(messageLines(), QStringList{ErrorLine(message)});
     QVERIFY2(dialogClosed, "the login dialog closed");
     QVERIFY2(m_terminateRequested, "the program is asked to end");
-    QCOMPARE(gU_WEBServiceData.ShowYear, 0);
+    QCOMPARE(m_account.Data.ShowYear, 0);
     QCOMPARE(m_window->Frame_InfoRozrZasob1()->Year(), 0);
 }
 

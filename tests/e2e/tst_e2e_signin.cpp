@@ -1,4 +1,6 @@
 #include "CountingService.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "testing/ServerProcess.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/session/SessionTestSupport.h"
@@ -64,6 +66,10 @@ class tst_E2eSignIn : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -111,8 +117,7 @@ void tst_E2eSignIn::initTestCase()
 void tst_E2eSignIn::init()
 {
     m_messages = std::make_unique<MessageRecorder>();
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
+    m_account = Account{};
 }
 
 void tst_E2eSignIn::cleanup()
@@ -120,7 +125,6 @@ void tst_E2eSignIn::cleanup()
     SetTerminateHandler({});
     m_calls.reset();
     m_window.reset();
-    SetServiceProxy(nullptr);
     m_messages.reset();
     TrustedCertificates::Clear();
     SetServerAddressArgument({});
@@ -131,12 +135,12 @@ void tst_E2eSignIn::connectTo(const ServerProcess &server, const QString &dataDi
     TrustedCertificates::Clear();
     QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(dataDir + u"/server-cert.pem"_s));
     SetServerAddressArgument(u"localhost:%1"_s.arg(server.port()));
-    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>();
+    m_window = std::make_unique<TForm_ZOKA_WSClient_Main>(m_account);
     IZOKA_E_BOK *connection = m_window->HTTPRIO1()->GetIZOKA_E_BOK();
     QVERIFY(connection);
-    QCOMPARE(ServiceProxy(), connection);
+    QCOMPARE(m_window->Service().Service(), connection);
     m_calls = std::make_unique<CountingService>(*connection);
-    SetServiceProxy(m_calls.get());
+    m_window->Service().SetService(m_calls.get());
 }
 
 bool tst_E2eSignIn::startOwnServer(ServerProcess &server, QTemporaryDir &dir, const QStringList &extra,
@@ -153,7 +157,7 @@ DialogRun tst_E2eSignIn::runDialog(TLoginMode mode, const std::function<void(TFo
         run.shown = dialog->Mode() == mode;
         drive(dialog);
     });
-    run.result = ShowLoginDialog(m_window.get(), mode);
+    run.result = ShowLoginDialog(m_window.get(), mode, m_window->Service());
     return run;
 }
 
@@ -166,7 +170,7 @@ bool tst_E2eSignIn::logIn(const QString &identifier, const QString &password)
     });
     m_messages->messages.clear();
     m_calls->operations.clear();
-    return run.result && gU_WEBServiceSession.State == ssActive;
+    return run.result && m_account.Session.State == ssActive;
 }
 
 int tst_E2eSignIn::runMessageLoop()
@@ -197,7 +201,7 @@ void tst_E2eSignIn::fiveRefusalsAtStartEndTheProgram()
     QCOMPARE(m_messages->texts(), QStringList(5, kLoginRefused));
     QCOMPARE(m_calls->operations,
              QStringList{u"ZOKA_WS_InitialCheck"_s} + QStringList(5, u"ZOKA_WS_CzSessionBegin"_s));
-    QCOMPARE(gU_WEBServiceSession.State, ssNone);
+    QCOMPARE(m_account.Session.State, ssNone);
     QVERIFY2(!m_window->isVisible(), "the program has ended");
 }
 
@@ -231,22 +235,22 @@ void tst_E2eSignIn::loginAfterRefusals()
     QVERIFY(run.result);
     QCOMPARE(refusalsShown, refusals);
     QCOMPARE(m_messages->texts(), QStringList(refusals, kLoginRefused) << kLoggedIn);
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
-    QCOMPARE(DecodeCredential(gU_WEBServiceSession.LoginE), identifier.trimmed());
-    QVERIFY2(gU_WEBServiceSession.U_Nazwisko1.startsWith(holder), qPrintable(gU_WEBServiceSession.U_Nazwisko1));
-    QCOMPARE(gU_WEBServiceData.ObrotyCZMain_WN.size(), 13);
+    QCOMPARE(m_account.Session.State, ssActive);
+    QCOMPARE(DecodeCredential(m_account.Session.LoginE), identifier.trimmed());
+    QVERIFY2(m_account.Session.U_Nazwisko1.startsWith(holder), qPrintable(m_account.Session.U_Nazwisko1));
+    QCOMPARE(m_account.Data.ObrotyCZMain_WN.size(), 13);
 
     // The main window shows what the login brought.
     m_window->ShowHeader();
     QCOMPARE(m_window->findChild<QLabel *>(u"Lab_User1Name"_s)->text(),
-             gU_WEBServiceSession.U_Nazwisko1 + u' ' + gU_WEBServiceSession.U_Imie1);
+             m_account.Session.U_Nazwisko1 + u' ' + m_account.Session.U_Imie1);
 }
 
 void tst_E2eSignIn::renewalInAnotherLetterCaseIsRefusedUnsent()
 {
     connectTo(m_sharedServer, m_sharedData.path());
     QVERIFY(logIn(u"kowalski"_s, u"Kowalski1"_s));
-    const QString token = gU_WEBServiceSession.SessionToken;
+    const QString token = m_account.Session.SessionToken;
 
     const DialogRun refused = runDialog(lmRelogin, [](TForm_LoginWEB *d) {
         FillAndPressOk(d, u"Kowalski"_s, u"Kowalski1"_s);
@@ -263,8 +267,8 @@ void tst_E2eSignIn::renewalInAnotherLetterCaseIsRefusedUnsent()
     QVERIFY(renewed.result);
     QCOMPARE(m_messages->texts(), QStringList{u"Pomyślnie odnowiono sesję serwisu."_s});
     QCOMPARE(m_calls->operations, QStringList{u"ZOKA_WS_SessionRenew"_s});
-    QVERIFY(gU_WEBServiceSession.SessionToken != token);
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QVERIFY(m_account.Session.SessionToken != token);
+    QCOMPARE(m_account.Session.State, ssActive);
 }
 
 void tst_E2eSignIn::passwordChangeRefusesInput_data()
@@ -319,7 +323,7 @@ void tst_E2eSignIn::passwordChangeRefusesInput()
     QVERIFY2(fieldFocused, "the refused field has the focus");
     QCOMPARE(m_messages->texts(), QStringList{message});
     QVERIFY(m_calls->operations.isEmpty());
-    QCOMPARE(gU_WEBServiceSession.State, ssActive);
+    QCOMPARE(m_account.Session.State, ssActive);
 }
 
 void tst_E2eSignIn::passwordChangeAfterSixteenMinutes()
@@ -335,7 +339,7 @@ void tst_E2eSignIn::passwordChangeAfterSixteenMinutes()
     QCOMPARE(m_messages->texts(),
              QStringList{u"Upłynął czas aktywności sesji serwisu.\nWykonanie funkcji nie jest możliwe."_s});
     QVERIFY(m_calls->operations.isEmpty());
-    QCOMPARE(gU_WEBServiceSession.State, ssExpired);
+    QCOMPARE(m_account.Session.State, ssExpired);
 }
 
 void tst_E2eSignIn::renewalAfterChangeNeedsTheNewPassword()
@@ -346,15 +350,15 @@ void tst_E2eSignIn::renewalAfterChangeNeedsTheNewPassword()
     QVERIFY2(startOwnServer(server, dir, {}, error), qPrintable(error));
     connectTo(server, dir.path());
     QVERIFY(logIn(u"nowak"_s, u"NowakP2015"_s));
-    const QString token = gU_WEBServiceSession.SessionToken;
+    const QString token = m_account.Session.SessionToken;
 
     const DialogRun change = runDialog(lmChangePassword, [](TForm_LoginWEB *d) {
         FillAndPressOk(d, u"nowak"_s, u"NowakP2015"_s, u"Jesien2024"_s, u"Jesien2024"_s);
     });
     QVERIFY(change.result);
     QCOMPARE(m_messages->texts(), QStringList{u"Hasło zostało zmienione."_s});
-    QCOMPARE(gU_WEBServiceSession.PasswordE, EncodeCredential(u"Jesien2024"_s));
-    QVERIFY(gU_WEBServiceSession.SessionToken != token);
+    QCOMPARE(m_account.Session.PasswordE, EncodeCredential(u"Jesien2024"_s));
+    QVERIFY(m_account.Session.SessionToken != token);
 
     m_messages->messages.clear();
     m_calls->operations.clear();
@@ -387,12 +391,12 @@ void tst_E2eSignIn::logoutWithServerDown()
     QVERIFY(logIn(u"kowalski"_s, u"Kowalski1"_s));
     server.Stop();
 
-    LogoutFromService();
+    m_window->Service().Logout();
 
     QCOMPARE(m_messages->texts(), QStringList{ServiceUnavailableMessage()});
     QVERIFY2(!m_messages->messages.first().detail.isEmpty(), "the reason goes into the box's detail");
     QCOMPARE(m_calls->operations, QStringList{u"ZOKA_WS_Logout"_s});
-    QCOMPARE(gU_WEBServiceSession.State, ssLoggedOut);
+    QCOMPARE(m_account.Session.State, ssLoggedOut);
 }
 
 void tst_E2eSignIn::refusedVersionShowsTheUpdateNotice()

@@ -1,4 +1,6 @@
 #include "testing/ServerProcess.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "tour/ClientDriver.h"
 
 #include "account/FormatAmount.h"
@@ -129,7 +131,9 @@ private:
     bool walkToView(int depth, QStringList &shown, const std::function<void(QWidget &)> &onView);
     // The year before the current one (complete in the demo data) on screen.
     bool showLastYear();
-    IZOKA_E_BOK &service() const { return *ServiceProxy(); }
+    // The tour's window, its account and its connection's interface.
+    IZOKA_E_BOK &service() const { return *m_driver->MainWindow()->Service().Service(); }
+    const Account &account() const { return m_driver->MainWindow()->AccountData(); }
 
     QTemporaryDir m_data;
     QTemporaryDir m_out;
@@ -174,7 +178,7 @@ void tst_E2eViews::anotherYearShowsTheServersFigures()
     QCOMPARE(panel.CurrentTable()->SelectedMonth(), 0);
 
     const ServiceResult<TRemYearRozrachGetData> year = service().ZOKA_WS_YearRozrachGet(
-        gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE, gU_WEBServiceSession.SessionToken, m_lastYear);
+        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, m_lastYear);
     QVERIFY(year.ok());
     QCOMPARE(year.value().RetCode, 0);
     const QList<double> &debits = year.value().ObrotyWOMain_WN;
@@ -210,7 +214,7 @@ void tst_E2eViews::monthCardAndChargeDetail()
     const QString yearTableCredit = LabelText(table, u"Lab_MA_03"_s);
 
     const ServiceResult<TRemKartotekaMcaGetData> ledger = service().ZOKA_WS_KartotekaMcaGet(
-        gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE, gU_WEBServiceSession.SessionToken, 0,
+        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, 0,
         m_lastYear, kMonth);
     QVERIFY(ledger.ok());
     const TRemKartotekaMcaGetData &entries = ledger.value();
@@ -235,7 +239,7 @@ void tst_E2eViews::monthCardAndChargeDetail()
             amounts << CellText(grid, r, 4) + CellText(grid, r, 5);
             texts << CellText(grid, r, 6);
         }
-        chargeRow = ClientDriver::FirstChargeRow(card);
+        chargeRow = m_driver->FirstChargeRow(card);
         if (chargeRow < 0)
             return;
         chargeAmount = CellText(grid, chargeRow, 4);
@@ -270,7 +274,7 @@ void tst_E2eViews::monthCardAndChargeDetail()
     QVERIFY2(detailOpened, qPrintable(m_driver->LastError()));
     QVERIFY2(cardOpenAfterDetail, "Escape in the detail goes back to the month card");
     const ServiceResult<TRemDokDetailsGetData> details = service().ZOKA_WS_DokDetailsGet(
-        gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE, gU_WEBServiceSession.SessionToken,
+        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken,
         entries.KsgID_Dok_Master[chargeRow], 0, m_lastYear);
     QVERIFY(details.ok());
     const TRemDokDetailsGetData &charge = details.value();
@@ -294,7 +298,7 @@ void tst_E2eViews::monthWithoutDocuments()
 {
     QVERIFY2(showLastYear(), qPrintable(m_driver->LastError()));
     const ServiceResult<TRemKartotekaMcaGetData> ledger = service().ZOKA_WS_KartotekaMcaGet(
-        gU_WEBServiceSession.LoginE, gU_WEBServiceSession.PasswordE, gU_WEBServiceSession.SessionToken, 0,
+        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, 0,
         m_lastYear, kEmptyMonth);
     QVERIFY(ledger.ok());
     QVERIFY2(ledger.value().KsgNumber == 0, "the demo tenant's August of last year has no documents");
@@ -337,7 +341,7 @@ bool tst_E2eViews::walkToView(int depth, QStringList &shown, const std::function
             reached = true;
             return;
         }
-        reached = m_driver->OpenCharge(card, ClientDriver::FirstChargeRow(card), [&](TForm_NalCzynszDtl &detail) {
+        reached = m_driver->OpenCharge(card, m_driver->FirstChargeRow(card), [&](TForm_NalCzynszDtl &detail) {
             const QTableWidget *skl = detail.Frame_InfoCzynszTabela1()->SG_Skl();
             shown << LabelText(detail, u"Lab_TrescOper"_s) << LabelText(detail, u"Lab_Brutto_Razem"_s)
                   << CellText(skl, 0, 1) << CellText(skl, 0, 5);

@@ -53,7 +53,7 @@ server_depends="$(dpkg-deb -f "$server_deb" Depends)"
 for dep in libqt6widgets6 libqt6network6 libqt6svg6 qt6-translations-l10n; do
   [[ "$client_depends" == *"$dep"* ]] || fail "client Depends lacks $dep: $client_depends"
 done
-for dep in libqt6httpserver6 libqt6sql6-sqlite openssl; do
+for dep in libqt6sql6-sqlite openssl; do
   [[ "$server_depends" == *"$dep"* ]] || fail "server Depends lacks $dep: $server_depends"
 done
 [[ "$server_depends" != *libqt6widgets6* ]] || fail "server depends on the widgets: $server_depends"

@@ -3,6 +3,8 @@
 // between them, against the demo server executable in both answer forms.
 
 #include "testing/MessageRecorder.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "testing/ServerProcess.h"
 #include "testing/TestHttpsServer.h"
 
@@ -16,7 +18,6 @@
 #include "protocol/TrustedCertificates.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
-#include "service/ServiceQueries.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +43,10 @@ class tst_SessionKeepAlive : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void init();
     void cleanup();
@@ -54,20 +59,17 @@ private Q_SLOTS:
 private:
     // The first month of the shown year with documents on the rent account,
     // loaded into the ledger store; 0 when there is none.
-    static int loadFirstMonthWithDocuments();
+    int loadFirstMonthWithDocuments();
 };
 
 void tst_SessionKeepAlive::init()
 {
-    gU_WEBServiceSession.Clear();
-    gU_WEBServiceData.Clear();
-    gU_WEBServiceKsgData.Clear();
-    gU_WEBServiceDokData.Clear();
+    m_account = Account{};
 }
 
 void tst_SessionKeepAlive::cleanup()
 {
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     SetTerminateHandler({});
     TrustedCertificates::Clear();
 }
@@ -75,7 +77,7 @@ void tst_SessionKeepAlive::cleanup()
 int tst_SessionKeepAlive::loadFirstMonthWithDocuments()
 {
     for (int month = 1; month <= 12; ++month) {
-        if (QueryMonthLedger(0, gU_WEBServiceData.ShowYear, month) && gU_WEBServiceKsgData.KsgNumber > 0)
+        if (m_access.QueryMonthLedger(0, m_account.Data.ShowYear, month) && m_account.KsgData.KsgNumber > 0)
             return month;
     }
     return 0;
@@ -104,9 +106,9 @@ void tst_SessionKeepAlive::wholeSessionOverOneConnection()
     rio.SetURL(server.Url());
     IZOKA_E_BOK *service = rio.GetIZOKA_E_BOK();
     QVERIFY(service);
-    SetServiceProxy(service);
+    m_access.SetService(service);
 
-    QVERIFY2(CheckClientVersion(), qPrintable(messages.texts().join(u" | "_s)));
+    QVERIFY2(m_access.CheckClientVersion(), qPrintable(messages.texts().join(u" | "_s)));
     // A refused sign-in is an answer like any other: the connection stays.
     QCOMPARE(service->ZOKA_WS_CzSessionBegin(EncodeCredential(u"kowalski"_s), EncodeCredential(u"zle"_s))
                  .value().RetCode != 0,
@@ -114,16 +116,16 @@ void tst_SessionKeepAlive::wholeSessionOverOneConnection()
     const QString loginE = EncodeCredential(u"kowalski"_s), passwordE = EncodeCredential(u"Kowalski1"_s);
     const ServiceResult<TRemSessionBeginData> begun = service->ZOKA_WS_CzSessionBegin(loginE, passwordE);
     QVERIFY2(begun.ok() && begun.value().RetCode == 0, "the demo tenant signs in");
-    gU_WEBServiceSession.BeginSession(begun.value(), loginE, passwordE);
-    gU_WEBServiceData.LoadFrom(begun.value());
+    m_account.Session.BeginSession(begun.value(), loginE, passwordE);
+    m_account.Data.LoadFrom(begun.value());
 
-    QVERIFY(QueryYearSettlements(gU_WEBServiceData.ShowYear));
+    QVERIFY(m_access.QueryYearSettlements(m_account.Data.ShowYear));
     const int month = loadFirstMonthWithDocuments();
     QVERIFY2(month > 0, "the demo tenant has a month with documents");
-    const int charge = int(gU_WEBServiceKsgData.KsgTypDok.indexOf(1));
+    const int charge = int(m_account.KsgData.KsgTypDok.indexOf(1));
     QVERIFY2(charge >= 0, "the month holds a charge");
-    QVERIFY(QueryDocumentDetails(gU_WEBServiceKsgData.KsgID_Dok_Master.at(charge), 0, gU_WEBServiceData.ShowYear));
-    QVERIFY(gU_WEBServiceDokData.SklNumber > 0);
+    QVERIFY(m_access.QueryDocumentDetails(m_account.KsgData.KsgID_Dok_Master.at(charge), 0, m_account.Data.ShowYear));
+    QVERIFY(m_account.DokData.SklNumber > 0);
 
     QCOMPARE(messages.texts(), QStringList());
     QCOMPARE(terminateRequests, 0);

@@ -3,6 +3,8 @@
 // when the server faults, answers nonsense or presents an untrusted certificate.
 
 #include "SessionTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceDokData.h"
@@ -15,7 +17,6 @@
 #include "protocol/TrustedCertificates.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
-#include "service/ServiceQueries.h"
 #include "testing/TestHttpsServer.h"
 
 #include <QTest>
@@ -88,6 +89,10 @@ class tst_SessionLoopback : public QObject
 {
     Q_OBJECT
 
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     void init();
     void cleanup();
@@ -142,6 +147,7 @@ TestHttpsServer::Reply tst_SessionLoopback::answer(const TestHttpsServer::Reques
 
 void tst_SessionLoopback::init()
 {
+    m_account = Account{};
     TrustedCertificates::Clear();
     QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kTls + QStringLiteral("ca.pem")));
     m_server = std::make_unique<TestHttpsServer>(kTls + QStringLiteral("server.pem"), kTls + QStringLiteral("server.key"));
@@ -150,15 +156,13 @@ void tst_SessionLoopback::init()
     m_rio = std::make_unique<THTTPRIO>();
     m_rio->SetTimeout(10s);
     m_rio->SetURL(m_server->serviceUrl());
-    SetServiceProxy(m_rio->GetIZOKA_E_BOK());
+    m_access.SetService(m_rio->GetIZOKA_E_BOK());
     m_retCode = 0;
 
     m_clock = std::make_unique<ManualClock>(kLoginTime);
-    gU_WEBServiceSession.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("anna.zielińska")),
+    m_account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("anna.zielińska")),
                                       EncodeCredential(QStringLiteral("Wiosna2020")));
-    gU_WEBServiceData.LoadFrom(SampleSessionBegin());
-    gU_WEBServiceKsgData.Clear();
-    gU_WEBServiceDokData.Clear();
+    m_account.Data.LoadFrom(SampleSessionBegin());
     m_terminateRequests = 0;
     SetTerminateHandler([this] { ++m_terminateRequests; });
     m_messages = std::make_unique<MessageRecorder>();
@@ -168,24 +172,24 @@ void tst_SessionLoopback::cleanup()
 {
     m_messages.reset();
     SetTerminateHandler({});
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     m_rio.reset();
     m_server.reset();
     m_clock.reset();
-    gU_WEBServiceSession.Clear();
+    m_account = Account{};
     TrustedCertificates::Clear();
 }
 
 void tst_SessionLoopback::dataQueriesOverHttps()
 {
-    QVERIFY(QueryYearSettlements(2018));
-    QVERIFY(QueryMonthLedger(2, 2020, 5));
-    QVERIFY(QueryDocumentDetails(7001, 2, 2020));
+    QVERIFY(m_access.QueryYearSettlements(2018));
+    QVERIFY(m_access.QueryMonthLedger(2, 2020, 5));
+    QVERIFY(m_access.QueryDocumentDetails(7001, 2, 2020));
     QCOMPARE(m_messages->texts(), QStringList());
 
     // What went out: the session's encoded credentials and token, unchanged.
     QCOMPARE(m_server->requests().size(), 3);
-    const TU_WEBServiceSession &session = gU_WEBServiceSession;
+    const TU_WEBServiceSession &session = m_account.Session;
     for (const TestHttpsServer::Request &httpRequest : m_server->requests()) {
         const ServiceResult<SoapRequest> sent = SoapCodec::ReadRequest(httpRequest.body);
         QVERIFY2(sent.ok(), qPrintable(sent.failure().detail));
@@ -202,24 +206,24 @@ void tst_SessionLoopback::dataQueriesOverHttps()
     QCOMPARE(details.integer("aID_Dok_Master"), 7001);
 
     // What came back reached the stores.
-    QCOMPARE(gU_WEBServiceData.ShowYear, 2018);
-    QCOMPARE(gU_WEBServiceData.ObrotyCZMain_WN, yearRecord().ObrotyCZMain_WN);
-    QCOMPARE(gU_WEBServiceData.SaldaOtherKnt_InfoHandlingKind, 3);
-    QCOMPARE(gU_WEBServiceKsgData.KsgNumber, 2);
-    QCOMPARE(gU_WEBServiceKsgData.Entry(1).TrescOper, QStringLiteral("Wpłata «przelew»"));
-    QCOMPARE(gU_WEBServiceKsgData.KsgValue, ledgerRecord().KsgValue);
-    QCOMPARE(gU_WEBServiceDokData.TrescOper, QStringLiteral("Naliczenie za wodę – maj"));
-    QCOMPARE(gU_WEBServiceDokData.Component(0).Cena, 12.13);
+    QCOMPARE(m_account.Data.ShowYear, 2018);
+    QCOMPARE(m_account.Data.ObrotyCZMain_WN, yearRecord().ObrotyCZMain_WN);
+    QCOMPARE(m_account.Data.SaldaOtherKnt_InfoHandlingKind, 3);
+    QCOMPARE(m_account.KsgData.KsgNumber, 2);
+    QCOMPARE(m_account.KsgData.Entry(1).TrescOper, QStringLiteral("Wpłata «przelew»"));
+    QCOMPARE(m_account.KsgData.KsgValue, ledgerRecord().KsgValue);
+    QCOMPARE(m_account.DokData.TrescOper, QStringLiteral("Naliczenie za wodę – maj"));
+    QCOMPARE(m_account.DokData.Component(0).Cena, 12.13);
 }
 
 void tst_SessionLoopback::refusedQueryChangesNothing()
 {
     m_retCode = 5;
-    QVERIFY(!QueryYearSettlements(2018));
-    QVERIFY(!QueryMonthLedger(2, 2020, 5));
+    QVERIFY(!m_access.QueryYearSettlements(2018));
+    QVERIFY(!m_access.QueryMonthLedger(2, 2020, 5));
     QCOMPARE(m_messages->texts(), QStringList());
-    QCOMPARE(gU_WEBServiceData.ShowYear, 2020);
-    QCOMPARE(gU_WEBServiceKsgData.KsgNumber, 0);
+    QCOMPARE(m_account.Data.ShowYear, 2020);
+    QCOMPARE(m_account.KsgData.KsgNumber, 0);
 }
 
 void tst_SessionLoopback::serverFaultShowsUnavailable()
@@ -228,11 +232,11 @@ void tst_SessionLoopback::serverFaultShowsUnavailable()
         return TestHttpsServer::Reply{500, SoapCodec::WriteFault(QStringLiteral("Server"),
                                                                  QStringLiteral("Baza danych niedostępna"))};
     });
-    QVERIFY(!QueryYearSettlements(2018));
+    QVERIFY(!m_access.QueryYearSettlements(2018));
     QCOMPARE(m_messages->texts(), QStringList{kUnavailable});
     QVERIFY2(m_messages->messages.first().detail.contains(QStringLiteral("Baza danych niedostępna")),
              qPrintable(m_messages->messages.first().detail));
-    QCOMPARE(gU_WEBServiceData.ShowYear, 2020);
+    QCOMPARE(m_account.Data.ShowYear, 2020);
 }
 
 void tst_SessionLoopback::unreadableAnswerShowsUnavailable()
@@ -240,24 +244,24 @@ void tst_SessionLoopback::unreadableAnswerShowsUnavailable()
     m_server->setHandler([](const TestHttpsServer::Request &) {
         return TestHttpsServer::Reply{200, QByteArray("<html><body>Przerwa techniczna</body></html>")};
     });
-    QVERIFY(!QueryMonthLedger(2, 2020, 5));
+    QVERIFY(!m_access.QueryMonthLedger(2, 2020, 5));
     QCOMPARE(m_messages->texts(), QStringList{kUnavailable});
-    QCOMPARE(gU_WEBServiceKsgData.KsgNumber, 0);
+    QCOMPARE(m_account.KsgData.KsgNumber, 0);
 }
 
 void tst_SessionLoopback::untrustedCertificateShowsReason()
 {
     TrustedCertificates::Clear();
-    QVERIFY(!QueryDocumentDetails(7001, 2, 2020));
+    QVERIFY(!m_access.QueryDocumentDetails(7001, 2, 2020));
     QCOMPARE(m_messages->texts(), QStringList{kUnavailable});
     QVERIFY2(!m_messages->messages.first().detail.isEmpty(), "the TLS reason belongs in the detail");
-    QCOMPARE(gU_WEBServiceDokData.SklNumber, 0);
+    QCOMPARE(m_account.DokData.SklNumber, 0);
 }
 
 void tst_SessionLoopback::expiredSessionSendsNothing()
 {
     m_clock->advanceSeconds(16 * 60);
-    QVERIFY(!QueryYearSettlements(2018));
+    QVERIFY(!m_access.QueryYearSettlements(2018));
     QCOMPARE(m_messages->texts(),
              QStringList{QStringLiteral("Upłynął czas aktywności sesji serwisu.\nWykonanie funkcji nie jest możliwe.")});
     QCOMPARE(m_server->requests().size(), 0);
@@ -267,7 +271,7 @@ void tst_SessionLoopback::expiredSessionSendsNothing()
 void tst_SessionLoopback::versionCheckOverHttps()
 {
     m_retCode = 100;
-    QVERIFY(CheckClientVersion());
+    QVERIFY(m_access.CheckClientVersion());
     QCOMPARE(m_messages->texts(), QStringList());
     QCOMPARE(m_terminateRequests, 0);
     QCOMPARE(m_server->requests().size(), 1);

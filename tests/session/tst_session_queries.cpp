@@ -1,4 +1,6 @@
 #include "FakeService.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 #include "SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
@@ -11,7 +13,6 @@
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
 #include "service/ServiceCall.h"
-#include "service/ServiceQueries.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -28,26 +29,26 @@ const QString kNotPossible = QStringLiteral("\nWykonanie funkcji nie jest możli
 
 enum class Query { Year, Ledger, Details };
 
-bool runQuery(Query query)
+bool runQuery(AccountService &m_access, Query query)
 {
     switch (query) {
-    case Query::Year: return QueryYearSettlements(2018);
-    case Query::Ledger: return QueryMonthLedger(2, 2020, 5);
-    case Query::Details: return QueryDocumentDetails(5001, 2, 2020);
+    case Query::Year: return m_access.QueryYearSettlements(2018);
+    case Query::Ledger: return m_access.QueryMonthLedger(2, 2020, 5);
+    case Query::Details: return m_access.QueryDocumentDetails(5001, 2, 2020);
     }
     return false;
 }
 
 // A fingerprint of the store the query fills, to see whether it changed.
-QString storeState(Query query)
+QString storeState(const Account &m_account, Query query)
 {
     switch (query) {
     case Query::Year:
-        return QStringLiteral("%1/%2").arg(gU_WEBServiceData.ShowYear).arg(gU_WEBServiceData.ObrotyCZMain_WN.value(0));
+        return QStringLiteral("%1/%2").arg(m_account.Data.ShowYear).arg(m_account.Data.ObrotyCZMain_WN.value(0));
     case Query::Ledger:
-        return QStringLiteral("%1/%2").arg(gU_WEBServiceKsgData.Month).arg(gU_WEBServiceKsgData.KsgValue.value(0));
+        return QStringLiteral("%1/%2").arg(m_account.KsgData.Month).arg(m_account.KsgData.KsgValue.value(0));
     case Query::Details:
-        return QStringLiteral("%1/%2").arg(gU_WEBServiceDokData.TrescOper).arg(gU_WEBServiceDokData.Cena.value(0));
+        return QStringLiteral("%1/%2").arg(m_account.DokData.TrescOper).arg(m_account.DokData.Cena.value(0));
     }
     return {};
 }
@@ -59,6 +60,10 @@ Q_DECLARE_METATYPE(Query)
 class tst_SessionQueries : public QObject
 {
     Q_OBJECT
+
+    // A fresh account per test, and the service calls into it.
+    Account m_account;
+    AccountService m_access{m_account};
 
 private Q_SLOTS:
     void init();
@@ -92,19 +97,20 @@ private:
 
 void tst_SessionQueries::init()
 {
+    m_account = Account{};
     m_clock = std::make_unique<ManualClock>(kLoginTime);
-    gU_WEBServiceSession.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
+    m_account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
                                       EncodeCredential(QStringLiteral("Tajne123")));
-    gU_WEBServiceData.LoadFrom(SampleSessionBegin());
+    m_account.Data.LoadFrom(SampleSessionBegin());
 
     TRemKartotekaMcaGetData previousLedger;
     previousLedger.Month = 3;
     previousLedger.KsgValue = {33.0};
-    gU_WEBServiceKsgData.LoadFrom(previousLedger);
+    m_account.KsgData.LoadFrom(previousLedger);
     TRemDokDetailsGetData previousDocument;
     previousDocument.TrescOper = QStringLiteral("Poprzedni");
     previousDocument.Cena = {1.5};
-    gU_WEBServiceDokData.LoadFrom(previousDocument);
+    m_account.DokData.LoadFrom(previousDocument);
 
     m_service = std::make_unique<FakeService>();
     TRemYearRozrachGetData year;
@@ -118,7 +124,7 @@ void tst_SessionQueries::init()
     details.TrescOper = QStringLiteral("Nowy");
     details.Cena = {9.5};
     m_service->details = details;
-    SetServiceProxy(m_service.get());
+    m_access.SetService(m_service.get());
 
     m_terminateRequests = 0;
     m_updateNotices = 0;
@@ -130,12 +136,12 @@ void tst_SessionQueries::init()
 void tst_SessionQueries::cleanup()
 {
     m_sink.reset();
-    SetServiceProxy(nullptr);
+    m_access.SetService(nullptr);
     SetTerminateHandler({});
     SetUpdateNoticeHandler({});
     m_service.reset();
     m_clock.reset();
-    gU_WEBServiceSession.Clear();
+    m_account = Account{};
 }
 
 void tst_SessionQueries::queries()
@@ -160,13 +166,13 @@ void tst_SessionQueries::querySucceeds()
     QFETCH(QStringList, arguments);
     QFETCH(QString, after);
 
-    QVERIFY(runQuery(query));
+    QVERIFY(runQuery(m_access, query));
     QCOMPARE(m_sink->texts(), QStringList());
-    QCOMPARE(storeState(query), after);
+    QCOMPARE(storeState(m_account, query), after);
     QCOMPARE(m_service->calls.size(), 1);
     const FakeService::Call &call = m_service->calls.first();
     QCOMPARE(call.operation, operation);
-    const TU_WEBServiceSession &s = gU_WEBServiceSession;
+    const TU_WEBServiceSession &s = m_account.Session;
     QCOMPARE(call.arguments, QStringList({s.LoginE, s.PasswordE, s.SessionToken}) + arguments);
     QCOMPARE(call.cursor, std::optional<Qt::CursorShape>(Qt::WaitCursor));
     QVERIFY(!QGuiApplication::overrideCursor());
@@ -180,10 +186,10 @@ void tst_SessionQueries::queryRefusedByRetCode()
     m_service->ledger.value().RetCode = 5;
     m_service->details.value().RetCode = 5;
 
-    QVERIFY(!runQuery(query));
+    QVERIFY(!runQuery(m_access, query));
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(m_sink->texts(), QStringList());
-    QCOMPARE(storeState(query), before);
+    QCOMPARE(storeState(m_account, query), before);
 }
 
 void tst_SessionQueries::queryTransportFailure()
@@ -192,23 +198,23 @@ void tst_SessionQueries::queryTransportFailure()
     QFETCH(QString, before);
     m_service->failure = ServiceFailure{ServiceFailure::Kind::Tls, QStringLiteral("The certificate has expired")};
 
-    QVERIFY(!runQuery(query));
+    QVERIFY(!runQuery(m_access, query));
     QCOMPARE(m_sink->texts(), QStringList{kUnavailable});
     const MessageRequest &box = m_sink->messages.first();
     QCOMPARE(box.icon, MessageIcon::Information);
     QCOMPARE(box.caption, ApplicationTitle());
     QCOMPARE(box.detail, QStringLiteral("The certificate has expired"));
-    QCOMPARE(storeState(query), before);
+    QCOMPARE(storeState(m_account, query), before);
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void tst_SessionQueries::queryThrowingCall()
 {
     m_service->thrown = [] { throw AppError(QStringLiteral("Nieczytelna odpowiedź")); };
-    QVERIFY(!QueryYearSettlements(2018));
+    QVERIFY(!m_access.QueryYearSettlements(2018));
     QCOMPARE(m_sink->texts(), QStringList{kUnavailable});
     QCOMPARE(m_sink->messages.first().detail, QStringLiteral("Nieczytelna odpowiedź"));
-    QCOMPARE(storeState(Query::Year), QStringLiteral("2020/100"));
+    QCOMPARE(storeState(m_account, Query::Year), QStringLiteral("2020/100"));
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
@@ -229,30 +235,30 @@ void tst_SessionQueries::sessionNotActive()
     QFETCH(QString, message);
     switch (situation) {
     case 0: m_clock->advanceSeconds(16 * 60); break;
-    case 1: gU_WEBServiceSession.Clear(); break;
-    case 2: gU_WEBServiceSession.LoggedOut(); break;
+    case 1: m_account.Session.Clear(); break;
+    case 2: m_account.Session.LoggedOut(); break;
     }
     for (Query query : {Query::Year, Query::Ledger, Query::Details}) {
         m_sink->messages.clear();
-        QVERIFY(!runQuery(query));
+        QVERIFY(!runQuery(m_access, query));
         QCOMPARE(m_sink->texts(), QStringList{message});
     }
     QCOMPARE(m_service->calls.size(), 0);
     if (situation == 0)
-        QCOMPARE(gU_WEBServiceSession.State, ssExpired);
+        QCOMPARE(m_account.Session.State, ssExpired);
 }
 
 void tst_SessionQueries::noServiceInterface()
 {
-    SetServiceProxy(nullptr);
-    QVERIFY(!QueryMonthLedger(0, 2020, 1));
+    m_access.SetService(nullptr);
+    QVERIFY(!m_access.QueryMonthLedger(0, 2020, 1));
     QCOMPARE(m_sink->texts(), QStringList{kUnavailable});
 }
 
 void tst_SessionQueries::storeErrorShownWithItsMessage()
 {
     const bool ok = RunDataQuery<TRemYearRozrachGetData>(
-        [](IZOKA_E_BOK &service, const QString &l, const QString &p, const QString &t) {
+        *m_service, m_account.Session, [](IZOKA_E_BOK &service, const QString &l, const QString &p, const QString &t) {
             return service.ZOKA_WS_YearRozrachGet(l, p, t, 2018);
         },
         [](const TRemYearRozrachGetData &) { throw IndexError(13, 4); });
@@ -288,14 +294,14 @@ void tst_SessionQueries::clientVersion()
     QFETCH(QString, message);
     QFETCH(int, notices);
 
-    gU_WEBServiceSession.Clear();  // the check needs no session
+    m_account.Session.Clear();  // the check needs no session
     m_service->initialCheck = TRemInitialCheck{retCode, message};
     if (failure)
         m_service->failure = ServiceFailure{ServiceFailure::Kind::Transport, {}};
     if (!proxy)
-        SetServiceProxy(nullptr);
+        m_access.SetService(nullptr);
 
-    QCOMPARE(CheckClientVersion(), accepted);
+    QCOMPARE(m_access.CheckClientVersion(), accepted);
     QCOMPARE(m_terminateRequests, accepted ? 0 : 1);
     QCOMPARE(m_updateNotices, notices);
     QCOMPARE(m_sink->texts(), message.isEmpty() && (accepted || notices) ? QStringList() : QStringList{message});

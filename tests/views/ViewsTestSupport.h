@@ -4,13 +4,10 @@
 // screen of a known size, an active session with a fake service behind the
 // call wrappers, and a driver for modal windows.
 
-#include "account/TU_WEBServiceData.h"
-#include "account/TU_WEBServiceDokData.h"
-#include "account/TU_WEBServiceKsgData.h"
-#include "account/TU_WEBServiceSession.h"
+#include "account/Account.h"
 #include "app/TApplication.h"
 #include "protocol/CredentialEncoding.h"
-#include "service/ServiceAccess.h"
+#include "service/AccountService.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ModalDialogs.h"
 #include "testing/UserInput.h"
@@ -33,26 +30,16 @@
 inline constexpr int kTestScreenWidth = 1600;
 inline constexpr int kTestScreenHeight = 1000;
 
-// An active session whose calls go to a fake service; messages are recorded.
-// Everything is undone when it goes.
+// An account with an active session whose calls go to a fake service;
+// messages are recorded. Everything goes with it.
 class ServiceFixture
 {
 public:
     ServiceFixture()
         : clock(43983.5)
     {
-        gU_WEBServiceSession.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
-                                          EncodeCredential(QStringLiteral("Tajne123")));
-        gU_WEBServiceKsgData.Clear();
-        gU_WEBServiceDokData.Clear();
-        SetServiceProxy(&service);
-    }
-    ~ServiceFixture()
-    {
-        SetServiceProxy(nullptr);
-        gU_WEBServiceSession.Clear();
-        gU_WEBServiceKsgData.Clear();
-        gU_WEBServiceDokData.Clear();
+        account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
+                                     EncodeCredential(QStringLiteral("Tajne123")));
     }
     ServiceFixture(const ServiceFixture &) = delete;
     ServiceFixture &operator=(const ServiceFixture &) = delete;
@@ -70,6 +57,8 @@ public:
 
     ManualClock clock;
     FakeService service;
+    Account account;
+    AccountService access{account, &service};
     MessageRecorder messages;
 };
 

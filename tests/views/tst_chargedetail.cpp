@@ -1,4 +1,5 @@
 #include "ViewsTestSupport.h"
+#include "account/Account.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
@@ -59,6 +60,9 @@ class tst_ChargeDetail : public QObject
 {
     Q_OBJECT
 
+    // The account whose header the windows and their printouts show.
+    Account m_account;
+
 private Q_SLOTS:
     void markColumn_data();
     void markColumn();
@@ -92,7 +96,7 @@ void tst_ChargeDetail::markColumn()
     QFETCH(double, from);
     QFETCH(double, to);
     QFETCH(bool, partial);
-    TForm_NalCzynszDtl form(10, 10, 20, charge(3, from, to));
+    TForm_NalCzynszDtl form(10, 10, 20, charge(3, from, to), m_account.Data, m_account.Session);
     const TFrame_InfoCzynszTabela *table = form.Frame_InfoCzynszTabela1();
     QTableWidget *grid = table->SG_Skl();
     QCOMPARE(table->PartialMonth(), partial);
@@ -215,7 +219,7 @@ void tst_ChargeDetail::titleLabelHeight()
     QFETCH(int, height);
     TU_WEBServiceDokData d = charge(1);
     d.TrescOper = text;
-    TForm_NalCzynszDtl form(10, 10, 20, d);
+    TForm_NalCzynszDtl form(10, 10, 20, d, m_account.Data, m_account.Session);
     const QLabel *title = label(&form, u"Lab_TrescOper"_s);
     QCOMPARE(title->text(), text);
     QCOMPARE(title->height(), height);
@@ -228,7 +232,7 @@ void tst_ChargeDetail::titleLabelHeight()
 
 void tst_ChargeDetail::headerTexts()
 {
-    TForm_NalCzynszDtl form(10, 10, 20, charge(1, date(2020, 3, 15), date(2020, 3, 31)));
+    TForm_NalCzynszDtl form(10, 10, 20, charge(1, date(2020, 3, 15), date(2020, 3, 31)), m_account.Data, m_account.Session);
     QCOMPARE(form.windowTitle(), u"Szczegóły naliczenia obciążenia"_s);
     QCOMPARE(label(&form, u"Lab_DataOper"_s)->text(), u"2.03.2020"_s);
     QCOMPARE(label(&form, u"Lab_TerminPlatn"_s)->text(), u"15.03.2020"_s);
@@ -260,9 +264,9 @@ void tst_ChargeDetail::placement()
     monthCard.setGeometry(100, 100, 400, 300);
     QVERIFY(ShowActive(&monthCard));
     if (anchorY < 0)
-        anchorY = kTestScreenHeight - TForm_NalCzynszDtl(300, 200, 20, charge(4)).height();
+        anchorY = kTestScreenHeight - TForm_NalCzynszDtl(300, 200, 20, charge(4), m_account.Data, m_account.Session).height();
 
-    TForm_NalCzynszDtl form(300, anchorY, 20, charge(4));
+    TForm_NalCzynszDtl form(300, anchorY, 20, charge(4), m_account.Data, m_account.Session);
     const QPoint placed = form.pos();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -278,7 +282,7 @@ void tst_ChargeDetail::shortArrayAbortsOpening()
     d.ValueVAT.removeLast();
     bool threw = false;
     try {
-        TForm_NalCzynszDtl::Open(10, 10, 20, d);
+        TForm_NalCzynszDtl::Open(10, 10, 20, d, m_account.Data, m_account.Session);
     } catch (const IndexError &) {
         threw = true;
     }
@@ -289,7 +293,7 @@ void tst_ChargeDetail::shortArrayAbortsOpening()
 void tst_ChargeDetail::escCloses()
 {
     bool closed = false;
-    const QStringList seen = DriveModals([&] { TForm_NalCzynszDtl::Open(10, 10, 20, charge(2)); },
+    const QStringList seen = DriveModals([&] { TForm_NalCzynszDtl::Open(10, 10, 20, charge(2), m_account.Data, m_account.Session); },
                                          [&](QWidget *modal, int) {
                                              QTest::keyClick(modal, Qt::Key_Escape);
                                              closed = !modal->isVisible();

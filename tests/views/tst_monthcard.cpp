@@ -1,4 +1,6 @@
 #include "ViewsTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
@@ -92,6 +94,10 @@ class tst_MonthCard : public QObject
 {
     Q_OBJECT
 
+    // The account the windows show when a test needs no service behind them.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     // The document table.
     void lateTerms_data();
@@ -142,7 +148,7 @@ void tst_MonthCard::lateTerms()
                                       .charge(10, date(2020, 3, 20))
                                       .entry(side, side ? 3 : 1, 20, term, u"Opłata"_s)
                                       .ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     table.show();
     QVERIFY(QTest::qWaitForWindowExposed(&table));
@@ -165,7 +171,7 @@ void tst_MonthCard::lateTerms()
 void tst_MonthCard::onlyColumnLinesBetweenEntries()
 {
     TU_WEBServiceKsgData ledger = LedgerBuilder().charge(10, date(2020, 3, 20)).payment(5).payment(7).ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     table.show();
     QVERIFY(QTest::qWaitForWindowExposed(&table));
@@ -184,7 +190,7 @@ void tst_MonthCard::onlyColumnLinesBetweenEntries()
 void tst_MonthCard::paymentsOnly()
 {
     TU_WEBServiceKsgData ledger = LedgerBuilder().payment(100).payment(50.5, 4, u"Kasa"_s).ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     for (int r = 0; r < 2; ++r) {
         QCOMPARE(cell(table, r, 2), QString());
@@ -227,7 +233,7 @@ void tst_MonthCard::operationText()
     QFETCH(QString, kindText);
     TU_WEBServiceKsgData ledger =
         LedgerBuilder().entry(side, kind, 12.3, date(2020, 3, 15), text, u"WB/12/2020"_s).ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     QCOMPARE(cell(table, 0, 6), shown);
     QCOMPARE(cell(table, 0, 3), kindText);
@@ -252,7 +258,7 @@ void tst_MonthCard::gridSize()
     LedgerBuilder builder;
     for (int i = 0; i < entries; ++i)
         builder.charge(1, date(2020, 3, 10));
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, builder.ledger, kOpening, 0);
     table.show();
     QVERIFY(QTest::qWaitForWindowExposed(&table));
@@ -274,7 +280,7 @@ void tst_MonthCard::gridSize()
 void tst_MonthCard::statesAlignedUnderAmountColumns()
 {
     TU_WEBServiceKsgData ledger = LedgerBuilder().charge(100, date(2020, 3, 10)).payment(30).ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     QTableWidget *grid = table.SG_Dok();
     const QWidget *base = grid->parentWidget();
@@ -309,7 +315,7 @@ void tst_MonthCard::openingBalanceColour()
     QFETCH(double, balance);
     QFETCH(QColor, colour);
     TU_WEBServiceKsgData ledger = LedgerBuilder().payment(5).ledger;
-    TFrame_InfoDokTabela table;
+    TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, {10, 10 + balance, balance}, 0);
     QCOMPARE(label(&table, u"Lab_SaldoPocz"_s)->text(), u"0,00"_s);
     QCOMPARE(label(&table, u"Lab_SaldoPocz"_s)->palette().color(QPalette::WindowText), colour);
@@ -337,7 +343,7 @@ void tst_MonthCard::shortArrayAbortsOpening()
     QWidget owner;
     bool threw = false;
     try {
-        TForm_KartMca::Open(2020, 3, 0, &owner, ledger, kOpening);
+        TForm_KartMca::Open(2020, 3, 0, &owner, m_access, ledger, kOpening);
     } catch (const IndexError &) {
         threw = true;
     }
@@ -349,7 +355,7 @@ void tst_MonthCard::shortArrayAbortsOpening()
 void tst_MonthCard::titleTexts()
 {
     TU_WEBServiceKsgData ledger = LedgerBuilder().charge(1, date(2020, 3, 5)).ledger;
-    TForm_KartMca form(2020, 3, 3, nullptr, ledger, kOpening);
+    TForm_KartMca form(2020, 3, 3, nullptr, m_access, ledger, kOpening);
     QCOMPARE(form.windowTitle(), u"Kartoteka miesięczna"_s);
     QCOMPARE(label(&form, u"Lab_Tytul"_s)->text(), u"Kartoteka rozrachunkowa: "_s);
     QCOMPARE(label(&form, u"Lab_Opis_KontoKsg"_s)->text(), u"woda - odsetki"_s);
@@ -380,7 +386,7 @@ void tst_MonthCard::windowSizeAndPlace()
     QCOMPARE(owner.screen()->geometry().width(), kTestScreenWidth);
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
-    TForm_KartMca form(2020, 3, 0, &owner, builder.ledger, kOpening);
+    TForm_KartMca form(2020, 3, 0, &owner, m_access, builder.ledger, kOpening);
     const TFrame_InfoDokTabela *table = form.Frame_InfoDokTabela1();
     QCOMPARE(form.width(), table->width() + 20);
     QCOMPARE(form.height(), 41 + 49 + table->height() + 40);
@@ -409,7 +415,7 @@ void tst_MonthCard::frameStaysOnScreen()
     int width = 0;
     int step = 0;
     {
-        TForm_KartMca probe(2020, 3, 0, &owner, ledger, kOpening);
+        TForm_KartMca probe(2020, 3, 0, &owner, m_access, ledger, kOpening);
         width = probe.width();
         step = CaptionStep(&probe);
     }
@@ -417,7 +423,7 @@ void tst_MonthCard::frameStaysOnScreen()
     owner.move(kTestScreenWidth - 1 - width - step, 100);
     QTRY_COMPARE(owner.pos().x(), kTestScreenWidth - 1 - width - step);
 
-    TForm_KartMca form(2020, 3, 0, &owner, ledger, kOpening);
+    TForm_KartMca form(2020, 3, 0, &owner, m_access, ledger, kOpening);
     const int borders = owner.frameGeometry().width() - owner.width();
     QCOMPARE(form.pos().x(), (kTestScreenWidth - width - borders) / 2);
     form.show();
@@ -442,7 +448,7 @@ void tst_MonthCard::paymentRowGivesMessage()
 
     bool closedByEsc = false;
     const QStringList seen = DriveModals(
-        [&] { TForm_KartMca::Open(2020, 3, 0, &owner, ledger, kOpening); },
+        [&] { TForm_KartMca::Open(2020, 3, 0, &owner, fixture.access, ledger, kOpening); },
         [&](QWidget *modal, int) {
             auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
             if (byEnter) {
@@ -501,7 +507,7 @@ void tst_MonthCard::chargeRowOpensDetail()
     QPoint detailPos;
     int detailHeight = 0;
     const QStringList seen = DriveModals(
-        [&] { TForm_KartMca::Open(2020, 3, 2, &owner, ledger, kOpening); },
+        [&] { TForm_KartMca::Open(2020, 3, 2, &owner, fixture.access, ledger, kOpening); },
         [&](QWidget *modal, int depth) {
             if (depth == 0) {
                 auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
@@ -536,7 +542,7 @@ void tst_MonthCard::failedDetailsOpensNothing()
     refused.RetCodeAsString = u"Brak dokumentu"_s;
     fixture.service.details = refused;
     TU_WEBServiceKsgData ledger = LedgerBuilder().charge(10, date(2020, 3, 5)).ledger;
-    TForm_KartMca form(2020, 3, 0, nullptr, ledger, kOpening);
+    TForm_KartMca form(2020, 3, 0, nullptr, fixture.access, ledger, kOpening);
     form.Frame_InfoDokTabela1()->SG_DokDblClick();
     QCOMPARE(fixture.callsOf(u"ZOKA_WS_DokDetailsGet"_s).size(), 1);
     QVERIFY(!QApplication::activeModalWidget());

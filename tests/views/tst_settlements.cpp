@@ -1,4 +1,6 @@
 #include "ViewsTestSupport.h"
+#include "account/Account.h"
+#include "service/AccountService.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
@@ -105,6 +107,10 @@ class tst_Settlements : public QObject
 {
     Q_OBJECT
 
+    // The account the windows show when a test needs no service behind them.
+    Account m_account;
+    AccountService m_access{m_account};
+
 private Q_SLOTS:
     // The yearly table.
     void balanceExample();
@@ -138,7 +144,7 @@ private Q_SLOTS:
 
 void tst_Settlements::balanceExample()
 {
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(m_access);
     table.SetPeriod(2020, 12);
     table.ShowCategory(0, {100, 50}, {40, 120});
 
@@ -185,7 +191,7 @@ void tst_Settlements::hiddenMonths()
     QFETCH(int, monthCount);
     QFETCH(QString, debitTotal);
     QFETCH(QString, finalBalance);
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(m_access);
     table.SetPeriod(2019, 12);  // a previous year with every month shown
     table.SetPeriod(2020, monthCount);
     table.ShowCategory(2, QList<double>(13, 10.0), QList<double>(13, 4.0));
@@ -215,7 +221,7 @@ void tst_Settlements::finalBalance()
     QFETCH(double, credit);
     QFETCH(QColor, colour);
     QFETCH(QString, description);
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(m_access);
     table.SetPeriod(2020, 3);
     table.ShowCategory(0, {100.0}, {credit});
     QCOMPARE(label(&table, u"Lab_SaldoNar_Razem"_s)->text(), u"0,00"_s);
@@ -225,7 +231,7 @@ void tst_Settlements::finalBalance()
 
 void tst_Settlements::highlightMovesAndColours()
 {
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(m_access);
     table.resize(700, 420);
     table.SetPeriod(2020, 12);
     // March: month balance -20 (red), running +30 (green); May: +30 and +40.
@@ -286,7 +292,7 @@ void tst_Settlements::navigationBounds()
     QFETCH(QString, move);
     QFETCH(int, expected);
     ServiceFixture fixture;
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(fixture.access);
     table.SetPeriod(2020, 5);
     table.ShowCategory(0, {1, 2}, {3, 4});
     if (selected)
@@ -306,7 +312,7 @@ void tst_Settlements::doubleClickOnMonthWithoutDocuments()
 {
     ServiceFixture fixture;
     fixture.service.ledger = emptyLedger();
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(fixture.access);
     table.resize(700, 420);
     table.SetPeriod(2020, 12);
     table.ShowCategory(2, {1, 2}, {3, 4});
@@ -342,7 +348,7 @@ void tst_Settlements::doubleClickOutsideMonthRows()
 {
     QFETCH(QString, target);
     ServiceFixture fixture;
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(fixture.access);
     table.resize(700, 420);
     table.SetPeriod(2020, 12);
     table.ShowCategory(0, {1}, {2});
@@ -359,7 +365,7 @@ void tst_Settlements::failedLedgerQueryOpensNothing()
 {
     ServiceFixture fixture;
     fixture.service.failure = ServiceFailure{ServiceFailure::Kind::Timeout, u"timeout"_s};
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(fixture.access);
     table.SetPeriod(2020, 12);
     table.ShowCategory(0, {1}, {2});
     table.SelectMonth(2);
@@ -390,7 +396,7 @@ void tst_Settlements::monthWithDocumentsOpensCard()
     fixture.service.ledger = ledger;
 
     QWidget owner;
-    auto *table = new TFrame_InfoRozrTabela(&owner);
+    auto *table = new TFrame_InfoRozrTabela(fixture.access, &owner);
     table->SetPeriod(2020, 12);
     // Opening: debit 100, credit 40; January 50/120; February 30/10.
     table->ShowCategory(1, {100, 50, 30}, {40, 120, 10});
@@ -426,7 +432,7 @@ void tst_Settlements::damagedLedgerShowsError()
     ledger.KsgTrescOper = {u"Czynsz"_s};
     ledger.KsgNrDokMaster = {QString()};
     fixture.service.ledger = ledger;
-    TFrame_InfoRozrTabela table;
+    TFrame_InfoRozrTabela table(fixture.access);
     table.resize(700, 420);
     table.SetPeriod(2020, 12);
     table.ShowCategory(0, {1}, {2});
@@ -471,7 +477,7 @@ void tst_Settlements::tabs()
     QFETCH(QList<bool>, showsTable);
     QFETCH(QStringList, tabRow);
 
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     TSettlementsYear y = sampleYear(year);
     for (int i = 0; i < 5; ++i)
         y.ServiceF[std::size_t(i)] = offered[i];
@@ -513,7 +519,7 @@ void tst_Settlements::tabs()
 
 void tst_Settlements::firstTabActiveAfterLoad()
 {
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     auto *tabs = qobject_cast<QTabWidget *>(panel.PageControl1());
     panel.ShowSettlements(sampleYear(2020));
     tabs->setCurrentIndex(2);
@@ -538,7 +544,7 @@ void tst_Settlements::firstTabActiveAfterLoad()
 
 void tst_Settlements::panelNavigation()
 {
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     panel.ShowSettlements(sampleYear(2020, 7));
     TFrame_InfoRozrTabela *table = panel.Table(0);
     panel.SelectLastMonth();
@@ -559,7 +565,7 @@ void tst_Settlements::navigationOnNoticeTab()
 {
     ServiceFixture fixture;
     fixture.service.ledger = emptyLedger();
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(fixture.access);
     panel.ShowSettlements(sampleYear(2012, 7));
     qobject_cast<QTabWidget *>(panel.PageControl1())->setCurrentIndex(4);
     QVERIFY(!panel.CurrentShowsTable());
@@ -589,7 +595,7 @@ void tst_Settlements::fromStore()
     QCOMPARE(y.WN[0], answer.ObrotyCZMain_WN);
     QCOMPARE(y.MA[0], answer.ObrotyCZMain_MA);
 
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     panel.ShowSettlements(y);
     QCOMPARE(panel.Table(2)->Figures().ObrotyWN[11], 5.0);
     QCOMPARE(panel.Table(2)->Figures().ObrotyWN[12], 0.0);
@@ -598,7 +604,7 @@ void tst_Settlements::fromStore()
 
 void tst_Settlements::destroyedReports()
 {
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     panel.ShowSettlements(sampleYear(2020));
     QVERIFY(panel.CurrentReport());
     panel.DestroyReports();
@@ -618,7 +624,7 @@ void tst_Settlements::destroyedReports()
 // and no report once the reports were destroyed.
 void tst_Settlements::tablesBuiltOnFirstView()
 {
-    TFrame_InfoRozrZasob panel;
+    TFrame_InfoRozrZasob panel(m_access);
     const auto built = [&panel] { return panel.findChildren<TFrame_InfoRozrTabela *>().size(); };
     QCOMPARE(built(), 1);
     panel.show();
@@ -667,7 +673,7 @@ void tst_Settlements::rowsStandOutOnTheButtonFace()
     const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
     TForm_Gen_Ex window(nullptr, Qt::Window);
     auto *layout = new QVBoxLayout(&window);
-    auto *panel = new TFrame_InfoRozrZasob(&window);
+    auto *panel = new TFrame_InfoRozrZasob(m_access, &window);
     layout->addWidget(panel);
     panel->ShowSettlements(sampleYear(2020));
     window.resize(720, 600);
@@ -707,7 +713,7 @@ void tst_Settlements::doubleClickPrintsOnce()
     int exitRuns = 0;
     connect(exit, &TWSpeedButton::OnClick, this, [&exitRuns] { ++exitRuns; });
     layout->addWidget(exit);
-    auto *panel = new TFrame_InfoRozrZasob(&window);
+    auto *panel = new TFrame_InfoRozrZasob(m_access, &window);
     layout->addWidget(panel);
     panel->ShowSettlements(sampleYear(2020));
     QVERIFY(ShowActive(&window));
