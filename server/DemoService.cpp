@@ -87,11 +87,11 @@ QString DemoService::RetCodeText(qint32 code)
     case WrongCredentials: return u"Nieprawidłowy identyfikator użytkownika lub hasło."_s;
     case NoSession: return u"Sesja nie istnieje lub została zakończona. Proszę zalogować się ponownie."_s;
     case SessionExpired: return u"Upłynął czas aktywności sesji. Proszę odnowić sesję."_s;
-    case LoginLocked:
-        return u"Zbyt wiele nieudanych prób logowania. Proszę spróbować ponownie za minutę."_s;
+    case LoginLocked: return u"Zbyt wiele nieudanych prób logowania. Proszę spróbować ponownie za minutę."_s;
     case WeakPassword: return WeakPasswordMessage();
     case BadParameters: return u"Nieprawidłowe parametry zapytania."_s;
     case NoDocument: return u"Nie znaleziono dokumentu naliczenia."_s;
+    case Busy: return u"Serwer jest chwilowo przeciążony. Proszę spróbować ponownie za chwilę."_s;
     case NotAvailable: return u"Funkcja nie jest dostępna w serwisie demonstracyjnym."_s;
     case VersionOk: return u"Wersja programu jest aktualna."_s;
     case VersionTooOld: return u"Wymagana jest nowsza wersja programu."_s;
@@ -133,13 +133,29 @@ DemoService::Preparation DemoService::Prepare(std::string_view operation, const 
     const double now = Now();
     Preparation preparation;
     preparation.waitSeconds = m_throttle.WaitSeconds(login, m_client, now);
-    if (signIn)
-        preparation.waitSeconds = std::max(preparation.waitSeconds, m_throttle.TakeSignIn(m_client, now));
+    if (preparation.waitSeconds > kMaxHoldSeconds) {
+        preparation.refusal = LoginLocked;
+        return preparation;
+    }
+    if (signIn) {
+        const std::optional<double> turn = m_throttle.TakeSignIn(m_client, now, kMaxHoldSeconds);
+        if (!turn) {
+            preparation.refusal = LoginLocked;
+            return preparation;
+        }
+        preparation.waitSeconds = std::max(preparation.waitSeconds, *turn);
+    }
     const std::optional<TenantAccount> account = m_db.FindTenant(login);
     const QString newPassword = DecodeCredential(aPasswordE_New);
-    preparation.job = PasswordJob{password, account ? account->passwordStored : PasswordHash::DummyStored(),
-                                  IsStrongPassword(newPassword) ? newPassword : QString()};
+    preparation.job
+        = PasswordJob{login, m_client, password, account ? account->passwordStored : PasswordHash::DummyStored(),
+                      IsStrongPassword(newPassword) ? newPassword : QString()};
     return preparation;
+}
+
+double DemoService::WaitBeforeDigest(const PasswordJob &job) const
+{
+    return m_throttle.WaitSeconds(job.login, job.client, Now());
 }
 
 void DemoService::Remember(const PasswordJob &job, const PasswordJobResult &result)
@@ -170,17 +186,19 @@ QString DemoService::store(const QString &password)
     return done.isEmpty() ? PasswordHash::Make(password) : done;
 }
 
-qint32 DemoService::verifyPassword(const QString &login, const QString &password,
-                                   std::optional<TenantAccount> &account)
+qint32 DemoService::verifyPassword(const QString &login, const QString &password, std::optional<TenantAccount> &account)
 {
     if (!possibleCredentials(login, password))
         return WrongCredentials;
+    if (const std::optional<qint32> refusal = std::exchange(m_refusal, std::nullopt))
+        return *refusal;
     const double now = Now();
     if (m_throttle.WaitSeconds(login, m_client, now) > 0)
         return LoginLocked;
     account = m_db.FindTenant(login);
     // An unknown login costs the same digest as a known one.
-    const PasswordHash::Outcome outcome = check(password, account ? account->passwordStored : PasswordHash::DummyStored());
+    const PasswordHash::Outcome outcome
+        = check(password, account ? account->passwordStored : PasswordHash::DummyStored());
     if (!account || !outcome.match) {
         m_throttle.RecordFailure(login, m_client, now);
         return WrongCredentials;
@@ -261,8 +279,8 @@ ServiceResult<TRemSessionBeginData> DemoService::ZOKA_WS_CzSessionBegin(const QS
         r.SysCZPeriodStart = wholeDateText(a.cooperative.periodStart);
         if (r.WOMain_Service_F) {
             r.SysWOPeriodEwidActive = wholeDateText(active);
-            r.SysWOPeriodStart = wholeDateText(a.dwelling.waterStart != 0 ? a.dwelling.waterStart
-                                                                           : a.cooperative.periodStart);
+            r.SysWOPeriodStart
+                = wholeDateText(a.dwelling.waterStart != 0 ? a.dwelling.waterStart : a.cooperative.periodStart);
         } else {
             r.SysWOPeriodEwidActive = u"0"_s;
             r.SysWOPeriodStart = u"0"_s;
@@ -384,11 +402,9 @@ ServiceResult<TRemYearRozrachGetData> DemoService::ZOKA_WS_YearRozrachGet(const 
     });
 }
 
-ServiceResult<TRemKartotekaMcaGetData> DemoService::ZOKA_WS_KartotekaMcaGet(const QString &aLoginE,
-                                                                            const QString &aPasswordE,
-                                                                            const QString &aSessionToken,
-                                                                            qint32 aKontoKsg, qint32 aYear,
-                                                                            qint32 aMonth)
+ServiceResult<TRemKartotekaMcaGetData>
+DemoService::ZOKA_WS_KartotekaMcaGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                                     qint32 aKontoKsg, qint32 aYear, qint32 aMonth)
 {
     return guarded([&]() -> ServiceResult<TRemKartotekaMcaGetData> {
         const Access access = authorize(aLoginE, aPasswordE, aSessionToken);
@@ -423,11 +439,9 @@ ServiceResult<TRemKartotekaMcaGetData> DemoService::ZOKA_WS_KartotekaMcaGet(cons
     });
 }
 
-ServiceResult<TRemDokDetailsGetData> DemoService::ZOKA_WS_DokDetailsGet(const QString &aLoginE,
-                                                                        const QString &aPasswordE,
-                                                                        const QString &aSessionToken,
-                                                                        qint32 aID_Dok_Master, qint32 aKontoKsg,
-                                                                        qint32 aYear)
+ServiceResult<TRemDokDetailsGetData>
+DemoService::ZOKA_WS_DokDetailsGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                                   qint32 aID_Dok_Master, qint32 aKontoKsg, qint32 aYear)
 {
     return guarded([&]() -> ServiceResult<TRemDokDetailsGetData> {
         const Access access = authorize(aLoginE, aPasswordE, aSessionToken);
@@ -435,8 +449,8 @@ ServiceResult<TRemDokDetailsGetData> DemoService::ZOKA_WS_DokDetailsGet(const QS
             return refused<TRemDokDetailsGetData>(access.code);
         if (!validAccount(aKontoKsg))
             return refused<TRemDokDetailsGetData>(BadParameters);
-        const std::optional<DocumentDetails> details =
-            m_db.ChargeDetails(access.session->tenantId, aID_Dok_Master, aKontoKsg, aYear);
+        const std::optional<DocumentDetails> details
+            = m_db.ChargeDetails(access.session->tenantId, aID_Dok_Master, aKontoKsg, aYear);
         if (!details || details->document.kind != 1)
             return refused<TRemDokDetailsGetData>(NoDocument);
 
@@ -469,8 +483,8 @@ ServiceResult<TRemDokDetailsGetData> DemoService::ZOKA_WS_DokDetailsGet(const QS
 
 ServiceResult<TRemWymiarOplatGetData> DemoService::ZOKA_WS_WymiarOplatGet(const QString &aLoginE,
                                                                           const QString &aPasswordE,
-                                                                          const QString &aSessionToken,
-                                                                          qint32, qint32, qint32)
+                                                                          const QString &aSessionToken, qint32, qint32,
+                                                                          qint32)
 {
     const Access access = authorize(aLoginE, aPasswordE, aSessionToken);
     return refused<TRemWymiarOplatGetData>(access.code != Ok ? access.code : NotAvailable);

@@ -32,6 +32,7 @@ public:
         WeakPassword = 5,
         BadParameters = 6,
         NoDocument = 7,
+        Busy = 8,
         NotAvailable = 9,
         VersionOk = 100,
         VersionTooOld = 101,
@@ -46,28 +47,28 @@ public:
 
     DemoService(ServerDatabase &database, Settings settings);
 
-    ServiceResult<TRemChangePasswordData> ZOKA_WS_ChangePassword(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        const QString &aPasswordE_New) override;
-    ServiceResult<TRemSessionBeginData> ZOKA_WS_CzSessionBegin(
-        const QString &aLoginE, const QString &aPasswordE) override;
-    ServiceResult<TRemDokDetailsGetData> ZOKA_WS_DokDetailsGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aID_Dok_Master, qint32 aKontoKsg, qint32 aYear) override;
+    ServiceResult<TRemChangePasswordData> ZOKA_WS_ChangePassword(const QString &aLoginE, const QString &aPasswordE,
+                                                                 const QString &aSessionToken,
+                                                                 const QString &aPasswordE_New) override;
+    ServiceResult<TRemSessionBeginData> ZOKA_WS_CzSessionBegin(const QString &aLoginE,
+                                                               const QString &aPasswordE) override;
+    ServiceResult<TRemDokDetailsGetData> ZOKA_WS_DokDetailsGet(const QString &aLoginE, const QString &aPasswordE,
+                                                               const QString &aSessionToken, qint32 aID_Dok_Master,
+                                                               qint32 aKontoKsg, qint32 aYear) override;
     ServiceResult<TRemInitialCheck> ZOKA_WS_InitialCheck(const QString &aVersion) override;
-    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aKontoKsg, qint32 aYear, qint32 aMonth) override;
-    ServiceResult<bool> ZOKA_WS_Logout(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken) override;
-    ServiceResult<QString> ZOKA_WS_SessionRenew(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken) override;
-    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aKontoKsg, qint32 aYear, qint32 aMonth) override;
-    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aYearEwid) override;
+    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(const QString &aLoginE, const QString &aPasswordE,
+                                                                   const QString &aSessionToken, qint32 aKontoKsg,
+                                                                   qint32 aYear, qint32 aMonth) override;
+    ServiceResult<bool> ZOKA_WS_Logout(const QString &aLoginE, const QString &aPasswordE,
+                                       const QString &aSessionToken) override;
+    ServiceResult<QString> ZOKA_WS_SessionRenew(const QString &aLoginE, const QString &aPasswordE,
+                                                const QString &aSessionToken) override;
+    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &aLoginE, const QString &aPasswordE,
+                                                                 const QString &aSessionToken, qint32 aKontoKsg,
+                                                                 qint32 aYear, qint32 aMonth) override;
+    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &aLoginE, const QString &aPasswordE,
+                                                                 const QString &aSessionToken,
+                                                                 qint32 aYearEwid) override;
 
     SessionRegistry &Sessions() { return m_sessions; }
     LoginThrottle &Throttle() { return m_throttle; }
@@ -80,9 +81,11 @@ public:
     // against the stored value and, for a password change, of the new one.
     struct PasswordJob
     {
+        QString login;
+        QString client; // the address it came from
         QString password;
         QString stored;
-        QString newPassword;   // empty unless the password is being changed
+        QString newPassword; // empty unless the password is being changed
     };
     struct PasswordJobResult
     {
@@ -94,17 +97,27 @@ public:
     // What a request needs before it is answered, so that the HTTP layer can
     // wait and derive digests without holding up other clients: the seconds
     // the throttle makes it wait, and the password job, if any. Requests that
-    // carry no password, or an impossible login, need nothing.
+    // carry no password, or an impossible login, need nothing. An attempt
+    // that would wait more than kMaxHoldSeconds is refused at once, with no
+    // digest (`refusal`, to be passed to SetRefusal before answering).
     struct Preparation
     {
         double waitSeconds = 0;
         std::optional<PasswordJob> job;
+        std::optional<qint32> refusal;
     };
+    static constexpr double kMaxHoldSeconds = 5.0;
     Preparation Prepare(std::string_view operation, const QString &aLoginE, const QString &aPasswordE,
                         const QString &aPasswordE_New);
     // The result of a job run elsewhere; the next check of the same password
     // against the same stored value uses it instead of deriving again.
     void Remember(const PasswordJob &job, const PasswordJobResult &result);
+    // Seconds the throttle asks of the job's attempt now (checked again just
+    // before its digest starts).
+    double WaitBeforeDigest(const PasswordJob &job) const;
+    // The code the next password check answers without checking (the HTTP
+    // layer decided: locked, busy).
+    void SetRefusal(std::optional<qint32> code) { m_refusal = code; }
 
     // Longest text a login or password may have; longer ones are refused
     // before any work.
@@ -138,6 +151,7 @@ private:
     SessionRegistry m_sessions;
     LoginThrottle m_throttle;
     QString m_client;
+    std::optional<qint32> m_refusal;
     // Results of password jobs run elsewhere, by a digest of their texts.
     QHash<QByteArray, PasswordHash::Outcome> m_checked;
     QHash<QByteArray, QString> m_stored;

@@ -62,7 +62,7 @@ double LoginThrottle::WaitSeconds(const QString &login, const QString &address, 
     return std::max(0.0, wait - (now - it->last) * kSecondsPerDay);
 }
 
-double LoginThrottle::TakeSignIn(const QString &address, double now)
+std::optional<double> LoginThrottle::TakeSignIn(const QString &address, double now, double maxWaitSeconds)
 {
     const QByteArray key = keyOf('r', {}, address);
     if (!m_allowances.contains(key))
@@ -73,9 +73,13 @@ double LoginThrottle::TakeSignIn(const QString &address, double now)
     Allowance &a = it.value();
     a.tokens = std::min(kSignInBurst, a.tokens + (now - a.at) * kSecondsPerDay * kSignInsPerSecond);
     a.at = now;
-    // Below zero the allowance is spoken for: later sign-ins queue behind.
-    a.tokens = std::max(a.tokens - 1.0, -kMaxWaitSeconds * kSignInsPerSecond);
-    return a.tokens >= 0 ? 0.0 : -a.tokens / kSignInsPerSecond;
+    // Below zero the allowance is spoken for: later sign-ins wait behind,
+    // as long as the wait stays short.
+    const double wait = a.tokens >= 1.0 ? 0.0 : (1.0 - a.tokens) / kSignInsPerSecond;
+    if (wait > maxWaitSeconds)
+        return std::nullopt;
+    a.tokens -= 1.0;
+    return wait;
 }
 
 void LoginThrottle::RecordFailure(const QString &login, const QString &address, double now)
@@ -85,7 +89,7 @@ void LoginThrottle::RecordFailure(const QString &login, const QString &address, 
         makeRoom(m_failures, now);
     Failures &f = m_failures[key];
     if (f.count > 0 && (now - f.last) * kSecondsPerDay > kForgetMinutes * 60.0)
-        f.count = 0;  // long enough ago: a fresh count
+        f.count = 0; // long enough ago: a fresh count
     ++f.count;
     f.last = now;
 }

@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
+
 // Slows password guessing without locking the tenant out. Wrong passwords for
 // a login from one client address earn that pair a growing wait before its
 // next attempt is checked (kFreeFailures are free, then kFirstWaitSeconds,
@@ -31,9 +33,11 @@ public:
     // Seconds before an attempt for the login from the address may be
     // checked; 0 when it may be checked now.
     double WaitSeconds(const QString &login, const QString &address, double now) const;
-    // Takes one sign-in from the address's allowance; answers the seconds
-    // until it may run (0 = now, at most kMaxWaitSeconds).
-    double TakeSignIn(const QString &address, double now);
+    // Takes one sign-in from the address's allowance and answers the seconds
+    // until it may run (0 = now); nullopt, taking nothing, when that would be
+    // more than `maxWaitSeconds`. No debt builds up beyond that wait, so no
+    // crowd of held sign-ins is released at once.
+    std::optional<double> TakeSignIn(const QString &address, double now, double maxWaitSeconds);
 
     void RecordFailure(const QString &login, const QString &address, double now);
     void RecordSuccess(const QString &login, const QString &address);

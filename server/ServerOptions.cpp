@@ -98,6 +98,14 @@ ServerOptions ServerOptions::Parse(const QStringList &arguments)
                                           u"Czas na odebranie odpowiedzi przez klienta w sekundach; "
                                           u"połączenie z niewysłanymi dłużej danymi jest zamykane (domyślnie 30)."_s,
                                           u"SEKUNDY"_s);
+    const QCommandLineOption maxDigests(u"max-queued-digests"_s,
+                                        u"Najwięcej logowań czekających na sprawdzenie hasła; ponad to odpowiedź "
+                                        u"\"serwer zajęty\" (domyślnie 32)."_s,
+                                        u"N"_s);
+    const QCommandLineOption maxDigestsPerAddress(u"max-queued-digests-per-address"_s,
+                                                  u"To samo dla jednego adresu, razem ze sprawdzanymi "
+                                                  u"(domyślnie 2)."_s,
+                                                  u"N"_s);
     const QCommandLineOption password(u"password"_s, u"Hasło dla create-tenant / set-password."_s, u"HASŁO"_s);
     const QCommandLineOption firstName(u"first-name"_s, u"Imię lokatora."_s, u"IMIĘ"_s);
     const QCommandLineOption lastName(u"last-name"_s, u"Nazwisko lokatora."_s, u"NAZWISKO"_s);
@@ -227,6 +235,8 @@ ServerOptions ServerOptions::Parse(const QStringList &arguments)
         return failure(u"Nieprawidłowy limit połączeń."_s);
     if (!positive(drainTimeout, o.drainTimeoutSeconds))
         return failure(u"Nieprawidłowy czas odbioru odpowiedzi: %1"_s.arg(parser.value(drainTimeout)));
+    if (!positive(maxDigests, o.maxQueuedDigests) || !positive(maxDigestsPerAddress, o.maxQueuedDigestsPerAddress))
+        return failure(u"Nieprawidłowy limit kolejki sprawdzania haseł."_s);
     const auto bytes = [&](const QCommandLineOption &option, qint64 &target) {
         if (!parser.isSet(option))
             return true;

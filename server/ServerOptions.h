@@ -41,6 +41,8 @@ public:
     qint64 maxUnsentBytes = 256 * 1024;
     qint64 maxUnsentTotalBytes = 64 * 1024 * 1024;
     int drainTimeoutSeconds = 30;
+    int maxQueuedDigests = 32;
+    int maxQueuedDigestsPerAddress = 2;
 
     // Operator commands.
     QString login;

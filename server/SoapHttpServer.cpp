@@ -30,6 +30,8 @@ constexpr qint64 kSocketReadBufferBytes = 64 * 1024;
 // grows to megabytes for a client that never reads, each of them an answer
 // the server computed for nobody.
 constexpr int kSocketSendBufferBytes = 64 * 1024;
+// How long a connection lingers after its last answer before it is closed.
+constexpr int kLingerMs = 1000;
 // How often deadlines are checked.
 constexpr int kSweepIntervalMs = 250;
 // Added to a throttle wait, so that a timer firing a little early does not
@@ -83,10 +85,12 @@ QByteArray responseHead(int status, const QByteArray &contentType, qint64 length
 } // namespace
 
 SoapHttpServer::SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Settings settings, QObject *parent)
-    : QObject(parent), m_endpoint(endpoint), m_service(service), m_settings(std::move(settings))
+    : QObject(parent),
+      m_endpoint(endpoint),
+      m_service(service),
+      m_settings(std::move(settings)),
+      m_digests(m_settings.digests)
 {
-    // Digests wait their turn rather than take every core from the network.
-    m_digests.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
     m_sweep.setInterval(kSweepIntervalMs);
     connect(&m_sweep, &QTimer::timeout, this, &SoapHttpServer::sweep);
 }
@@ -97,6 +101,9 @@ SoapHttpServer::~SoapHttpServer()
     // the connections still exists.
     delete m_tcp;
     m_tcp = nullptr;
+    // Queued digests are for clients that are gone now; only running ones
+    // are waited for.
+    m_digests.Shutdown();
 }
 
 QSslConfiguration SoapHttpServer::LoadTls(const QString &certificatePath, const QString &keyPath)
@@ -334,7 +341,10 @@ void SoapHttpServer::fill(QTcpSocket *socket, quint64 slot, const QByteArray &by
         if (out.close) {
             c->closing = true;
             c->ready.clear();
-            socket->disconnectFromHost();
+            // Closed a little later, while what still arrives is read and
+            // dropped: a socket closed with unread input resets the
+            // connection, and the client may lose the answer with it.
+            QTimer::singleShot(kLingerMs, socket, &QAbstractSocket::disconnectFromHost);
             break;
         }
     }
@@ -404,8 +414,8 @@ void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &req
     m_service.SetClientAddress(address);
     const DemoService::Preparation preparation = m_service.Prepare(soap.operation->name, argument("aLoginE"),
                                                                    argument("aPasswordE"), argument("aPasswordE_New"));
-    if (!preparation.job && preparation.waitSeconds <= 0) {
-        answer(socket, slot, soap, close, keepAliveHeader);
+    if (preparation.refusal || !preparation.job) {
+        answer(socket, slot, soap, close, keepAliveHeader, preparation.refusal);
         return;
     }
 
@@ -413,31 +423,50 @@ void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &req
     // thread, then the answer on this thread. A client that went away in
     // between takes the pending answer with it.
     const QPointer<QTcpSocket> guard(socket);
-    auto finish = [this, guard, slot, soap, close, keepAliveHeader,
-                   address](const DemoService::PasswordJob &job, const DemoService::PasswordJobResult &result) {
+    const Reply reply = [this, guard, slot, soap, close, keepAliveHeader, address](std::optional<qint32> refusal) {
+        if (!guard)
+            return;
+        m_service.SetClientAddress(address);
+        answer(guard, slot, soap, close, keepAliveHeader, refusal);
+    };
+    const int waitMs = preparation.waitSeconds > 0 ? int(preparation.waitSeconds * 1000) + kWaitMarginMs : 0;
+    if (waitMs == 0) {
+        startDigest(guard, *preparation.job, reply);
+        return;
+    }
+    QTimer::singleShot(waitMs, Qt::PreciseTimer, socket,
+                       [this, guard, job = *preparation.job, reply] { startDigest(guard, job, reply); });
+}
+
+void SoapHttpServer::startDigest(const QPointer<QTcpSocket> &guard, const DemoService::PasswordJob &job,
+                                 const Reply &reply)
+{
+    const auto admit = [this, guard, job, reply] {
+        if (!guard)
+            return false; // the client has gone: no digest for nobody
+        // Another connection's failure may have made this attempt wait.
+        if (m_service.WaitBeforeDigest(job) > 0) {
+            reply(DemoService::LoginLocked);
+            return false;
+        }
+        return true;
+    };
+    const auto done = [this, guard, job, reply](const DemoService::PasswordJobResult &result) {
         if (!guard)
             return;
         m_service.Remember(job, result);
-        m_service.SetClientAddress(address);
-        answer(guard, slot, soap, close, keepAliveHeader);
+        reply(std::nullopt);
     };
-    auto digest = [this, guard, job = *preparation.job, finish] {
-        if (!guard)
-            return;
-        m_digests.start([this, job, finish] {
-            const DemoService::PasswordJobResult result = DemoService::Run(job);
-            QMetaObject::invokeMethod(
-                this, [job, result, finish] { finish(job, result); }, Qt::QueuedConnection);
-        });
-    };
-    const int waitMs = preparation.waitSeconds > 0 ? int(preparation.waitSeconds * 1000) + kWaitMarginMs : 0;
-    QTimer::singleShot(waitMs, Qt::PreciseTimer, socket, digest);
+    if (!m_digests.Enqueue(job.client, job, admit, done, [reply] { reply(DemoService::Busy); }))
+        reply(DemoService::Busy);
 }
 
 void SoapHttpServer::answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close,
-                            bool keepAliveHeader)
+                            bool keepAliveHeader, std::optional<qint32> refusal)
 {
+    m_service.SetRefusal(refusal);
     const SoapEndpoint::Reply reply = m_endpoint.Answer(request);
+    m_service.SetRefusal(std::nullopt);
     ++m_answered;
     const QByteArray xmlType = "text/xml; charset=utf-8";
     if (!faultApplies(reply.operation)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/DemoService.h"
+#include "server/DigestQueue.h"
 #include "server/HttpRequestReader.h"
 #include "server/ServerOptions.h"
 #include "server/TlsListener.h"
@@ -10,13 +12,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QSslConfiguration>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
-class DemoService;
 class QSslSocket;
 class SoapEndpoint;
 struct SoapRequest;
@@ -64,6 +65,7 @@ public:
         // Output must drain within this, or the connection is closed.
         int drainTimeoutMs = 30 * 1000;
         TlsListener::Limits limits;
+        DigestQueue::Limits digests;
     };
 
     // Answers owed on one connection before it reads no further requests.
@@ -121,7 +123,12 @@ private:
     void fill(QTcpSocket *socket, quint64 slot, const QByteArray &bytes, bool close);
     void fillReply(QTcpSocket *socket, quint64 slot, int status, const QByteArray &contentType, const QByteArray &body,
                    bool close, bool keepAliveHeader = false);
-    void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close, bool keepAliveHeader);
+    // Answers the request; with a refusal, the password check answers that
+    // code without checking.
+    void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close, bool keepAliveHeader,
+                std::optional<qint32> refusal = std::nullopt);
+    using Reply = std::function<void(std::optional<qint32> refusal)>;
+    void startDigest(const QPointer<QTcpSocket> &guard, const DemoService::PasswordJob &job, const Reply &reply);
 
     SoapEndpoint &m_endpoint;
     DemoService &m_service;
@@ -132,5 +139,5 @@ private:
     QTimer m_sweep;
     // Password digests; declared last, so destroyed first: it waits for the
     // digests still running while the rest of the server exists.
-    QThreadPool m_digests;
+    DigestQueue m_digests;
 };

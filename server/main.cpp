@@ -64,6 +64,8 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
     settings.maxUnsentBytes = options.maxUnsentBytes;
     settings.maxUnsentTotalBytes = options.maxUnsentTotalBytes;
     settings.drainTimeoutMs = options.drainTimeoutSeconds * 1000;
+    settings.digests.maxQueued = options.maxQueuedDigests;
+    settings.digests.maxPerClient = options.maxQueuedDigestsPerAddress;
     settings.limits = TlsListener::LimitsFor(openFilesLimit());
     if (options.maxConnections > 0)
         settings.limits.maxConnections = options.maxConnections;

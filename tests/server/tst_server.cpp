@@ -8,6 +8,7 @@
 #include "protocol/SessionToken.h"
 #include "server/DemoData.h"
 #include "server/DemoService.h"
+#include "server/DigestQueue.h"
 #include "server/LoginThrottle.h"
 #include "server/PasswordHash.h"
 #include "server/ServerDatabase.h"
@@ -122,6 +123,9 @@ private Q_SLOTS:
     void impossibleLoginsLeaveNoTrace_data();
     void impossibleLoginsLeaveNoTrace();
     void throttleTableIsBounded();
+    void signInAllowanceBuildsNoDebt();
+    void heldTooLongIsRefusedAtOnce();
+    void digestQueueIsBoundedAndFair();
     void guessesWithATokenEndTheSession();
     void operatorPasswordEndsOpenSessions();
     void oneTenantCannotEvictAnother();
@@ -409,6 +413,101 @@ void tst_Server::throttleTableIsBounded()
         throttle.RecordFailure(u"nowak"_s, u"192.0.2.1"_s, now);
     QVERIFY(throttle.WaitSeconds(u"nowak"_s, u"192.0.2.1"_s, now) > 0);
     QCOMPARE(throttle.WaitSeconds(u"nowak"_s, u"192.0.2.1"_s, now + 1.0), 0.0);
+}
+
+void tst_Server::signInAllowanceBuildsNoDebt()
+{
+    LoginThrottle throttle;
+    const double now = Now();
+    const QString address = u"192.0.2.9"_s;
+    constexpr double kHold = 5.0;
+    // The burst at once, then turns at the rate, as long as the wait is short.
+    for (int i = 0; i < int(LoginThrottle::kSignInBurst); ++i)
+        QCOMPARE(throttle.TakeSignIn(address, now, kHold), std::optional<double>(0.0));
+    double last = 0;
+    int held = 0;
+    while (const std::optional<double> wait = throttle.TakeSignIn(address, now, kHold)) {
+        QVERIFY(*wait > last && *wait <= kHold);
+        last = *wait;
+        ++held;
+    }
+    QCOMPARE(held, int(kHold * LoginThrottle::kSignInsPerSecond));
+    // Refused attempts took nothing: a thousand more do not postpone the
+    // next turn, which comes as the allowance refills.
+    for (int i = 0; i < 1000; ++i)
+        QVERIFY(!throttle.TakeSignIn(address, now, kHold));
+    const double halfSecond = 0.5 / (24 * 60 * 60);
+    const std::optional<double> next = throttle.TakeSignIn(address, now + 1.1 * halfSecond, kHold);
+    QVERIFY(next && *next <= kHold);
+    // Another address has its own allowance.
+    QCOMPARE(throttle.TakeSignIn(u"192.0.2.10"_s, now, kHold), std::optional<double>(0.0));
+}
+
+void tst_Server::heldTooLongIsRefusedAtOnce()
+{
+    const QString login = EncodeCredential(u"nowak"_s);
+    const QString wrong = EncodeCredential(u"Zgadywanie1"_s);
+    for (int i = 0; i < LoginThrottle::kFreeFailures + 1; ++i)
+        QCOMPARE(m_service->ZOKA_WS_CzSessionBegin(login, wrong).value().RetCode, int(DemoService::WrongCredentials));
+    // The next attempt would wait 15 s: refused at once, with no digest job.
+    const DemoService::Preparation locked = m_service->Prepare("ZOKA_WS_CzSessionBegin", login, wrong, {});
+    QCOMPARE(locked.refusal, std::optional<qint32>(DemoService::LoginLocked));
+    QVERIFY(!locked.job);
+    // A short wait is held, with the job to run after it.
+    m_now = m_now.addSecs(qint64(LoginThrottle::kFirstWaitSeconds - DemoService::kMaxHoldSeconds) + 1);
+    const DemoService::Preparation held = m_service->Prepare("ZOKA_WS_CzSessionBegin", login, wrong, {});
+    QVERIFY(!held.refusal);
+    QVERIFY(held.job && held.waitSeconds > 0 && held.waitSeconds <= DemoService::kMaxHoldSeconds);
+    QCOMPARE(m_service->WaitBeforeDigest(*held.job), held.waitSeconds);
+}
+
+void tst_Server::digestQueueIsBoundedAndFair()
+{
+    const DemoService::PasswordJob job{u"nowak"_s, {}, u"Haslo1"_s, PasswordHash::Make(u"Haslo1"_s, 1), {}};
+    DigestQueue queue({3, 2, 60000});
+    QStringList finished;
+    const auto enqueue = [&](const QString &client, const QString &name, bool *dropped = nullptr) {
+        return queue.Enqueue(
+            client, job, {}, [&finished, name](const DemoService::PasswordJobResult &) { finished << name; },
+            [dropped] {
+                if (dropped)
+                    *dropped = true;
+            });
+    };
+    // The heavy client has had a digest lately.
+    QVERIFY(enqueue(u"heavy"_s, u"earlier"_s));
+    QTRY_COMPARE(finished.size(), 1);
+    // Results come back on this thread: until the loop runs, every worker
+    // counts as busy and the rest stays queued.
+    int workers = 0;
+    while (queue.Queued() == 0)
+        QVERIFY(enqueue(u"worker%1"_s.arg(workers++), u"worker"_s));
+    QCOMPARE(queue.Running(), workers - 1);
+    QCOMPARE(queue.Queued(), 1);
+    finished.clear();
+    // Per client: two at most.
+    bool heavyDropped = false;
+    QVERIFY(enqueue(u"heavy"_s, u"heavy"_s));
+    QVERIFY(enqueue(u"heavy"_s, u"heavy 2"_s, &heavyDropped));
+    QVERIFY(!enqueue(u"heavy"_s, u"heavy 3"_s));
+    QCOMPARE(queue.Queued(), 3);
+    // Full: a newcomer takes the place of the newest job of the client that
+    // holds the most, but not of one that holds no more than itself.
+    QVERIFY(enqueue(u"newcomer"_s, u"newcomer"_s));
+    QVERIFY(heavyDropped);
+    QCOMPARE(queue.Queued(), 3);
+    QVERIFY(!enqueue(u"another"_s, u"another"_s));
+    // The client with the least usage goes first: the heavy one last.
+    QTRY_COMPARE(finished.size(), workers + 2);
+    QCOMPARE(finished.last(), u"heavy"_s);
+    QVERIFY(!finished.contains(u"heavy 2"_s));
+    // Stopping drops what waits, without answers.
+    finished.clear();
+    QVERIFY(enqueue(u"a"_s, u"a"_s));
+    QVERIFY(enqueue(u"b"_s, u"b"_s));
+    queue.Shutdown();
+    QCOMPARE(queue.Queued(), 0);
+    QVERIFY(!enqueue(u"c"_s, u"c"_s));
 }
 
 void tst_Server::guessesWithATokenEndTheSession()

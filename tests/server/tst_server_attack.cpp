@@ -19,14 +19,17 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QSslSocket>
+#include <QStringList>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -231,6 +234,107 @@ private:
     qint64 m_requests = 0;
 };
 
+// Keep-alive TLS connections from one address that send requests (all at
+// once or at a pace) and read the answers, counting them by RetCode (-1 for
+// an answer without one, as an HTTP error).
+class RequestFlood
+{
+public:
+    RequestFlood(quint16 port, const QHostAddress &address, int connections) : m_port(port)
+    {
+        for (int i = 0; i < connections; ++i) {
+            auto peer = std::make_unique<Peer>();
+            peer->socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+            peer->socket.bind(address);
+            Peer *raw = peer.get();
+            QObject::connect(&peer->socket, &QIODevice::readyRead, [this, raw] { read(*raw); });
+            peer->socket.connectToHostEncrypted(u"127.0.0.1"_s, m_port);
+            m_peers.push_back(std::move(peer));
+        }
+    }
+
+    bool WaitEncrypted(int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        const auto all = [this] {
+            return std::all_of(m_peers.begin(), m_peers.end(), [](const auto &p) { return p->socket.isEncrypted(); });
+        };
+        while (!all() && !deadline.hasExpired())
+            QTest::qWait(20);
+        return all();
+    }
+
+    // Writes the request on every connection `count` times.
+    void SendEach(const std::function<QByteArray()> &request, int count = 1)
+    {
+        for (const auto &peer : m_peers) {
+            QByteArray bytes;
+            for (int i = 0; i < count; ++i)
+                bytes += request();
+            peer->socket.write(bytes);
+            m_sent += count;
+        }
+    }
+
+    bool WaitAnswered(qint64 count, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (m_answered < count && !deadline.hasExpired())
+            QTest::qWait(20);
+        return m_answered >= count;
+    }
+
+    qint64 Sent() const { return m_sent; }
+    qint64 Answered() const { return m_answered; }
+    int Count(int code) const { return m_codes.value(code); }
+    QString Codes() const
+    {
+        QStringList parts;
+        for (auto it = m_codes.begin(); it != m_codes.end(); ++it)
+            parts << u"%1: %2"_s.arg(it.key()).arg(it.value());
+        return parts.join(u", "_s);
+    }
+
+private:
+    struct Peer
+    {
+        QSslSocket socket;
+        QByteArray received;
+    };
+
+    void read(Peer &peer)
+    {
+        peer.received += peer.socket.readAll();
+        for (;;) {
+            const qsizetype headEnd = peer.received.indexOf("\r\n\r\n");
+            if (headEnd < 0)
+                return;
+            const QByteArray head = peer.received.left(headEnd).toLower();
+            const qsizetype at = head.indexOf("content-length:");
+            const qint64 length = at < 0 ? 0 : head.mid(at + 15).split('\r').first().trimmed().toLongLong();
+            if (peer.received.size() < headEnd + 4 + length)
+                return;
+            const QByteArray body = peer.received.mid(headEnd + 4, length);
+            peer.received.remove(0, headEnd + 4 + length);
+            const qsizetype code = body.indexOf("<RetCode");
+            const qsizetype value = code < 0 ? -1 : body.indexOf('>', code);
+            ++m_codes[value < 0 ? -1 : body.mid(value + 1, 4).split('<').first().toInt()];
+            ++m_answered;
+        }
+    }
+
+    quint16 m_port;
+    std::vector<std::unique_ptr<Peer>> m_peers;
+    QMap<int, int> m_codes;
+    qint64 m_sent = 0;
+    qint64 m_answered = 0;
+};
+
+QHostAddress loopback(int last)
+{
+    return QHostAddress(u"127.0.0.%1"_s.arg(last));
+}
+
 // One request over a TLS connection from the attacker's address; answers the
 // HTTP status, or 0 when no complete answer came in time.
 int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs)
@@ -281,6 +385,8 @@ private Q_SLOTS:
     void longLoginFlood();
     void clientsThatNeverRead_data();
     void clientsThatNeverRead();
+    void signInsWithinTheAllowance();
+    void signInFloodFromOneAddress();
 
 private:
     // A fresh client (a new connection) signs in and reads a year; `elapsed`
@@ -289,6 +395,7 @@ private:
     // timeServed, within kServedFactor times the baseline plus the allowance.
     void expectServed(const ServerProcess &server, const char *when);
     void expectBoundedMemory(const char *when);
+    void expectBoundedMemory(const ServerProcess &server, qint64 startRssKb, const char *when);
     // A server of its own with the options, and its resident memory once it
     // has served the good client.
     void startServer(ServerProcess &server, const QStringList &options, qint64 &startRssKb);
@@ -369,12 +476,17 @@ void tst_ServerAttack::expectServed(const ServerProcess &server, const char *whe
 
 void tst_ServerAttack::expectBoundedMemory(const char *when)
 {
-    const qint64 rss = residentKb(m_server.Pid());
-    qInfo("%s: resident memory %lld KiB (at start %lld KiB)", when, rss, m_startRssKb);
+    expectBoundedMemory(m_server, m_startRssKb, when);
+}
+
+void tst_ServerAttack::expectBoundedMemory(const ServerProcess &server, qint64 startRssKb, const char *when)
+{
+    const qint64 rss = residentKb(server.Pid());
+    qInfo("%s: resident memory %lld KiB (at start %lld KiB)", when, rss, startRssKb);
     QVERIFY2(
-        rss > 0 && rss - m_startRssKb < kRssGrowthLimitKb,
+        rss > 0 && rss - startRssKb < kRssGrowthLimitKb,
         qPrintable(
-            u"%1: resident memory grew from %2 to %3 KiB"_s.arg(QLatin1StringView(when)).arg(m_startRssKb).arg(rss)));
+            u"%1: resident memory grew from %2 to %3 KiB"_s.arg(QLatin1StringView(when)).arg(startRssKb).arg(rss)));
 }
 
 void tst_ServerAttack::connectCloseBurst()
@@ -529,6 +641,85 @@ void tst_ServerAttack::clientsThatNeverRead()
     QVERIFY2(attacker.Ended() >= kConnections, "a connection whose answers do not drain must be closed");
     QVERIFY(server.IsRunning());
     expectServed(server, "after clients that never read");
+}
+
+void tst_ServerAttack::signInsWithinTheAllowance()
+{
+    // Twenty addresses, each at 2 sign-ins a second (its allowance), with
+    // logins nobody has: each costs a digest, far more than the cores give.
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server, {}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    std::vector<std::unique_ptr<RequestFlood>> floods;
+    for (int i = 0; i < 20; ++i)
+        floods.push_back(std::make_unique<RequestFlood>(server.port(), loopback(10 + i), 1));
+    for (const auto &flood : floods)
+        QVERIFY(flood->WaitEncrypted(10000));
+    const auto guess = [] { return loginRequest(u"x"_s + randomName(12), u"Zgadywanie1"_s); };
+    QElapsedTimer timer;
+    timer.start();
+    bool servedDuring = false;
+    while (timer.elapsed() < 8000) {
+        for (const auto &flood : floods)
+            flood->SendEach(guess);
+        QTest::qWait(500);
+        if (!servedDuring && timer.elapsed() > 4000) {
+            expectServed(server, "while 20 addresses sign in within their allowance");
+            servedDuring = true;
+            if (QTest::currentTestFailed())
+                break;
+        }
+    }
+    qint64 sent = 0;
+    qint64 answered = 0;
+    int checked = 0;
+    int busy = 0;
+    QDeadlineTimer deadline(15000);
+    for (const auto &flood : floods) {
+        flood->WaitAnswered(flood->Sent(), int(qMax<qint64>(1, deadline.remainingTime())));
+        sent += flood->Sent();
+        answered += flood->Answered();
+        checked += flood->Count(1);
+        busy += flood->Count(8);
+    }
+    qInfo("sign-ins from 20 addresses: %lld sent, %lld answered (%d checked, %d busy) in %lld ms", sent, answered,
+          checked, busy, timer.elapsed());
+    QCOMPARE(answered, sent);
+    expectServed(server, "after 20 addresses signed in within their allowance");
+    expectBoundedMemory(server, startRssKb, "after 20 addresses signed in");
+}
+
+void tst_ServerAttack::signInFloodFromOneAddress()
+{
+    // 3,000 sign-ins from one address, pipelined over 50 connections. Its
+    // allowance lets 10 through at once, then 2 a second.
+    constexpr int kConnections = 50;
+    constexpr int kEach = 60;
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server, {}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    RequestFlood flood(server.port(), loopback(3), kConnections);
+    QVERIFY(flood.WaitEncrypted(10000));
+    QElapsedTimer timer;
+    timer.start();
+    flood.SendEach([] { return loginRequest(u"x"_s + randomName(12), u"Zgadywanie1"_s); }, kEach);
+    QTest::qWait(1000);
+    expectServed(server, "while one address floods sign-ins");
+    // Sign-ins beyond the allowance are refused at once; those it lets
+    // through (2 a second) wait their turn, at most a few seconds each, and
+    // hold up only their own connection.
+    flood.WaitAnswered(flood.Sent(), 8000);
+    const double seconds = timer.elapsed() / 1000.0;
+    qInfo("sign-ins from one address: %lld sent, %lld answered in %.1f s (by RetCode %s)", flood.Sent(),
+          flood.Answered(), seconds, qPrintable(flood.Codes()));
+    QVERIFY2(flood.Answered() * 10 >= flood.Sent() * 9, "sign-ins beyond the allowance are refused at once");
+    QVERIFY2(flood.Count(1) <= 10 + 2 * seconds + 12, qPrintable(u"%1 sign-ins were checked"_s.arg(flood.Count(1))));
+    expectServed(server, "after one address flooded sign-ins");
+    expectBoundedMemory(server, startRssKb, "after a flood of sign-ins");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
