@@ -169,21 +169,39 @@ void DemoService::Remember(const PasswordJob &job, const PasswordJobResult &resu
         m_stored.insert(jobKey('n', job.newPassword, {}), result.newStored);
 }
 
-PasswordHash::Outcome DemoService::check(const QString &password, const QString &stored)
+std::optional<PasswordHash::Outcome> DemoService::check(const QString &password, const QString &stored)
 {
     const QByteArray key = jobKey('c', password, stored);
     const auto it = m_checked.find(key);
-    if (it == m_checked.end())
+    if (it == m_checked.end()) {
+        if (!m_settings.inlineDigests)
+            return std::nullopt;
         return PasswordHash::Check(password, stored);
+    }
     const PasswordHash::Outcome outcome = it.value();
     m_checked.erase(it);
     return outcome;
 }
 
-QString DemoService::store(const QString &password)
+std::optional<QString> DemoService::store(const QString &password)
 {
     const QString done = m_stored.take(jobKey('n', password, {}));
-    return done.isEmpty() ? PasswordHash::Make(password) : done;
+    if (!done.isEmpty())
+        return done;
+    if (!m_settings.inlineDigests)
+        return std::nullopt;
+    return PasswordHash::Make(password);
+}
+
+std::optional<DemoService::PasswordJob> DemoService::Refreshed(const PasswordJob &job) const
+{
+    const std::optional<TenantAccount> account = m_db.FindTenant(job.login);
+    const QString &stored = account ? account->passwordStored : PasswordHash::DummyStored();
+    if (stored == job.stored)
+        return std::nullopt;
+    PasswordJob fresh = job;
+    fresh.stored = stored;
+    return fresh;
 }
 
 qint32 DemoService::verifyPassword(const QString &login, const QString &password, std::optional<TenantAccount> &account)
@@ -197,8 +215,11 @@ qint32 DemoService::verifyPassword(const QString &login, const QString &password
         return LoginLocked;
     account = m_db.FindTenant(login);
     // An unknown login costs the same digest as a known one.
-    const PasswordHash::Outcome outcome
+    const std::optional<PasswordHash::Outcome> checked
         = check(password, account ? account->passwordStored : PasswordHash::DummyStored());
+    if (!checked)
+        return Busy;
+    const PasswordHash::Outcome &outcome = *checked;
     if (!account || !outcome.match) {
         m_throttle.RecordFailure(login, m_client, now);
         return WrongCredentials;
@@ -359,7 +380,10 @@ ServiceResult<TRemChangePasswordData> DemoService::ZOKA_WS_ChangePassword(const 
         if (!IsStrongPassword(newPassword))
             return refused<TRemChangePasswordData>(WeakPassword);
 
-        const QString stored = store(newPassword);
+        const std::optional<QString> made = store(newPassword);
+        if (!made)
+            return refused<TRemChangePasswordData>(Busy);
+        const QString stored = *made;
         if (!m_db.SetPassword(session->tenantId, stored))
             return refused<TRemChangePasswordData>(NoSession);
         session = m_sessions.Find(aSessionToken);

@@ -43,6 +43,10 @@ public:
     {
         QVersionNumber minimumVersion{1, 3, 0, 0};
         double sessionMinutes = 15.0;
+        // False where a thread serves the connections: a password check
+        // then uses only results of jobs run elsewhere (Remember) and answers
+        // Busy rather than derive a digest itself.
+        bool inlineDigests = true;
     };
 
     DemoService(ServerDatabase &database, Settings settings);
@@ -112,6 +116,10 @@ public:
     // The result of a job run elsewhere; the next check of the same password
     // against the same stored value uses it instead of deriving again.
     void Remember(const PasswordJob &job, const PasswordJobResult &result);
+    // The job again, with the stored value of now, when that changed since
+    // the job was prepared (a password change came between): its result
+    // would not be the one the answer needs.
+    std::optional<PasswordJob> Refreshed(const PasswordJob &job) const;
     // Seconds the throttle asks of the job's attempt now (checked again just
     // before its digest starts).
     double WaitBeforeDigest(const PasswordJob &job) const;
@@ -142,8 +150,8 @@ private:
     Access authorize(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken);
     // Checks a login and password against the stored digest, with the lock.
     qint32 verifyPassword(const QString &login, const QString &password, std::optional<TenantAccount> &account);
-    PasswordHash::Outcome check(const QString &password, const QString &stored);
-    QString store(const QString &password);
+    std::optional<PasswordHash::Outcome> check(const QString &password, const QString &stored);
+    std::optional<QString> store(const QString &password);
     bool yearInRange(const TenantAccount &account, int year) const;
 
     ServerDatabase &m_db;

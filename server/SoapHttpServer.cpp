@@ -30,6 +30,8 @@ constexpr qint64 kSocketReadBufferBytes = 64 * 1024;
 // grows to megabytes for a client that never reads, each of them an answer
 // the server computed for nobody.
 constexpr int kSocketSendBufferBytes = 64 * 1024;
+// Digests of one request, when the stored password keeps changing under it.
+constexpr int kMaxDigestAttempts = 3;
 // How long a connection lingers after its last answer before it is closed.
 constexpr int kLingerMs = 1000;
 // How often deadlines are checked.
@@ -439,7 +441,7 @@ void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &req
 }
 
 void SoapHttpServer::startDigest(const QPointer<QTcpSocket> &guard, const DemoService::PasswordJob &job,
-                                 const Reply &reply)
+                                 const Reply &reply, int attempt)
 {
     const auto admit = [this, guard, job, reply] {
         if (!guard)
@@ -451,9 +453,18 @@ void SoapHttpServer::startDigest(const QPointer<QTcpSocket> &guard, const DemoSe
         }
         return true;
     };
-    const auto done = [this, guard, job, reply](const DemoService::PasswordJobResult &result) {
+    const auto done = [this, guard, job, reply, attempt](const DemoService::PasswordJobResult &result) {
         if (!guard)
             return;
+        // The password changed while the digest ran: the answer needs a
+        // digest of the stored value of now, from a worker too.
+        if (const std::optional<DemoService::PasswordJob> fresh = m_service.Refreshed(job)) {
+            if (attempt + 1 < kMaxDigestAttempts)
+                startDigest(guard, *fresh, reply, attempt + 1);
+            else
+                reply(DemoService::Busy);
+            return;
+        }
         m_service.Remember(job, result);
         reply(std::nullopt);
     };

@@ -128,7 +128,8 @@ private:
     void answer(QTcpSocket *socket, quint64 slot, const SoapRequest &request, bool close, bool keepAliveHeader,
                 std::optional<qint32> refusal = std::nullopt);
     using Reply = std::function<void(std::optional<qint32> refusal)>;
-    void startDigest(const QPointer<QTcpSocket> &guard, const DemoService::PasswordJob &job, const Reply &reply);
+    void startDigest(const QPointer<QTcpSocket> &guard, const DemoService::PasswordJob &job, const Reply &reply,
+                     int attempt = 0);
 
     SoapEndpoint &m_endpoint;
     DemoService &m_service;

@@ -8,6 +8,7 @@
 #include "server/DataFolder.h"
 #include "server/DemoService.h"
 #include "server/OperatorCommands.h"
+#include "server/PasswordHash.h"
 #include "server/ServerDatabase.h"
 #include "server/ServerOptions.h"
 #include "server/SoapEndpoint.h"
@@ -53,7 +54,10 @@ int serve(const ServerOptions &options, QTextStream &out, QTextStream &err)
         CertificateGenerator::EnsureExists(options.CertificatePath(), options.KeyPath());
     const QSslConfiguration tls = SoapHttpServer::LoadTls(options.CertificatePath(), options.KeyPath());
 
-    DemoService service(*db, DemoService::Settings{options.minimumVersion, options.sessionMinutes});
+    // Requests are served on this thread; their digests run on workers.
+    DemoService service(*db, DemoService::Settings{options.minimumVersion, options.sessionMinutes, false});
+    // Made now, not at the first unknown login.
+    PasswordHash::DummyStored();
     SoapEndpoint endpoint(service,
                           options.multiRef ? SoapWriter::RecordForm::MultiReference : SoapWriter::RecordForm::Inline,
                           options.maxBodyBytes);

@@ -126,6 +126,7 @@ private Q_SLOTS:
     void signInAllowanceBuildsNoDebt();
     void heldTooLongIsRefusedAtOnce();
     void digestQueueIsBoundedAndFair();
+    void aChangedDigestIsNeverDerivedInline();
     void guessesWithATokenEndTheSession();
     void operatorPasswordEndsOpenSessions();
     void oneTenantCannotEvictAnother();
@@ -465,10 +466,16 @@ void tst_Server::digestQueueIsBoundedAndFair()
 {
     const DemoService::PasswordJob job{u"nowak"_s, {}, u"Haslo1"_s, PasswordHash::Make(u"Haslo1"_s, 1), {}};
     DigestQueue queue({3, 2, 60000});
+    QStringList started;
     QStringList finished;
     const auto enqueue = [&](const QString &client, const QString &name, bool *dropped = nullptr) {
         return queue.Enqueue(
-            client, job, {}, [&finished, name](const DemoService::PasswordJobResult &) { finished << name; },
+            client, job,
+            [&started, name] {
+                started << name;
+                return true;
+            },
+            [&finished, name](const DemoService::PasswordJobResult &) { finished << name; },
             [dropped] {
                 if (dropped)
                     *dropped = true;
@@ -477,6 +484,7 @@ void tst_Server::digestQueueIsBoundedAndFair()
     // The heavy client has had a digest lately.
     QVERIFY(enqueue(u"heavy"_s, u"earlier"_s));
     QTRY_COMPARE(finished.size(), 1);
+    started.clear();
     // Results come back on this thread: until the loop runs, every worker
     // counts as busy and the rest stays queued.
     int workers = 0;
@@ -499,8 +507,8 @@ void tst_Server::digestQueueIsBoundedAndFair()
     QVERIFY(!enqueue(u"another"_s, u"another"_s));
     // The client with the least usage goes first: the heavy one last.
     QTRY_COMPARE(finished.size(), workers + 2);
-    QCOMPARE(finished.last(), u"heavy"_s);
-    QVERIFY(!finished.contains(u"heavy 2"_s));
+    QCOMPARE(started.last(), u"heavy"_s);
+    QVERIFY(!started.contains(u"heavy 2"_s));
     // Stopping drops what waits, without answers.
     finished.clear();
     QVERIFY(enqueue(u"a"_s, u"a"_s));
@@ -508,6 +516,42 @@ void tst_Server::digestQueueIsBoundedAndFair()
     queue.Shutdown();
     QCOMPARE(queue.Queued(), 0);
     QVERIFY(!enqueue(u"c"_s, u"c"_s));
+}
+
+void tst_Server::aChangedDigestIsNeverDerivedInline()
+{
+    ServerDatabase db(m_dir.filePath(u"inline.sqlite"_s));
+    DemoData::Populate(db, Now());
+    DemoService::Settings settings;
+    settings.inlineDigests = false;
+    DemoService service(db, settings);
+    const QString login = EncodeCredential(u"nowak"_s);
+    const QString password = EncodeCredential(u"NowakP2015"_s);
+    // Prepared and digested elsewhere; then the stored value changes before
+    // the answer (the tenant's own password change did that).
+    const DemoService::Preparation preparation = service.Prepare("ZOKA_WS_CzSessionBegin", login, password, {});
+    QVERIFY(preparation.job);
+    const DemoService::PasswordJob job = *preparation.job;
+    service.Remember(job, DemoService::Run(job));
+    QVERIFY(!service.Refreshed(job));
+    const qint64 tenant = db.FindTenant(u"nowak"_s)->tenant.id;
+    QVERIFY(db.SetPassword(tenant, PasswordHash::Make(u"NowakP2015"_s)));
+    const std::optional<DemoService::PasswordJob> fresh = service.Refreshed(job);
+    QVERIFY(fresh);
+    QCOMPARE(fresh->stored, db.FindTenant(u"nowak"_s)->passwordStored);
+    // The old result is not used, and no digest is derived here: busy.
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, password).value().RetCode, int(DemoService::Busy));
+    const qint64 answeredMs = timer.elapsed();
+    timer.restart();
+    const DemoService::PasswordJobResult result = DemoService::Run(*fresh);
+    const qint64 digestMs = timer.elapsed();
+    QVERIFY2(answeredMs * 2 < digestMs,
+             qPrintable(u"answered in %1 ms, a digest takes %2 ms"_s.arg(answeredMs).arg(digestMs)));
+    // With the fresh job's result, the answer is the tenant's session.
+    service.Remember(*fresh, result);
+    QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, password).value().RetCode, int(DemoService::Ok));
 }
 
 void tst_Server::guessesWithATokenEndTheSession()

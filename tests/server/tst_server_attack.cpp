@@ -330,6 +330,72 @@ private:
     qint64 m_answered = 0;
 };
 
+// A tenant changing its own password back and forth, as fast as the server
+// answers, over one connection from one address.
+class PasswordFlipper
+{
+public:
+    PasswordFlipper(quint16 port, const QHostAddress &address, QString login, QString first, QString second)
+        : m_login(std::move(login)), m_passwords{std::move(first), std::move(second)}
+    {
+        m_socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+        m_socket.bind(address);
+        QObject::connect(&m_socket, &QSslSocket::encrypted, [this] {
+            m_socket.write(
+                soapPost("ZOKA_WS_CzSessionBegin", {EncodeCredential(m_login), EncodeCredential(Current())}));
+        });
+        QObject::connect(&m_socket, &QIODevice::readyRead, [this] { read(); });
+        m_socket.connectToHostEncrypted(u"127.0.0.1"_s, port);
+    }
+
+    void Stop() { m_stopped = true; }
+    const QString &Current() const { return m_passwords[m_current]; }
+    int Changes() const { return m_changes; }
+
+private:
+    void read()
+    {
+        m_received += m_socket.readAll();
+        const qsizetype headEnd = m_received.indexOf("\r\n\r\n");
+        if (headEnd < 0)
+            return;
+        const QByteArray head = m_received.left(headEnd).toLower();
+        const qsizetype at = head.indexOf("content-length:");
+        const qint64 length = at < 0 ? 0 : head.mid(at + 15).split('\r').first().trimmed().toLongLong();
+        if (m_received.size() < headEnd + 4 + length)
+            return;
+        const QByteArray body = m_received.mid(headEnd + 4, length);
+        m_received.clear();
+        if (m_token.isEmpty()) {
+            const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", body);
+            if (!begin.ok() || begin.value().RetCode != 0)
+                return;
+            m_token = begin.value().SessionToken;
+        } else {
+            const auto changed = SoapCodec::ReadAnswer<TRemChangePasswordData>("ZOKA_WS_ChangePassword", body);
+            if (changed.ok() && changed.value().RetCode == 0) {
+                m_token = changed.value().SessionToken;
+                m_current = 1 - m_current;
+                ++m_changes;
+            }
+        }
+        if (m_stopped)
+            return;
+        m_socket.write(soapPost("ZOKA_WS_ChangePassword",
+                                {EncodeCredential(m_login), EncodeCredential(Current()), m_token,
+                                 EncodeCredential(m_passwords[1 - m_current])}));
+    }
+
+    QSslSocket m_socket;
+    QString m_login;
+    QString m_passwords[2];
+    int m_current = 0;
+    QString m_token;
+    QByteArray m_received;
+    int m_changes = 0;
+    bool m_stopped = false;
+};
+
 QHostAddress loopback(int last)
 {
     return QHostAddress(u"127.0.0.%1"_s.arg(last));
@@ -387,6 +453,7 @@ private Q_SLOTS:
     void clientsThatNeverRead();
     void signInsWithinTheAllowance();
     void signInFloodFromOneAddress();
+    void ownPasswordChangesDuringSignIns();
 
 private:
     // A fresh client (a new connection) signs in and reads a year; `elapsed`
@@ -720,6 +787,54 @@ void tst_ServerAttack::signInFloodFromOneAddress()
     QVERIFY2(flood.Count(1) <= 10 + 2 * seconds + 12, qPrintable(u"%1 sign-ins were checked"_s.arg(flood.Count(1))));
     expectServed(server, "after one address flooded sign-ins");
     expectBoundedMemory(server, startRssKb, "after a flood of sign-ins");
+}
+
+void tst_ServerAttack::ownPasswordChangesDuringSignIns()
+{
+    // A tenant changes its password back and forth while its own sign-ins,
+    // from four more addresses, are digested: each change lands between a
+    // sign-in's digest and its answer, which needs a digest of the new
+    // stored value. None of them may run on the thread that serves.
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server, {}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    const QString login = u"nowak"_s;
+    PasswordFlipper flipper(server.port(), loopback(4), login, u"NowakP2015"_s, u"NowakQ2016"_s);
+    std::vector<std::unique_ptr<RequestFlood>> floods;
+    for (int i = 0; i < 4; ++i)
+        floods.push_back(std::make_unique<RequestFlood>(server.port(), loopback(40 + i), 1));
+    for (const auto &flood : floods)
+        QVERIFY(flood->WaitEncrypted(10000));
+    QElapsedTimer timer;
+    timer.start();
+    bool servedDuring = false;
+    while (timer.elapsed() < 6000) {
+        for (const auto &flood : floods)
+            flood->SendEach([&] { return loginRequest(login, flipper.Current()); });
+        QTest::qWait(500);
+        if (!servedDuring && timer.elapsed() > 3000) {
+            expectServed(server, "while a tenant changes its password during its sign-ins");
+            servedDuring = true;
+            if (QTest::currentTestFailed())
+                break;
+        }
+    }
+    flipper.Stop();
+    QStringList codes;
+    for (const auto &flood : floods) {
+        flood->WaitAnswered(flood->Sent(), 5000);
+        codes << flood->Codes();
+    }
+    qInfo("password changes: %d; sign-ins by RetCode: %s", flipper.Changes(), qPrintable(codes.join(u"; "_s)));
+    QVERIFY(flipper.Changes() > 2);
+    // The demo password back, for the cases after this one.
+    QByteArray output;
+    QCOMPARE(ServerProcess::RunCommand({u"set-password"_s, login, u"--data"_s, m_dir.path()}, "NowakP2015\n", &output,
+                                       &output),
+             0);
+    expectServed(server, "after a tenant changed its password during its sign-ins");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
