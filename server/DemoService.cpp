@@ -234,21 +234,27 @@ qint32 DemoService::verifyPassword(const QString &login, const QString &password
     return Ok;
 }
 
+bool DemoService::sessionCredentials(SessionRegistry::Session &session, const QString &aLoginE,
+                                     const QString &aPasswordE, const QString &aSessionToken)
+{
+    if (DecodeCredential(aLoginE) == session.login && m_sessions.PasswordMatches(session, DecodeCredential(aPasswordE)))
+        return true;
+    // Guesses with a token count like failed sign-ins, and end the session
+    // after a few.
+    m_throttle.RecordFailure(session.login, m_client, Now());
+    if (++session.wrongPasswords >= kWrongPasswordsPerSession)
+        m_sessions.End(aSessionToken);
+    return false;
+}
+
 DemoService::Access DemoService::authorize(const QString &aLoginE, const QString &aPasswordE,
                                            const QString &aSessionToken)
 {
     SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
     if (!session)
         return {NoSession, nullptr};
-    if (DecodeCredential(aLoginE) != session->login
-        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE))) {
-        // Guesses with a token count like failed sign-ins, and end the
-        // session after a few.
-        m_throttle.RecordFailure(session->login, m_client, Now());
-        if (++session->wrongPasswords >= kWrongPasswordsPerSession)
-            m_sessions.End(aSessionToken);
+    if (!sessionCredentials(*session, aLoginE, aPasswordE, aSessionToken))
         return {WrongCredentials, nullptr};
-    }
     // A password the operator set since ends the session.
     if (m_db.PasswordStoredOf(session->tenantId) != session->stamp) {
         m_sessions.End(aSessionToken);
@@ -350,9 +356,8 @@ ServiceResult<QString> DemoService::ZOKA_WS_SessionRenew(const QString &aLoginE,
 ServiceResult<bool> DemoService::ZOKA_WS_Logout(const QString &aLoginE, const QString &aPasswordE,
                                                 const QString &aSessionToken)
 {
-    const SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
-    if (!session || session->login != DecodeCredential(aLoginE)
-        || !m_sessions.PasswordMatches(*session, DecodeCredential(aPasswordE)))
+    SessionRegistry::Session *session = m_sessions.Find(aSessionToken);
+    if (!session || !sessionCredentials(*session, aLoginE, aPasswordE, aSessionToken))
         return false;
     return m_sessions.End(aSessionToken);
 }

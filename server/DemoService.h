@@ -146,6 +146,10 @@ private:
         qint32 code = Ok;
         SessionRegistry::Session *session = nullptr;
     };
+    // The credentials a request repeats with a session's token; a mismatch
+    // counts as a failed sign-in and, after a few, ends the session.
+    bool sessionCredentials(SessionRegistry::Session &session, const QString &aLoginE, const QString &aPasswordE,
+                            const QString &aSessionToken);
     // Checks the token and the credentials a data request repeats.
     Access authorize(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken);
     // Checks a login and password against the stored digest, with the lock.

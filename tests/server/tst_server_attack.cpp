@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -402,8 +403,9 @@ QHostAddress loopback(int last)
 }
 
 // One request over a TLS connection from the attacker's address; answers the
-// HTTP status, or 0 when no complete answer came in time.
-int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs)
+// HTTP status, or 0 when no complete answer came in time, and the body.
+int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs,
+                     QByteArray *body = nullptr)
 {
     QDeadlineTimer deadline(timeoutMs);
     if (socket.state() != QAbstractSocket::ConnectedState) {
@@ -429,6 +431,8 @@ int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request
         if (answer.size() - headEnd - 4 >= length) {
             if (head.contains("connection: close"))
                 socket.disconnectFromHost();
+            if (body)
+                *body = answer.mid(headEnd + 4, length);
             return answer.mid(9, 3).toInt();
         }
     }
@@ -454,6 +458,7 @@ private Q_SLOTS:
     void signInsWithinTheAllowance();
     void signInFloodFromOneAddress();
     void ownPasswordChangesDuringSignIns();
+    void guessesThroughLogout();
 
 private:
     // A fresh client (a new connection) signs in and reads a year; `elapsed`
@@ -835,6 +840,36 @@ void tst_ServerAttack::ownPasswordChangesDuringSignIns()
                                        &output),
              0);
     expectServed(server, "after a tenant changed its password during its sign-ins");
+}
+
+void tst_ServerAttack::guessesThroughLogout()
+{
+    // With a session's token, each Logout tests a password: wrong ones count
+    // as failed sign-ins, and the third ends the session, so that the right
+    // one, guessed later, no longer answers true.
+    QSslSocket socket;
+    QByteArray body;
+    const QString login = u"zielinski"_s;
+    const QString password = u"Ogrod7Gda"_s;
+    QCOMPARE(postFromAttacker(socket, m_server.port(), loginRequest(login, password), 5000, &body), 200);
+    const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", body);
+    QVERIFY(begin.ok() && begin.value().RetCode == 0);
+    const QString token = begin.value().SessionToken;
+    const auto logout = [&](const QString &guess) {
+        const QByteArray request
+            = soapPost("ZOKA_WS_Logout", {EncodeCredential(login), EncodeCredential(guess), token});
+        if (postFromAttacker(socket, m_server.port(), request, 5000, &body) != 200)
+            return std::optional<bool>();
+        const auto answer = SoapCodec::ReadAnswer<bool>("ZOKA_WS_Logout", body);
+        return answer.ok() ? std::optional<bool>(answer.value()) : std::optional<bool>();
+    };
+    int answered = 0;
+    for (int i = 0; i < 20; ++i)
+        answered += logout(u"Zgadywanie%1"_s.arg(i)) == std::optional<bool>(false) ? 1 : 0;
+    QCOMPARE(answered, 20);
+    QCOMPARE(logout(password), std::optional<bool>(false));
+    socket.abort();
+    expectServed(m_server, "after guesses through Logout");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
