@@ -439,6 +439,29 @@ int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request
     return 0;
 }
 
+// Writes the bytes over a new TLS connection from the attacker's address and
+// reads until the server closes it or `waitMs` pass; `closed` tells which.
+QByteArray rawExchange(quint16 port, const QByteArray &bytes, int waitMs, bool &closed)
+{
+    QSslSocket socket;
+    socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+    socket.bind(kAttackerAddress);
+    socket.connectToHostEncrypted(u"127.0.0.1"_s, port);
+    closed = false;
+    if (!socket.waitForEncrypted(5000))
+        return {};
+    socket.write(bytes);
+    QByteArray received;
+    QDeadlineTimer deadline(waitMs);
+    while (!deadline.hasExpired() && socket.state() == QAbstractSocket::ConnectedState) {
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        received += socket.readAll();
+    }
+    received += socket.readAll();
+    closed = socket.state() != QAbstractSocket::ConnectedState;
+    return received;
+}
+
 } // namespace
 
 class tst_ServerAttack : public QObject
@@ -459,6 +482,8 @@ private Q_SLOTS:
     void signInFloodFromOneAddress();
     void ownPasswordChangesDuringSignIns();
     void guessesThroughLogout();
+    void ambiguousFraming_data();
+    void ambiguousFraming();
 
 private:
     // A fresh client (a new connection) signs in and reads a year; `elapsed`
@@ -870,6 +895,52 @@ void tst_ServerAttack::guessesThroughLogout()
     QCOMPARE(logout(password), std::optional<bool>(false));
     socket.abort();
     expectServed(m_server, "after guesses through Logout");
+}
+
+void tst_ServerAttack::ambiguousFraming_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("closed");
+
+    const QByteArray body = SoapCodec::WriteRequest(*FindOperation("ZOKA_WS_InitialCheck"), {u"1.3.0.0"_s}).value();
+    const QByteArray line = "POST " + servicePath() + " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: text/xml\r\n";
+    const QByteArray length = "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    QTest::newRow("length and chunked") << line + length + "Transfer-Encoding: chunked\r\n\r\n" + body << 400 << true;
+    QTest::newRow("two lengths") << line + length + "Content-Length: 5\r\n\r\n" + body << 400 << true;
+    QTest::newRow("invalid length") << line + "Content-Length: 12x\r\n\r\n" + body << 400 << true;
+    QTest::newRow("line without a colon") << line + "X-Note nothing\r\n" + length + "\r\n" + body << 400 << true;
+    QByteArray fields;
+    for (int i = 0; i < 101; ++i)
+        fields += "X-Field-" + QByteArray::number(i) + ": 1\r\n";
+    // Past the limits, nothing of the head may be taken for a body.
+    QTest::newRow("101 fields") << line + fields + length + "\r\n" + body << 431 << true;
+    QTest::newRow("a field of 100 KiB") << line + "X-Big: " + QByteArray(100 * 1024, 'a') + "\r\n" + length + "\r\n"
+            + body << 431 << true;
+    const QByteArray old = "POST " + servicePath() + " HTTP/1.0\r\nContent-Type: text/xml\r\n" + length;
+    QTest::newRow("HTTP/1.0") << old + "\r\n" + body << 200 << true;
+    QTest::newRow("HTTP/1.0 with keep-alive") << old + "Connection: keep-alive\r\n\r\n" + body << 200 << false;
+    // One answer, then the end: the service has no WebSockets.
+    QTest::newRow("WebSocket upgrade") << "GET " + servicePath()
+            + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: Upgrade\r\n"
+              "Upgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
+              "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n"
+                                       << 405 << true;
+}
+
+void tst_ServerAttack::ambiguousFraming()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, status);
+    QFETCH(bool, closed);
+    bool wasClosed = false;
+    const QByteArray received = rawExchange(m_server.port(), bytes, 3000, wasClosed);
+    QVERIFY2(received.startsWith("HTTP/1.1 " + QByteArray::number(status) + ' '), received.left(200).constData());
+    QCOMPARE(received.count("HTTP/1.1 "), 1);
+    QCOMPARE(wasClosed, closed);
+    if (!closed)
+        QVERIFY(received.contains("Connection: keep-alive\r\n"));
+    expectServed(m_server, "after a request of ambiguous framing");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
