@@ -50,14 +50,23 @@ bool ServerProcess::Start(const QString &dataDir, const QStringList &extra, QStr
     return false;
 }
 
+void ServerProcess::Terminate()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning && !m_terminated) {
+        m_process->terminate();
+        m_terminated = true;
+    }
+}
+
 void ServerProcess::Stop()
 {
     if (!m_process)
         return;
     if (m_process->state() != QProcess::NotRunning) {
         // SIGTERM ends the server's event loop; it then leaves main() with 0.
-        // In a sanitizer build that is also when its leak check runs.
-        m_process->terminate();
+        // In a sanitizer build that is also when its leak check runs. A
+        // second one could end it before that.
+        Terminate();
         if (!m_process->waitForFinished(kStopTimeoutMs)) {
             m_process->kill();
             m_process->waitForFinished(5000);
@@ -66,6 +75,7 @@ void ServerProcess::Stop()
     }
     m_process.reset();
     m_port = 0;
+    m_terminated = false;
 }
 
 void ServerProcess::reportUncleanEnd(QProcess &process)

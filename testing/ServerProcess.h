@@ -32,6 +32,8 @@ public:
     // arguments; it must exec the server, so that Pid() is the server's.
     void SetLauncher(const QStringList &command) { m_launcher = command; }
     qint64 Pid() const;
+    // Sends SIGTERM and returns at once; Stop() then only waits for the end.
+    void Terminate();
     void Stop();
     bool IsRunning() const;
 
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<QProcess> m_process;
     QStringList m_launcher;
     quint16 m_port = 0;
+    bool m_terminated = false;
 };
 
 // A client of the test: one network manager trusting the server's certificate

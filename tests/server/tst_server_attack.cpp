@@ -484,6 +484,7 @@ private Q_SLOTS:
     void guessesThroughLogout();
     void ambiguousFraming_data();
     void pipelinedRequestsOutlastTheDeadline();
+    void stopWithAFullDigestQueue();
     void ambiguousFraming();
 
 private:
@@ -967,6 +968,50 @@ void tst_ServerAttack::pipelinedRequestsOutlastTheDeadline()
     QVERIFY2(all, "a connection waiting for its own answers must not be cut");
     QVERIFY(timer.elapsed() > 1000);
     QCOMPARE(flood.Count(100), 1);
+}
+
+void tst_ServerAttack::stopWithAFullDigestQueue()
+{
+    // How long an idle server takes to stop, on this machine, now.
+    qint64 startRssKb = 0;
+    QElapsedTimer timer;
+    qint64 idleStopMs = 0;
+    {
+        ServerProcess idle;
+        startServer(idle, {}, startRssKb);
+        if (QTest::currentTestFailed())
+            return;
+        timer.start();
+        idle.Stop();
+        idleStopMs = timer.elapsed();
+    }
+    // Sixteen addresses fill the digest queue; then SIGTERM.
+    ServerProcess server;
+    startServer(server, {}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    std::vector<std::unique_ptr<RequestFlood>> floods;
+    for (int i = 0; i < 16; ++i)
+        floods.push_back(std::make_unique<RequestFlood>(server.port(), loopback(60 + i), 1));
+    for (const auto &flood : floods) {
+        QVERIFY(flood->WaitEncrypted(10000));
+        flood->SendEach([] { return loginRequest(u"x"_s + randomName(12), u"Zgadywanie1"_s); }, 3);
+    }
+    QTest::qWait(200);
+    const QString url = server.Url(u"127.0.0.1"_s);
+    timer.restart();
+    server.Terminate();
+    // Queued digests are dropped and only running ones waited for; the
+    // listener closes first, so a newcomer is refused instead of left hanging.
+    TestClient newcomer(m_dir.filePath(u"server-cert.pem"_s), 3000);
+    const TestClient::Response late = newcomer.Call(url, "ZOKA_WS_InitialCheck", {u"1.3.0.0"_s});
+    server.Stop();
+    const qint64 stopMs = timer.elapsed();
+    const qint64 bound = kServedFactor * idleStopMs + m_baselineMs + kServedAllowanceMs;
+    qInfo("stopped with a full digest queue in %lld ms (idle: %lld ms, bound %lld ms); a newcomer got: %s", stopMs,
+          idleStopMs, bound, qPrintable(late.errorText));
+    QVERIFY2(late.error != QNetworkReply::TimeoutError, "a client coming during the stop must not hang");
+    QVERIFY2(stopMs <= bound, "a stop must not wait for the queued digests");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
