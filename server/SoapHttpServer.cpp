@@ -34,6 +34,8 @@ constexpr int kSocketSendBufferBytes = 64 * 1024;
 constexpr int kMaxDigestAttempts = 3;
 // How long a connection lingers after its last answer before it is closed.
 constexpr int kLingerMs = 1000;
+// The idle timeout while more than 3/4 of the connections are open.
+constexpr int kPressedIdleMs = 5000;
 // How often deadlines are checked.
 constexpr int kSweepIntervalMs = 250;
 // Added to a throttle wait, so that a timer firing a little early does not
@@ -137,6 +139,7 @@ quint16 SoapHttpServer::Listen(const QHostAddress &address, quint16 port, const 
 {
     m_tcp = new TlsListener(tls, m_settings.limits, this);
     connect(m_tcp, &TlsListener::connectionAccepted, this, &SoapHttpServer::watch);
+    m_tcp->SetRoomMaker([this] { return makeRoom(); });
     if (!m_tcp->listen(address, port)) {
         const QString why
             = u"Nie można nasłuchiwać na %1:%2: %3"_s.arg(address.toString()).arg(port).arg(m_tcp->errorString());
@@ -276,8 +279,34 @@ void SoapHttpServer::updateClocks(Connection &c)
         c.idleClock.invalidate();
 }
 
+bool SoapHttpServer::makeRoom()
+{
+    // The longest-idle connection of the address that holds the most.
+    Connection *victim = nullptr;
+    int victimCount = 0;
+    for (const auto &[socket, c] : m_connections) {
+        if (!c->idleClock.isValid() || c->socket->state() != QAbstractSocket::ConnectedState)
+            continue;
+        const int count = m_tcp->ConnectionsOf(m_tcp->AddressOf(c->socket));
+        if (!victim || count > victimCount
+            || (count == victimCount && c->idleClock.elapsed() > victim->idleClock.elapsed())) {
+            victim = c.get();
+            victimCount = count;
+        }
+    }
+    if (!victim)
+        return false;
+    m_tcp->Release(victim->socket);
+    victim->socket->abort();
+    return true;
+}
+
 void SoapHttpServer::sweep()
 {
+    // Near the cap, idle connections are closed sooner.
+    const TlsListener::Limits &limits = m_tcp->limits();
+    const bool pressed = m_tcp->OpenConnections() * 4 > limits.maxConnections * 3;
+    const int idleMs = pressed ? std::min(m_settings.idleTimeoutMs, kPressedIdleMs) : m_settings.idleTimeoutMs;
     std::vector<QPointer<QSslSocket>> cut;
     std::vector<QPointer<QSslSocket>> idle;
     for (const auto &[socket, c] : m_connections) {
@@ -285,7 +314,7 @@ void SoapHttpServer::sweep()
             cut.emplace_back(c->socket);
         else if (c->drainClock.isValid() && c->drainClock.hasExpired(m_settings.drainTimeoutMs))
             cut.emplace_back(c->socket);
-        else if (c->idleClock.isValid() && c->idleClock.hasExpired(m_settings.idleTimeoutMs))
+        else if (c->idleClock.isValid() && c->idleClock.hasExpired(idleMs))
             idle.emplace_back(c->socket);
     }
     for (const QPointer<QSslSocket> &socket : cut) {

@@ -38,8 +38,10 @@ struct SoapRequest;
 // A request must arrive whole within its deadline from its first byte (a
 // slow-loris client trickling bytes is cut off); the deadline runs only while
 // the server is reading, never while the connection waits for its own
-// answers. A connection idle for its timeout is closed. TlsListener accepts
-// the connections and caps their number.
+// answers. A connection idle for its timeout is closed, sooner when more
+// than 3/4 of the allowed connections are open. TlsListener accepts the
+// connections and caps their number; at the cap a newcomer takes the place of
+// the longest-idle connection of the address holding the most.
 //
 // A sign-in must not hold up the other clients: its password digest runs on a
 // worker thread and a throttled attempt waits on a timer. Answers are written
@@ -113,6 +115,8 @@ private:
     bool paused(const Connection &connection) const;
     void updateClocks(Connection &connection);
     qint64 unsent(const Connection &connection) const;
+    // Closes a connection to make room for a newcomer at the cap.
+    bool makeRoom();
     // The periodic check of every connection's deadlines.
     void sweep();
     void enforceTotalUnsent();

@@ -48,8 +48,10 @@ void TlsListener::incomingConnection(qintptr handle)
         return;
     }
     const QString address = socket->peerAddress().toString();
-    if (m_open >= m_limits.maxConnections || m_perAddress.value(address) >= m_limits.maxPerAddress) {
-        // The newest excess connection goes; those already served stay.
+    // Past its own cap an address loses its newest connection; at the
+    // overall cap an idle connection elsewhere may make room.
+    if (m_perAddress.value(address) >= m_limits.maxPerAddress
+        || (m_open >= m_limits.maxConnections && !(m_makeRoom && m_makeRoom()))) {
         socket->abort();
         socket->deleteLater();
         return;

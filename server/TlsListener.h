@@ -4,6 +4,8 @@
 #include <QSslConfiguration>
 #include <QTcpServer>
 
+#include <functional>
+
 class QSslSocket;
 
 // The listening socket of the HTTPS server. It accepts plain TCP connections
@@ -14,9 +16,12 @@ class QSslSocket;
 // never accepts again.
 //
 // Each handshake has a deadline. Connections are capped overall and per client
-// address, well below the descriptor limit: the newest excess connection is
-// closed at once, and the listener itself never stops. An accept error (out of
-// descriptors) pauses accepting briefly instead of for good.
+// address, well below the descriptor limit, and the listener itself never
+// stops. Past an address's cap its newest connection is closed at once; at the
+// overall cap the HTTP layer is asked to make room (it closes the longest-idle
+// connection of the address holding the most), and only when it cannot is the
+// newcomer closed. An accept error (out of descriptors) pauses accepting
+// briefly instead of for good.
 //
 // connectionAccepted hands a connection to the HTTP layer before its first
 // byte is read; its requests arrive once the handshake is done.
@@ -39,6 +44,17 @@ public:
     TlsListener(const QSslConfiguration &tls, Limits limits, QObject *parent = nullptr);
 
     int OpenConnections() const { return m_open; }
+    const Limits &limits() const { return m_limits; }
+
+    // Asked at the overall cap; true when it closed a connection (after
+    // Release on it) to make room for the newcomer.
+    void SetRoomMaker(std::function<bool()> makeRoom) { m_makeRoom = std::move(makeRoom); }
+    // Takes the connection out of the counts at once (also done when it
+    // disconnects).
+    void Release(QSslSocket *socket) { release(socket); }
+    // The address a connection is counted under.
+    QString AddressOf(QSslSocket *socket) const { return m_addresses.value(socket); }
+    int ConnectionsOf(const QString &address) const { return m_perAddress.value(address); }
 
 Q_SIGNALS:
     void connectionAccepted(QSslSocket *socket);
@@ -55,4 +71,5 @@ private:
     bool m_acceptFailing = false;
     QHash<QString, int> m_perAddress;
     QHash<QSslSocket *, QString> m_addresses;
+    std::function<bool()> m_makeRoom;
 };

@@ -97,11 +97,14 @@ QString randomName(qsizetype length)
     return name;
 }
 
-// Sockets of an attacker on 127.0.0.2, all driven from the test's event loop.
+// Sockets of an attacker (on 127.0.0.2 unless told), all driven from the
+// test's event loop.
 class Attacker
 {
 public:
-    explicit Attacker(quint16 port) : m_port(port) { }
+    explicit Attacker(quint16 port, const QHostAddress &address = kAttackerAddress) : m_port(port), m_address(address)
+    {
+    }
 
     // Opens `count` connections; with `tls`, each starts a TLS handshake.
     void Open(int count, bool tls)
@@ -109,7 +112,7 @@ public:
         for (int i = 0; i < count; ++i) {
             auto socket = std::make_unique<QSslSocket>();
             socket->setPeerVerifyMode(QSslSocket::VerifyNone);
-            socket->bind(kAttackerAddress);
+            socket->bind(m_address);
             if (tls)
                 socket->connectToHostEncrypted(u"127.0.0.1"_s, m_port);
             else
@@ -172,6 +175,7 @@ private:
     }
 
     quint16 m_port;
+    QHostAddress m_address;
     std::vector<std::unique_ptr<QSslSocket>> m_sockets;
 };
 
@@ -485,6 +489,7 @@ private Q_SLOTS:
     void ambiguousFraming_data();
     void pipelinedRequestsOutlastTheDeadline();
     void stopWithAFullDigestQueue();
+    void addressesFillingTheConnectionCap();
     void ambiguousFraming();
 
 private:
@@ -1012,6 +1017,42 @@ void tst_ServerAttack::stopWithAFullDigestQueue()
           idleStopMs, bound, qPrintable(late.errorText));
     QVERIFY2(late.error != QNetworkReply::TimeoutError, "a client coming during the stop must not hang");
     QVERIFY2(stopMs <= bound, "a stop must not wait for the queued digests");
+}
+
+void tst_ServerAttack::addressesFillingTheConnectionCap()
+{
+    // Five addresses, each within its own cap of 10, hold 50 idle TLS
+    // connections against an overall cap of 40. A newcomer takes the place of
+    // the longest-idle one; near the cap, idle ones are closed after 5 s
+    // instead of a minute.
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server, {u"--max-connections"_s, u"40"_s, u"--max-connections-per-address"_s, u"10"_s}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    std::vector<std::unique_ptr<Attacker>> attackers;
+    for (int i = 0; i < 5; ++i) {
+        attackers.push_back(std::make_unique<Attacker>(server.port(), loopback(80 + i)));
+        attackers.back()->Open(10, true);
+        attackers.back()->Settle(10000);
+    }
+    QTest::qWait(200);
+    const auto held = [&] {
+        int n = 0;
+        for (const auto &attacker : attackers)
+            n += attacker->Connected();
+        return n;
+    };
+    qInfo("idle connections held by five addresses: %d of 50", held());
+    QVERIFY(held() <= 40);
+    expectServed(server, "while idle connections fill the cap");
+    // Until the open connections are down to 3/4 of the cap.
+    QElapsedTimer timer;
+    timer.start();
+    while (held() > 30 && timer.elapsed() < 8000)
+        QTest::qWait(100);
+    qInfo("idle connections left after %lld ms near the cap: %d", timer.elapsed(), held());
+    QVERIFY2(held() <= 30, "near the cap, idle connections must be closed within seconds");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
