@@ -2,7 +2,7 @@
 
 #include "account/BalanceSummary.h"
 #include "account/SessionCountdown.h"
-#include "common/gui/TForm_Gen_Ex.h"
+#include "forms/TForm_Gen_Ex.h"
 #include "service/AccountService.h"
 
 #include <optional>

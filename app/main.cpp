@@ -1,5 +1,5 @@
 #include "app/StartUp.h"
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 
 int main(int argc, char **argv)
 {

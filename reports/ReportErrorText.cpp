@@ -1,7 +1,7 @@
 #include "reports/ReportErrorText.h"
 
 #include "common/Errors.h"
-#include "reports/engine/ReportEngineError.h"
+#include "engine/ReportEngineError.h"
 
 #include <QHash>
 

@@ -5,7 +5,7 @@
 #include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/TLocale_Class.h"
-#include "reports/engine/ReportBand.h"
+#include "engine/ReportBand.h"
 
 namespace ReportHeading {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/engine/ReportFont.h"
+#include "engine/ReportFont.h"
 
 #include <QString>
 

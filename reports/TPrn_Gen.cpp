@@ -4,10 +4,10 @@
 #include "common/Messages.h"
 #include "reports/ReportErrorText.h"
 #include "reports/TPrn_Preview.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/ReportBand.h"
-#include "reports/engine/widgets/ReportPrinter.h"
+#include "engine/BandedReport.h"
+#include "engine/PageStore.h"
+#include "engine/ReportBand.h"
+#include "engine_widgets/ReportPrinter.h"
 
 #include <QPrinterInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "account/CsvTable.h"
-#include "reports/engine/ReportPrinterSettings.h"
+#include "engine/ReportPrinterSettings.h"
 
 #include <QString>
 

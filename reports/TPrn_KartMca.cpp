@@ -10,8 +10,8 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/ReportHeading.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/ReportBand.h"
+#include "engine/BandedReport.h"
+#include "engine/ReportBand.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;

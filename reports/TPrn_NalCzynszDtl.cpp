@@ -7,8 +7,8 @@
 #include "account/TU_WEBServiceDokData.h"
 #include "account/TU_WEBServiceSession.h"
 #include "reports/ReportHeading.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/ReportBand.h"
+#include "engine/BandedReport.h"
+#include "engine/ReportBand.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;

@@ -7,11 +7,11 @@
 #include "controls/TWSpeedButton.h"
 #include "reports/ReportErrorText.h"
 #include "reports/TPrn_Gen.h"
-#include "reports/engine/PageExport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/widgets/ReportPreviewControl.h"
-#include "reports/engine/widgets/ReportPrinter.h"
+#include "engine/PageExport.h"
+#include "engine/PageStore.h"
+#include "engine/PrintFile.h"
+#include "engine_widgets/ReportPreviewControl.h"
+#include "engine_widgets/ReportPrinter.h"
 
 #include <QApplication>
 #include <QCloseEvent>

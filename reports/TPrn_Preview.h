@@ -1,7 +1,7 @@
 #pragma once
 
 #include "account/CsvTable.h"
-#include "common/gui/TForm_Gen_Ex.h"
+#include "forms/TForm_Gen_Ex.h"
 
 // TForm_Gen_Ex keeps guarded pointers to these; they must be complete here.
 #include <QAbstractButton>

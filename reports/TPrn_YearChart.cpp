@@ -4,9 +4,9 @@
 #include "account/TU_WEBServiceSession.h"
 #include "reports/ReportHeading.h"
 #include "reports/YearChartLayout.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/ReportBand.h"
-#include "reports/engine/ReportUnits.h"
+#include "engine/BandedReport.h"
+#include "engine/ReportBand.h"
+#include "engine/ReportUnits.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Sans;

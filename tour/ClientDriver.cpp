@@ -11,7 +11,7 @@
 #include "protocol/ServiceAddress.h"
 #include "protocol/TrustedCertificates.h"
 #include "reports/TPrn_Preview.h"
-#include "reports/engine/PageStore.h"
+#include "engine/PageStore.h"
 #include "service/ApplicationTerminate.h"
 #include "testing/ModalDialogs.h"
 #include "testing/UserInput.h"

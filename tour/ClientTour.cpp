@@ -3,7 +3,7 @@
 #include "account/DisplayTexts.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "reports/TPrn_Preview.h"
-#include "reports/engine/PageStore.h"
+#include "engine/PageStore.h"
 #include "tour/ClientDriver.h"
 #include "views/SessionStrip.h"
 #include "views/TForm_KartMca.h"

@@ -3,7 +3,7 @@
 // platform). Exit status 0 when every step succeeded, 1 when one failed, 2 on
 // a usage error.
 
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "common/Messages.h"
 #include "tour/ClientDriver.h"
 #include "tour/ClientTour.h"

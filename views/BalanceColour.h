@@ -1,7 +1,7 @@
 #pragma once
 
 #include "account/BalanceRules.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 
 // Red for an underpayment, green for anything else (zero included).
 inline QColor BalanceColour(double balance)

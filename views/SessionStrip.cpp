@@ -1,7 +1,7 @@
 #include "views/SessionStrip.h"
 
 #include "account/BalanceRules.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

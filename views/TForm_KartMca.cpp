@@ -3,7 +3,7 @@
 #include "account/Account.h"
 #include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "service/AccountService.h"
 #include "controls/TWSpeedButton.h"

@@ -4,7 +4,7 @@
 #include "account/ChargePeriod.h"
 #include "account/DisplayTexts.h"
 #include "account/TU_WEBServiceDokData.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_NalCzynszDtl.h"

@@ -2,7 +2,7 @@
 
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceDokData.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 #include "views/GridGeometry.h"
 #include "views/LabelLook.h"
 #include "views/TGridCellDelegate.h"

@@ -5,7 +5,7 @@
 #include "account/TU_WEBServiceData.h"
 #include "account/YearChartData.h"
 #include "common/DateHelpers.h"
-#include "common/gui/ProgramColours.h"
+#include "forms/ProgramColours.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "service/AccountService.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/dialogs/LoginInput.h"
-#include "common/gui/TForm_Gen_Ex.h"
+#include "forms/TForm_Gen_Ex.h"
 
 class AccountService;
 class QLabel;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/gui/TForm_Gen_Ex.h"
+#include "forms/TForm_Gen_Ex.h"
 
 class QLabel;
 class QListWidget;

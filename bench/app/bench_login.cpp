@@ -9,10 +9,10 @@
 #include "bench/common/BenchFigure.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ServerProcess.h"
-#include "tests/app/AppTestSupport.h"
+#include "testing/AppTestSupport.h"
 
 #include "account/Account.h"
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Errors.h"

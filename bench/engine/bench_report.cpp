@@ -6,14 +6,14 @@
 //   bench_report [rows] [output folder]
 
 #include "bench/common/BenchFigure.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/HtmlExportFilter.h"
-#include "reports/engine/PageExport.h"
-#include "reports/engine/PagePainter.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/TextExportFilter.h"
+#include "engine/BandedReport.h"
+#include "engine/HtmlExportFilter.h"
+#include "engine/PageExport.h"
+#include "engine/PagePainter.h"
+#include "engine/PageStore.h"
+#include "engine/PdfExportFilter.h"
+#include "engine/PrintFile.h"
+#include "engine/TextExportFilter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

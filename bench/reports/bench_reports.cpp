@@ -8,9 +8,9 @@
 #include "bench/common/BenchFigure.h"
 
 #include "reports/TPrn_KartMca.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
+#include "engine/BandedReport.h"
+#include "engine/PageStore.h"
+#include "engine/PdfExportFilter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

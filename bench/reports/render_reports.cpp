@@ -13,9 +13,9 @@
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "reports/TPrn_KartMca.h"
 #include "reports/TPrn_NalCzynszDtl.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
+#include "engine/BandedReport.h"
+#include "engine/PageStore.h"
+#include "engine/PdfExportFilter.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,13 +8,13 @@
 //   mkdir -p /tmp/corpus
 //   build-asan/fuzz/engine/fuzz_printfile -max_total_time=60 -max_len=65536 /tmp/corpus fuzz/engine/corpus
 
-#include "reports/engine/HtmlExportFilter.h"
-#include "reports/engine/PagePainter.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/PrintFileCodec.h"
-#include "reports/engine/ReportEngineError.h"
-#include "reports/engine/TextExportFilter.h"
+#include "engine/HtmlExportFilter.h"
+#include "engine/PagePainter.h"
+#include "engine/PageStore.h"
+#include "engine/PrintFile.h"
+#include "engine/PrintFileCodec.h"
+#include "engine/ReportEngineError.h"
+#include "engine/TextExportFilter.h"
 
 #include <QGuiApplication>
 #include <QImage>

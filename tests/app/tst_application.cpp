@@ -1,6 +1,6 @@
 #include "testing/MessageRecorder.h"
 
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "common/Errors.h"
 
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "tests/session/FakeService.h"
+#include "testing/FakeService.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
 
 #include "account/TU_WEBServiceDokData.h"
 #include "account/TU_WEBServiceKsgData.h"
 #include "app/StartUp.h"
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"

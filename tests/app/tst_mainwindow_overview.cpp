@@ -1,8 +1,8 @@
-#include "AppTestSupport.h"
+#include "testing/AppTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
-#include "tests/session/FakeService.h"
-#include "tests/session/SessionTestSupport.h"
+#include "testing/FakeService.h"
+#include "testing/SessionTestSupport.h"
 
 #include "account/CsvTable.h"
 #include "account/DisplayTexts.h"

@@ -1,7 +1,7 @@
-#include "GuiTestSupport.h"
+#include "testing/GuiTestSupport.h"
 
 #include "common/Errors.h"
-#include "common/gui/TForm_Gen_Ex.h"
+#include "forms/TForm_Gen_Ex.h"
 #include "controls/ProgramGlyph.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"

@@ -1,4 +1,4 @@
-#include "GuiTestSupport.h"
+#include "testing/GuiTestSupport.h"
 
 #include "common/Errors.h"
 #include "controls/TEditNew.h"

@@ -7,7 +7,7 @@
 #include "testing/ServerProcess.h"
 #include "tour/ClientDriver.h"
 
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"

@@ -1,8 +1,8 @@
 #include "testing/HostileResponder.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
-#include "tests/app/AppTestSupport.h"
-#include "tests/views/ViewsTestSupport.h"
+#include "testing/AppTestSupport.h"
+#include "testing/ViewsTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceDokData.h"

@@ -1,12 +1,12 @@
-#include "EngineTestReport.h"
+#include "testing/EngineTestReport.h"
 
 #include "common/Errors.h"
-#include "reports/engine/HtmlExportFilter.h"
-#include "reports/engine/PageExport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PdfExportFilter.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/TextExportFilter.h"
+#include "engine/HtmlExportFilter.h"
+#include "engine/PageExport.h"
+#include "engine/PageStore.h"
+#include "engine/PdfExportFilter.h"
+#include "engine/PrintFile.h"
+#include "engine/TextExportFilter.h"
 
 #include <QFile>
 #include <QProcess>

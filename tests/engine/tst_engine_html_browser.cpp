@@ -2,11 +2,11 @@
 // file, and its serialised DOM must hold the report's texts (Polish letters and
 // escaped markup intact, one element per page) with no console message.
 
-#include "EngineTestReport.h"
+#include "testing/EngineTestReport.h"
 
-#include "reports/engine/HtmlExportFilter.h"
-#include "reports/engine/PageExport.h"
-#include "reports/engine/PageStore.h"
+#include "engine/HtmlExportFilter.h"
+#include "engine/PageExport.h"
+#include "engine/PageStore.h"
 
 #include <QProcess>
 #include <QRegularExpression>

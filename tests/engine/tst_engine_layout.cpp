@@ -1,8 +1,8 @@
-#include "EngineTestReport.h"
+#include "testing/EngineTestReport.h"
 
 #include "common/Errors.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/ReportUnits.h"
+#include "engine/PageStore.h"
+#include "engine/ReportUnits.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "EngineTestReport.h"
+#include "testing/EngineTestReport.h"
 
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/widgets/ReportPreviewControl.h"
-#include "reports/engine/widgets/ReportPrinter.h"
+#include "engine/PageStore.h"
+#include "engine/PrintFile.h"
+#include "engine_widgets/ReportPreviewControl.h"
+#include "engine_widgets/ReportPrinter.h"
 
 #include <QFile>
 #include <QProcess>

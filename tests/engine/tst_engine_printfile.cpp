@@ -1,9 +1,9 @@
-#include "EngineTestReport.h"
+#include "testing/EngineTestReport.h"
 
 #include "common/Errors.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/PrintFileCodec.h"
+#include "engine/PageStore.h"
+#include "engine/PrintFile.h"
+#include "engine/PrintFileCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,7 +11,7 @@
 # a standard stream in a file that never imbues the classic locale.
 cmake_minimum_required(VERSION 3.25)
 
-set(roots account app bench common controls fuzz protocol reports server service testing tests tour views)
+set(roots account app bench common controls engine engine_widgets forms fuzz protocol reports server service testing tests tour views)
 set(B "(^|[^A-Za-z0-9_.>:]|std::)")  # a word boundary; std:: qualified or not
 set(floatConversion "%[-+ #0'*0-9.]*[hlLqjzt]*[fFeEgGaA]")
 

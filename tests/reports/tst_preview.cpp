@@ -1,13 +1,13 @@
-#include "reports/tst_prn_gen_report.h"
+#include "testing/PrnGenTestReport.h"
 
-#include "app/TApplication.h"
+#include "forms/TApplication.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
 #include "reports/TPrn_Preview.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/PageStore.h"
-#include "reports/engine/PrintFile.h"
-#include "reports/engine/widgets/ReportPreviewControl.h"
+#include "engine/BandedReport.h"
+#include "engine/PageStore.h"
+#include "engine/PrintFile.h"
+#include "engine_widgets/ReportPreviewControl.h"
 #include "testing/MessageRecorder.h"
 
 #include <QDialog>

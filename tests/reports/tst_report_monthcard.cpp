@@ -1,4 +1,4 @@
-#include "ReportPageProbe.h"
+#include "testing/ReportPageProbe.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceKsgData.h"
@@ -6,9 +6,9 @@
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/TPrn_KartMca.h"
-#include "reports/engine/BandedReport.h"
-#include "reports/engine/HtmlExportFilter.h"
-#include "reports/engine/TextExportFilter.h"
+#include "engine/BandedReport.h"
+#include "engine/HtmlExportFilter.h"
+#include "engine/TextExportFilter.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
-#include "ReportPageProbe.h"
+#include "testing/ReportPageProbe.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
 #include "reports/TPrn_InfoRozrZasob.h"
-#include "reports/engine/BandedReport.h"
+#include "engine/BandedReport.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "ReportPageProbe.h"
+#include "testing/ReportPageProbe.h"
 
 #include "account/CsvTable.h"
 #include "account/TU_WEBServiceSession.h"
@@ -6,7 +6,7 @@
 #include "account/YearSettlementFigures.h"
 #include "reports/TPrn_YearChart.h"
 #include "reports/YearChartLayout.h"
-#include "reports/engine/BandedReport.h"
+#include "engine/BandedReport.h"
 
 #include <QTest>
 

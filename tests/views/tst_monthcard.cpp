@@ -1,4 +1,4 @@
-#include "ViewsTestSupport.h"
+#include "testing/ViewsTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
 
