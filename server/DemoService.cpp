@@ -224,7 +224,7 @@ qint32 DemoService::verifyPassword(const QString &login, const QString &password
         m_throttle.RecordFailure(login, m_client, now);
         return WrongCredentials;
     }
-    m_throttle.RecordSuccess(login, m_client);
+    m_throttle.RecordSuccess(login, m_client, now);
     if (!outcome.upgraded.isEmpty() && m_db.SetPassword(account->tenant.id, outcome.upgraded)) {
         // The same password, stored with today's iteration count: the
         // tenant's sessions stay open.

@@ -31,14 +31,41 @@ double lastUse(const auto &entry)
         return entry.at;
 }
 
+// A wait growing from kFirstWaitSeconds with each failure past the free ones.
+double waitAfter(int failures, int free)
+{
+    if (failures <= free)
+        return 0;
+    return std::min(LoginThrottle::kMaxWaitSeconds,
+                    LoginThrottle::kFirstWaitSeconds * std::exp2(std::min(failures - free - 1, 30)));
+}
+
+// How long an address stays known for a login after a successful sign-in.
+constexpr double kKnownDays = 30.0;
+
 } // namespace
 
+QString LoginThrottle::AddressGroup(const QHostAddress &address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    if (isV4)
+        return QHostAddress(v4).toString();
+    if (address.protocol() != QAbstractSocket::IPv6Protocol)
+        return address.toString();
+    // Anyone given one IPv6 address usually has the whole /64.
+    Q_IPV6ADDR bytes = address.toIPv6Address();
+    for (int i = 8; i < 16; ++i)
+        bytes[i] = 0;
+    return QHostAddress(bytes).toString() + QStringLiteral("/64");
+}
+
 template<typename Table>
-void LoginThrottle::makeRoom(Table &table, double now)
+void LoginThrottle::makeRoom(Table &table, double now, double forgetMinutes)
 {
     if (table.size() < kMaxTracked)
         return;
-    const double forget = kForgetMinutes * 60.0 / kSecondsPerDay;
+    const double forget = forgetMinutes * 60.0 / kSecondsPerDay;
     table.removeIf([&](const auto &it) { return now - lastUse(it.value()) > forget; });
     if (table.size() < kMaxTracked)
         return;
@@ -55,18 +82,25 @@ void LoginThrottle::makeRoom(Table &table, double now)
 
 double LoginThrottle::WaitSeconds(const QString &login, const QString &address, double now) const
 {
-    const auto it = m_failures.constFind(keyOf('f', login, address));
-    if (it == m_failures.cend() || it->count <= kFreeFailures)
-        return 0;
-    const double wait = std::min(kMaxWaitSeconds, kFirstWaitSeconds * std::exp2(it->count - kFreeFailures - 1));
-    return std::max(0.0, wait - (now - it->last) * kSecondsPerDay);
+    const auto remaining = [now](const Failures &f, int free) {
+        const double wait = waitAfter(f.count, free);
+        return wait > 0 ? std::max(0.0, wait - (now - f.last) * kSecondsPerDay) : 0.0;
+    };
+    double wait = 0;
+    if (const auto it = m_failures.constFind(keyOf('f', login, address)); it != m_failures.cend())
+        wait = remaining(*it, kFreeFailures);
+    const auto it = m_loginFailures.constFind(keyOf('l', login, {}));
+    if (it != m_loginFailures.cend() && (now - it->last) * kSecondsPerDay <= kLoginForgetMinutes * 60.0
+        && !m_known.contains(keyOf('k', login, address)))
+        wait = std::max(wait, remaining(*it, kLoginFreeFailures));
+    return wait;
 }
 
 std::optional<double> LoginThrottle::TakeSignIn(const QString &address, double now, double maxWaitSeconds)
 {
     const QByteArray key = keyOf('r', {}, address);
     if (!m_allowances.contains(key))
-        makeRoom(m_allowances, now);
+        makeRoom(m_allowances, now, kForgetMinutes);
     auto it = m_allowances.find(key);
     if (it == m_allowances.end())
         it = m_allowances.insert(key, Allowance{kSignInBurst, now});
@@ -84,17 +118,24 @@ std::optional<double> LoginThrottle::TakeSignIn(const QString &address, double n
 
 void LoginThrottle::RecordFailure(const QString &login, const QString &address, double now)
 {
-    const QByteArray key = keyOf('f', login, address);
-    if (!m_failures.contains(key))
-        makeRoom(m_failures, now);
-    Failures &f = m_failures[key];
-    if (f.count > 0 && (now - f.last) * kSecondsPerDay > kForgetMinutes * 60.0)
-        f.count = 0; // long enough ago: a fresh count
-    ++f.count;
-    f.last = now;
+    const auto count = [&](QHash<QByteArray, Failures> &table, const QByteArray &key, double forgetMinutes) {
+        if (!table.contains(key))
+            makeRoom(table, now, forgetMinutes);
+        Failures &f = table[key];
+        if (f.count > 0 && (now - f.last) * kSecondsPerDay > forgetMinutes * 60.0)
+            f.count = 0; // long enough ago: a fresh count
+        ++f.count;
+        f.last = now;
+    };
+    count(m_failures, keyOf('f', login, address), kForgetMinutes);
+    count(m_loginFailures, keyOf('l', login, {}), kLoginForgetMinutes);
 }
 
-void LoginThrottle::RecordSuccess(const QString &login, const QString &address)
+void LoginThrottle::RecordSuccess(const QString &login, const QString &address, double now)
 {
     m_failures.remove(keyOf('f', login, address));
+    const QByteArray known = keyOf('k', login, address);
+    if (!m_known.contains(known))
+        makeRoom(m_known, now, kKnownDays * 24 * 60);
+    m_known[known] = Failures{0, now};
 }

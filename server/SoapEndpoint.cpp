@@ -2,6 +2,7 @@
 
 #include "common/Errors.h"
 #include "protocol/SoapCodec.h"
+#include "protocol/SoapReadError.h"
 
 #include <QtDebug>
 
@@ -103,6 +104,9 @@ SoapEndpoint::Reply SoapEndpoint::Answer(const SoapRequest &request)
 {
     try {
         return dispatch(request);
+    } catch (const SoapReadError &error) {
+        // A request without a parameter its operation reads.
+        return Fault(u"Client"_s, error.detail());
     } catch (const std::exception &error) {
         qWarning().noquote() << "request failed:" << error.what();
         return Fault(u"Server"_s, u"Błąd wewnętrzny serwera."_s);

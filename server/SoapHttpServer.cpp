@@ -441,7 +441,7 @@ void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &req
         }
         return QString();
     };
-    const QString address = socket->peerAddress().toString();
+    const QString address = LoginThrottle::AddressGroup(socket->peerAddress());
     m_service.SetClientAddress(address);
     const DemoService::Preparation preparation = m_service.Prepare(soap.operation->name, argument("aLoginE"),
                                                                    argument("aPasswordE"), argument("aPasswordE_New"));

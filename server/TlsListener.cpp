@@ -1,5 +1,7 @@
 #include "server/TlsListener.h"
 
+#include "server/LoginThrottle.h"
+
 #include <QSslSocket>
 #include <QTimer>
 #include <QtDebug>
@@ -47,7 +49,7 @@ void TlsListener::incomingConnection(qintptr handle)
         ::close(int(handle));
         return;
     }
-    const QString address = socket->peerAddress().toString();
+    const QString address = LoginThrottle::AddressGroup(socket->peerAddress());
     // Past its own cap an address loses its newest connection; at the
     // overall cap an idle connection elsewhere may make room.
     if (m_perAddress.value(address) >= m_limits.maxPerAddress

@@ -17,6 +17,7 @@
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -124,6 +125,9 @@ private Q_SLOTS:
     void impossibleLoginsLeaveNoTrace();
     void throttleTableIsBounded();
     void signInAllowanceBuildsNoDebt();
+    void addressGroups_data();
+    void addressGroups();
+    void guessesFromManyAddressesMeetALoginBudget();
     void heldTooLongIsRefusedAtOnce();
     void digestQueueIsBoundedAndFair();
     void aChangedDigestIsNeverDerivedInline();
@@ -408,7 +412,8 @@ void tst_Server::throttleTableIsBounded()
     const double now = Now();
     for (int i = 0; i < 3 * LoginThrottle::kMaxTracked; ++i)
         throttle.RecordFailure(u"login%1"_s.arg(i), u"192.0.2.1"_s, now + i * 1e-9);
-    QVERIFY(throttle.Tracked() <= LoginThrottle::kMaxTracked);
+    // Two of its tables take these: per login and address, and per login.
+    QVERIFY(throttle.Tracked() <= 2 * LoginThrottle::kMaxTracked);
     // The newest entries survive a flood; stale ones expire by time.
     QVERIFY(throttle.WaitSeconds(u"login%1"_s.arg(3 * LoginThrottle::kMaxTracked - 1), u"192.0.2.1"_s, now) == 0);
     for (int i = 0; i < 6; ++i)
@@ -443,6 +448,55 @@ void tst_Server::signInAllowanceBuildsNoDebt()
     QVERIFY(next && *next <= kHold);
     // Another address has its own allowance.
     QCOMPARE(throttle.TakeSignIn(u"192.0.2.10"_s, now, kHold), std::optional<double>(0.0));
+}
+
+void tst_Server::addressGroups_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("group");
+    QTest::newRow("IPv4") << u"192.0.2.7"_s << u"192.0.2.7"_s;
+    QTest::newRow("IPv4 mapped into IPv6") << u"::ffff:192.0.2.7"_s << u"192.0.2.7"_s;
+    QTest::newRow("IPv6") << u"2001:db8:1:2:aaaa:bbbb:cccc:dddd"_s << u"2001:db8:1:2::/64"_s;
+    QTest::newRow("IPv6, same /64") << u"2001:db8:1:2::1"_s << u"2001:db8:1:2::/64"_s;
+    QTest::newRow("IPv6, next /64") << u"2001:db8:1:3::1"_s << u"2001:db8:1:3::/64"_s;
+}
+
+void tst_Server::addressGroups()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, group);
+    QCOMPARE(LoginThrottle::AddressGroup(QHostAddress(address)), group);
+}
+
+void tst_Server::guessesFromManyAddressesMeetALoginBudget()
+{
+    // One attacker with 200 addresses guesses one login for an hour, each
+    // guess from the address that has guessed least, as soon as the throttle
+    // lets any of them; the tenant signed in from its own address before.
+    LoginThrottle throttle;
+    const QString login = u"nowak"_s;
+    const QString home = u"198.51.100.7"_s;
+    const double start = Now();
+    const double second = 1.0 / (24 * 60 * 60);
+    throttle.RecordSuccess(login, home, start);
+    int guesses = 0;
+    for (double t = 0; t < 3600; t += 1.0) {
+        const QString address = u"203.0.113.%1"_s.arg(guesses % 200);
+        if (throttle.WaitSeconds(login, address, start + t * second) > 0)
+            continue;
+        throttle.RecordFailure(login, address, start + t * second);
+        ++guesses;
+    }
+    qInfo("guesses of one login from 200 addresses in an hour: %d", guesses);
+    QVERIFY2(guesses <= LoginThrottle::kLoginFreeFailures + 12, qPrintable(QString::number(guesses)));
+    const double end = start + 3600 * second;
+    // Every other address now waits for this login, the tenant's own does
+    // not, and other logins are not affected.
+    QVERIFY(throttle.WaitSeconds(login, u"192.0.2.99"_s, end) > 0);
+    QCOMPARE(throttle.WaitSeconds(login, home, end), 0.0);
+    QCOMPARE(throttle.WaitSeconds(u"kowalski"_s, u"192.0.2.99"_s, end), 0.0);
+    // An hour without failures and the budget is whole again.
+    QCOMPARE(throttle.WaitSeconds(login, u"192.0.2.99"_s, end + 3601 * second), 0.0);
 }
 
 void tst_Server::heldTooLongIsRefusedAtOnce()

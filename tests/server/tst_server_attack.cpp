@@ -406,6 +406,11 @@ QHostAddress loopback(int last)
     return QHostAddress(u"127.0.0.%1"_s.arg(last));
 }
 
+QHostAddress loopback(int third, int last)
+{
+    return QHostAddress(u"127.0.%1.%2"_s.arg(third).arg(last));
+}
+
 // One request over a TLS connection from the attacker's address; answers the
 // HTTP status, or 0 when no complete answer came in time, and the body.
 int postFromAttacker(QSslSocket &socket, quint16 port, const QByteArray &request, int timeoutMs,
@@ -490,6 +495,7 @@ private Q_SLOTS:
     void pipelinedRequestsOutlastTheDeadline();
     void stopWithAFullDigestQueue();
     void addressesFillingTheConnectionCap();
+    void guessesFromTwoHundredAddresses();
     void ambiguousFraming();
 
 private:
@@ -1053,6 +1059,74 @@ void tst_ServerAttack::addressesFillingTheConnectionCap()
         QTest::qWait(100);
     qInfo("idle connections left after %lld ms near the cap: %d", timer.elapsed(), held());
     QVERIFY2(held() <= 30, "near the cap, idle connections must be closed within seconds");
+}
+
+void tst_ServerAttack::guessesFromTwoHundredAddresses()
+{
+    // 200 addresses guess one tenant's password, each once a second (within
+    // its own allowance), for 10 s. The tenant signed in from its own
+    // address before.
+    constexpr int kAddresses = 200;
+    constexpr int kAttackMs = 10000;
+    ServerProcess server;
+    qint64 startRssKb = 0;
+    startServer(server, {}, startRssKb);
+    if (QTest::currentTestFailed())
+        return;
+    const QString login = u"nowak"_s;
+    const QString password = u"NowakP2015"_s;
+    TestClient tenant(m_dir.filePath(u"server-cert.pem"_s), 10000);
+    const auto signIn = [&](TestClient &client) {
+        const TestClient::Response r = client.Call(server.Url(u"127.0.0.1"_s), "ZOKA_WS_CzSessionBegin",
+                                                   {EncodeCredential(login), EncodeCredential(password)});
+        const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", r.body);
+        return begin.ok() ? begin.value().RetCode : -1;
+    };
+    QCOMPARE(signIn(tenant), 0);
+
+    std::vector<std::unique_ptr<RequestFlood>> floods;
+    for (int i = 0; i < kAddresses; ++i)
+        floods.push_back(std::make_unique<RequestFlood>(server.port(), loopback(1, 1 + i), 1));
+    for (const auto &flood : floods)
+        QVERIFY(flood->WaitEncrypted(20000));
+    QElapsedTimer timer;
+    timer.start();
+    int round = 0;
+    while (timer.elapsed() < kAttackMs) {
+        for (const auto &flood : floods)
+            flood->SendEach([&] { return loginRequest(login, u"Zgadywanie%1"_s.arg(round)); });
+        ++round;
+        QTest::qWait(1000);
+    }
+    qint64 sent = 0;
+    qint64 answered = 0;
+    int checked = 0;
+    int locked = 0;
+    QDeadlineTimer deadline(10000);
+    for (const auto &flood : floods) {
+        flood->WaitAnswered(flood->Sent(), int(qMax<qint64>(1, deadline.remainingTime())));
+        sent += flood->Sent();
+        answered += flood->Answered();
+        checked += flood->Count(1);
+        locked += flood->Count(4);
+    }
+    const double seconds = timer.elapsed() / 1000.0;
+    qInfo("guesses from %d addresses: %lld sent, %lld answered in %.1f s: %d checked, %d refused as locked", kAddresses,
+          sent, answered, seconds, checked, locked);
+    QCOMPARE(answered, sent);
+    // The login's budget: ten failures from anywhere, then a wait of 15 s,
+    // doubling; a guess or two more may be under way when it runs out.
+    QVERIFY2(checked <= 10 + 1 + 2, qPrintable(u"%1 guesses were checked"_s.arg(checked)));
+    // The tenant still gets in from its own address; another address, even
+    // with the right password, waits.
+    TestClient again(m_dir.filePath(u"server-cert.pem"_s), 10000);
+    QCOMPARE(signIn(again), 0);
+    RequestFlood stranger(server.port(), loopback(7), 1);
+    QVERIFY(stranger.WaitEncrypted(5000));
+    stranger.SendEach([&] { return loginRequest(login, password); });
+    QVERIFY(stranger.WaitAnswered(1, 5000));
+    QCOMPARE(stranger.Count(4), 1);
+    expectServed(server, "after 200 addresses guessed one login");
 }
 
 QTEST_GUILESS_MAIN(tst_ServerAttack)
