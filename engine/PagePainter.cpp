@@ -1,6 +1,5 @@
 #include "engine/PagePainter.h"
 
-#include "common/Errors.h"
 #include "engine/PageStore.h"
 #include "engine/ReportEngineError.h"
 #include "engine/ReportUnits.h"
@@ -58,7 +57,9 @@ void PagePainter::paintPage(int index, QPainter &painter)
     int currentFont = -1;
     for (const PageText &t : page.texts) {
         if (t.font != currentFont) {
-            painter.setFont(CheckedAt(m_fonts, t.font));
+            if (t.font < 0 || std::size_t(t.font) >= m_fonts.size())
+                throw ReportEngineError(ReportEngineError::Kind::UnknownFont);
+            painter.setFont(m_fonts[std::size_t(t.font)]);
             currentFont = t.font;
         }
         painter.setPen(QColor::fromRgba(t.color));

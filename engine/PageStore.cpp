@@ -1,6 +1,5 @@
 #include "engine/PageStore.h"
 
-#include "common/Errors.h"
 #include "engine/ReportEngineError.h"
 #include "engine/BandedReport.h"
 #include "engine/PrintFileCodec.h"
@@ -15,12 +14,16 @@ PageStore::~PageStore() = default;
 
 const ReportPage &PageStore::page(int index) const
 {
-    return CheckedAt(m_pages, index);
+    if (index < 0 || std::size_t(index) >= m_pages.size())
+        throw ReportEngineError::number(ReportEngineError::Kind::NoSuchPage, index);
+    return m_pages[std::size_t(index)];
 }
 
 const ReportFont &PageStore::font(int index) const
 {
-    return CheckedAt(m_fonts, index);
+    if (index < 0 || std::size_t(index) >= m_fonts.size())
+        throw ReportEngineError(ReportEngineError::Kind::UnknownFont);
+    return m_fonts[std::size_t(index)];
 }
 
 quint16 PageStore::fontIndex(const ReportFont &font)

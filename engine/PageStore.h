@@ -32,7 +32,7 @@ public:
     void setTitle(QString title) { m_title = std::move(title); }
 
     int pageCount() const { return int(m_pages.size()); }
-    // Bounds-checked (IndexError).
+    // Bounds-checked: ReportEngineError NoSuchPage, UnknownFont.
     const ReportPage &page(int index) const;
     const std::vector<ReportPage> &pages() const { return m_pages; }
 

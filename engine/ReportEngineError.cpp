@@ -55,6 +55,7 @@ QString TechnicalText(Kind kind, const ReportEngineError::Details &d)
     case Kind::NewerPrintFile: return QStringLiteral("print file of newer format %1").arg(d.number);
     case Kind::PrintFileTooLarge: return QStringLiteral("pages too large for a print file");
     case Kind::UnknownFont: return QStringLiteral("text refers to an unknown font");
+    case Kind::NoSuchPage: return QStringLiteral("no page %1 in the store").arg(d.number);
     }
     return QStringLiteral("report engine error");
 }

@@ -40,6 +40,7 @@ public:
         NewerPrintFile,       // number: the file's format version
         PrintFileTooLarge,    // the pages do not fit the print-file format
         UnknownFont,          // a text names a font the store does not hold
+        NoSuchPage,           // number: the page index asked for
     };
 
     // What is damaged in a print file that does not read.

@@ -1,6 +1,6 @@
 #include "protocol/SoapCodec.h"
 
-#include "common/Errors.h"
+#include "protocol/SoapReadError.h"
 #include "protocol/SoapNames.h"
 
 namespace {
@@ -23,7 +23,7 @@ const T &argumentOf(const SoapRequest &request, std::string_view parameter)
             break;
         }
     }
-    throw AppError(QStringLiteral("Operacja nie ma parametru %1 tego typu.").arg(latin1(parameter)));
+    throw SoapReadError(QStringLiteral("the request has no %1 parameter of this type").arg(latin1(parameter)));
 }
 
 } // namespace

@@ -86,6 +86,7 @@ QString ReportErrorText(const ReportEngineError &error)
     case Kind::NewerPrintFile: return u"Plik wydruku zapisała nowsza wersja programu (format %1)."_s.arg(d.number);
     case Kind::PrintFileTooLarge: return u"Wydruk jest zbyt duży, by zapisać go w pliku."_s;
     case Kind::UnknownFont: return u"Wydruk odwołuje się do nieznanej czcionki."_s;
+    case Kind::NoSuchPage: return u"Wydruk nie ma strony %1."_s.arg(d.number + 1);
     }
     return QString::fromUtf8(error.what());
 }

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void previewGeneratesInSlices();
     void cancelStopsPreview();
     void errorInHandlerEndsRun();
+    void storeReadsOutsideItsPagesAreEngineErrors();
 };
 
 void tst_EngineLayout::pagination_data()
@@ -390,6 +391,25 @@ void tst_EngineLayout::errorInHandlerEndsRun()
     QVERIFY(!report.isRunning());
     report.band(BandKind::Summary)->setOnBeforePrint({});
     QCOMPARE(report.generate()->pageCount(), 3);
+}
+
+// A page or font the store does not hold is the engine's own error, with no
+// user text: the program words it.
+void tst_EngineLayout::storeReadsOutsideItsPagesAreEngineErrors()
+{
+    EngineTestReport report(3);
+    const std::shared_ptr<PageStore> pages = report.generate();
+    QVERIFY(pages && pages->pageCount() == 1);
+    for (int index : {-1, 1}) {
+        try {
+            pages->page(index);
+            QFAIL("no error for a page outside the store");
+        } catch (const ReportEngineError &e) {
+            QCOMPARE(e.kind(), ReportEngineError::Kind::NoSuchPage);
+            QCOMPARE(e.details().number, index);
+        }
+    }
+    QVERIFY_THROWS_EXCEPTION(ReportEngineError, pages->font(int(pages->fonts().size())));
 }
 
 QTEST_MAIN(tst_EngineLayout)
