@@ -13,11 +13,35 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString passwordFrom(const ServerOptions &options, QTextStream &in)
+QString passwordFrom(const ServerOptions &options, QTextStream &in, QTextStream &err)
 {
     if (options.password)
         return *options.password;
-    return in.readLine().trimmed();
+    const QString line = in.readLine();
+    const QString password = line.trimmed();
+    if (password != line)
+        err << u"Uwaga: pominięto odstępy na początku lub końcu hasła."_s << Qt::endl;
+    return password;
+}
+
+// A text from the database as one field of a line on a terminal: control
+// characters (a line break would forge a line, an escape sequence would
+// reach the terminal) and the backslash written as escapes.
+QString printable(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\')
+            out += u"\\\\"_s;
+        else if (u < 0x20 || (u >= 0x7f && u < 0xa0) || c.category() == QChar::Other_Format || u == 0x2028
+                 || u == 0x2029)
+            out += u"\\u%1"_s.arg(uint(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace
@@ -39,8 +63,8 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
         switch (options.command) {
         case ServerOptions::Command::ListTenants: {
             for (const TenantSummary &t : db->ListTenants())
-                out << t.id << '\t' << t.login << '\t' << t.name << '\t' << t.address << '\t' << t.cooperative
-                    << Qt::endl;
+                out << t.id << '\t' << printable(t.login) << '\t' << printable(t.name) << '\t' << printable(t.address)
+                    << '\t' << printable(t.cooperative) << Qt::endl;
             return 0;
         }
         case ServerOptions::Command::CreateTenant: {
@@ -52,7 +76,7 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
                 err << u"Lokator %1 już istnieje."_s.arg(options.login) << Qt::endl;
                 return 2;
             }
-            const QString password = passwordFrom(options, in);
+            const QString password = passwordFrom(options, in, err);
             if (!IsStrongPassword(password)) {
                 err << WeakPasswordMessage() << Qt::endl;
                 return 2;
@@ -77,10 +101,10 @@ int OperatorCommands::Run(const ServerOptions &options, QTextStream &in, QTextSt
         case ServerOptions::Command::SetPassword: {
             const auto account = db->FindTenant(options.login);
             if (!account) {
-                err << u"Nie ma lokatora %1."_s.arg(options.login) << Qt::endl;
+                err << u"Nie ma lokatora %1."_s.arg(printable(options.login)) << Qt::endl;
                 return 2;
             }
-            const QString password = passwordFrom(options, in);
+            const QString password = passwordFrom(options, in, err);
             if (!IsStrongPassword(password)) {
                 err << WeakPasswordMessage() << Qt::endl;
                 return 2;

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QSslCipher>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QThread>
@@ -130,7 +131,17 @@ QSslConfiguration SoapHttpServer::LoadTls(const QString &certificatePath, const 
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificateChain(certificates);
     tls.setPrivateKey(key);
-    tls.setProtocol(QSsl::SecureProtocols);
+    tls.setProtocol(QSsl::TlsV1_2OrLater);
+    // TLS 1.2 only with forward-secret AEAD suites (no CBC, no SHA-1 MACs);
+    // TLS 1.3 has nothing else.
+    QList<QSslCipher> ciphers;
+    for (const QSslCipher &cipher : QSslConfiguration::supportedCiphers()) {
+        const QString name = cipher.name();
+        const bool aead = name.contains(u"GCM"_s) || name.contains(u"CHACHA20"_s);
+        if (cipher.protocol() == QSsl::TlsV1_3 || (aead && name.startsWith(u"ECDHE-"_s)))
+            ciphers.append(cipher);
+    }
+    tls.setCiphers(ciphers);
     tls.setPeerVerifyMode(QSslSocket::VerifyNone); // clients do not present certificates
     return tls;
 }
