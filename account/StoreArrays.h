@@ -6,7 +6,7 @@
 #include <type_traits>
 
 // The stores keep the arrays of an answer under the answer's own names. Each
-// store lists its arrays once (`static constexpr auto arrays()`, fields in the
+// store lists its arrays once (`static constexpr auto Arrays()`, fields in the
 // form of the answer records); one routine copies every one of them from any
 // answer record that carries arrays of the same names and types.
 
@@ -47,7 +47,7 @@ constexpr bool EveryArrayHasSource()
         [](const auto &...storeField) {
             return ((StoreArraysDetail::SourceCount<Record>(storeField) == 1) && ...);
         },
-        Store::arrays());
+        Store::Arrays());
 }
 
 // Gives each array of the store a private copy of the record's array of the
@@ -71,7 +71,7 @@ void CopyArrays(Store &store, const Record &record)
             };
             (copyOne(storeField), ...);
         },
-        Store::arrays());
+        Store::Arrays());
 }
 
 // One entry of a store's array list.

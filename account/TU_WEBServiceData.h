@@ -45,7 +45,7 @@ public:
     bool SaldaWNOtherKnt_ShowF = false;
 
     // In the fixed category order, debits (WN) and credits (MA) alternating.
-    static constexpr auto arrays()
+    static constexpr auto Arrays()
     {
         using S = TU_WEBServiceData;
         return std::tuple{DOMVEL_STORE_ARRAY(S, ObrotyCZMain_WN),  DOMVEL_STORE_ARRAY(S, ObrotyCZMain_MA),

@@ -40,7 +40,7 @@ public:
     TDoubleDynArray ValueVAT;
     TStringDynArray StVAT;
 
-    static constexpr auto arrays()
+    static constexpr auto Arrays()
     {
         using S = TU_WEBServiceDokData;
         return std::tuple{DOMVEL_STORE_ARRAY(S, NazwaSkl),   DOMVEL_STORE_ARRAY(S, IloscAsStr),

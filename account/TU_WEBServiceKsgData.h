@@ -36,7 +36,7 @@ public:
     TStringDynArray KsgTrescOper;
     TStringDynArray KsgNrDokMaster;
 
-    static constexpr auto arrays()
+    static constexpr auto Arrays()
     {
         using S = TU_WEBServiceKsgData;
         return std::tuple{DOMVEL_STORE_ARRAY(S, KsgStrona), DOMVEL_STORE_ARRAY(S, KsgTypDok),

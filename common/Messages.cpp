@@ -23,7 +23,7 @@ QString iconName(MessageIcon icon)
 class StandardErrorSink final : public MessageSink
 {
 public:
-    MessageButton show(const MessageRequest &request) override
+    MessageButton Show(const MessageRequest &request) override
     {
         QString line = QStringLiteral("[%1] %2: %3").arg(iconName(request.icon), request.caption, request.text);
         if (!request.detail.isEmpty())
@@ -57,7 +57,7 @@ bool NonInteractiveRequested()
 
 MessageButton ShowMessage(const MessageRequest &request)
 {
-    return CurrentMessageSink()->show(request);
+    return CurrentMessageSink()->Show(request);
 }
 
 QString ApplicationTitle()

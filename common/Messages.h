@@ -31,7 +31,7 @@ class MessageSink
 public:
     virtual ~MessageSink() = default;
     // Shows the message and returns the button the user chose.
-    virtual MessageButton show(const MessageRequest &request) = 0;
+    virtual MessageButton Show(const MessageRequest &request) = 0;
 };
 
 // Installs a sink (not owned); null restores the non-interactive default.

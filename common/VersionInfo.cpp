@@ -42,7 +42,7 @@ std::optional<QList<std::pair<QString, QString>>> parsePayload(QByteArrayView pa
 
 } // namespace
 
-std::optional<VersionResource> VersionResource::find(QByteArrayView data)
+std::optional<VersionResource> VersionResource::Find(QByteArrayView data)
 {
     using namespace VersionBlock;
     const std::string_view marker(kMarker.data(), kMarker.size());
@@ -71,7 +71,7 @@ std::optional<VersionResource> VersionResource::find(QByteArrayView data)
     return std::nullopt;
 }
 
-std::optional<QString> VersionResource::query(const QString &key) const
+std::optional<QString> VersionResource::Query(const QString &key) const
 {
     for (const auto &[k, v] : m_entries)
         if (k == key)
@@ -102,13 +102,13 @@ QStringList ReadVersionInfo(const QString &fileName)
         data = readBack;
     }
 
-    const std::optional<VersionResource> resource = VersionResource::find(data);
-    if (!resource || !resource->query(QStringLiteral("\\")))
+    const std::optional<VersionResource> resource = VersionResource::Find(data);
+    if (!resource || !resource->Query(QStringLiteral("\\")))
         return values;
 
     // Language and code page of the first translation, else US English / 1252.
     QString langCodePage = QStringLiteral("040904E4");
-    if (const auto translation = resource->query(QStringLiteral("\\VarFileInfo\\Translation"))) {
+    if (const auto translation = resource->Query(QStringLiteral("\\VarFileInfo\\Translation"))) {
         bool ok = false;
         translation->toUInt(&ok, 16);
         if (ok && translation->size() == 8)
@@ -116,7 +116,7 @@ QStringList ReadVersionInfo(const QString &fileName)
     }
     for (qsizetype i = 0; i < keys.size(); ++i) {
         const QString path = QStringLiteral("\\StringFileInfo\\%1\\%2").arg(langCodePage, keys.at(i));
-        values[i] = resource->query(path).value_or(QString());
+        values[i] = resource->Query(path).value_or(QString());
     }
     return values;
 }

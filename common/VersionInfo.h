@@ -20,8 +20,8 @@ QString ProgramProductVersion();
 class VersionResource
 {
 public:
-    static std::optional<VersionResource> find(QByteArrayView data);
-    std::optional<QString> query(const QString &key) const;
+    static std::optional<VersionResource> Find(QByteArrayView data);
+    std::optional<QString> Query(const QString &key) const;
 
 private:
     QList<std::pair<QString, QString>> m_entries;

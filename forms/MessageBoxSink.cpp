@@ -34,7 +34,7 @@ QMessageBox::StandardButton toStandard(MessageButton b)
 
 } // namespace
 
-MessageButton MessageBoxSink::show(const MessageRequest &request)
+MessageButton MessageBoxSink::Show(const MessageRequest &request)
 {
     QWidget *parent = qobject_cast<QWidget *>(request.owner);
     if (!parent)

@@ -6,7 +6,7 @@
 class MessageBoxSink final : public MessageSink
 {
 public:
-    MessageButton show(const MessageRequest &request) override;
+    MessageButton Show(const MessageRequest &request) override;
 };
 
 // Installs the message boxes, or keeps the standard-error sink when the

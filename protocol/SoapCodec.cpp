@@ -64,7 +64,7 @@ ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation
                                   .arg(arguments.size())
                                   .arg(operation.parameters.size())};
     SoapWriter writer;
-    writer.startInterfaceElement(operation.name);
+    writer.StartInterfaceElement(operation.name);
     for (std::size_t i = 0; i < operation.parameters.size(); ++i) {
         const ParameterInfo &parameter = operation.parameters[i];
         const SoapArgument &argument = arguments[qsizetype(i)];
@@ -74,12 +74,12 @@ ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation
                                   QStringLiteral("%1: argument %2 innego typu")
                                       .arg(latin1(operation.name), latin1(parameter.name))};
         if (isText)
-            writer.writeValue(parameter.name, std::get<QString>(argument));
+            writer.WriteValue(parameter.name, std::get<QString>(argument));
         else
-            writer.writeValue(parameter.name, std::get<qint32>(argument));
+            writer.WriteValue(parameter.name, std::get<qint32>(argument));
     }
-    writer.endElement();
-    ServiceResult<QByteArray> request = writer.finish();
+    writer.EndElement();
+    ServiceResult<QByteArray> request = writer.Finish();
     if (!request.ok())
         return ServiceFailure{request.failure().kind,
                               QStringLiteral("%1: %2").arg(latin1(operation.name), request.failure().detail)};
@@ -107,28 +107,28 @@ ServiceResult<SoapRequest> SoapCodec::ReadRequest(const QByteArray &message, qsi
 ServiceResult<QByteArray> SoapCodec::WriteBooleanAnswer(std::string_view operation, bool value)
 {
     SoapWriter writer;
-    writer.startInterfaceElement(ResponseName(operation));
-    writer.writeValue("return", value);
-    writer.endElement();
-    return writer.finish();
+    writer.StartInterfaceElement(ResponseName(operation));
+    writer.WriteValue("return", value);
+    writer.EndElement();
+    return writer.Finish();
 }
 
 ServiceResult<QByteArray> SoapCodec::WriteTextAnswer(std::string_view operation, const QString &value)
 {
     SoapWriter writer;
-    writer.startInterfaceElement(ResponseName(operation));
-    writer.writeValue("return", value);
-    writer.endElement();
-    return writer.finish();
+    writer.StartInterfaceElement(ResponseName(operation));
+    writer.WriteValue("return", value);
+    writer.EndElement();
+    return writer.Finish();
 }
 
 QByteArray SoapCodec::WriteFault(const QString &faultCode, const QString &faultString)
 {
     SoapWriter writer;
-    writer.startEnvelopeElement("Fault");
-    writer.writeTextElement("faultcode", SoapWriter::replaceNonXmlCharacters(SoapNames::kEnvelopePrefix + u':' + faultCode));
-    writer.writeTextElement("faultstring", SoapWriter::replaceNonXmlCharacters(faultString));
-    writer.endElement();
-    ServiceResult<QByteArray> fault = writer.finish();
+    writer.StartEnvelopeElement("Fault");
+    writer.WriteTextElement("faultcode", SoapWriter::ReplaceNonXmlCharacters(SoapNames::kEnvelopePrefix + u':' + faultCode));
+    writer.WriteTextElement("faultstring", SoapWriter::ReplaceNonXmlCharacters(faultString));
+    writer.EndElement();
+    ServiceResult<QByteArray> fault = writer.Finish();
     return fault.ok() ? fault.value() : QByteArray();
 }

@@ -111,9 +111,9 @@ ServiceResult<QByteArray> SoapCodec::WriteAnswer(std::string_view operation, con
                                                  SoapWriter::RecordForm form)
 {
     SoapWriter writer;
-    writer.startInterfaceElement(ResponseName(operation));
-    writer.writeRecord("return", record, form);
-    writer.endElement();
-    writer.writeReferencedValues();
-    return writer.finish();
+    writer.StartInterfaceElement(ResponseName(operation));
+    writer.WriteRecord("return", record, form);
+    writer.EndElement();
+    writer.WriteReferencedValues();
+    return writer.Finish();
 }

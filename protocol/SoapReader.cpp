@@ -504,11 +504,11 @@ private:
 
     static void XMLCALL onStart(void *self, const XML_Char *name, const XML_Char **attributes)
     {
-        static_cast<Pass *>(self)->startElement(name, attributes);
+        static_cast<Pass *>(self)->StartElement(name, attributes);
     }
     static void XMLCALL onEnd(void *self, const XML_Char *)
     {
-        static_cast<Pass *>(self)->endElement();
+        static_cast<Pass *>(self)->EndElement();
     }
     static void XMLCALL onText(void *self, const XML_Char *text, int length)
     {
@@ -663,7 +663,7 @@ private:
 
     // ---- elements
 
-    void startElement(const XML_Char *rawName, const XML_Char **attributes)
+    void StartElement(const XML_Char *rawName, const XML_Char **attributes)
     {
         if (m_error)
             return;
@@ -1025,7 +1025,7 @@ private:
         m_text.append(text);
     }
 
-    void endElement()
+    void EndElement()
     {
         if (m_error)
             return;

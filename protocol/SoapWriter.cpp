@@ -56,24 +56,24 @@ void SoapWriter::closeStartTag()
     m_xml.writeCharacters(QString());
 }
 
-void SoapWriter::startInterfaceElement(std::string_view name)
+void SoapWriter::StartInterfaceElement(std::string_view name)
 {
     closeStartTag();
     m_xml.writeNamespace(QString(SoapNames::kInterfaceNamespace), QString(SoapNames::kInterfacePrefix));
     m_xml.writeStartElement(QString(SoapNames::kInterfaceNamespace), toQString(name));
 }
 
-void SoapWriter::startEnvelopeElement(std::string_view name)
+void SoapWriter::StartEnvelopeElement(std::string_view name)
 {
     m_xml.writeStartElement(QString(SoapNames::kEnvelopeNamespace), toQString(name));
 }
 
-void SoapWriter::startElement(std::string_view name)
+void SoapWriter::StartElement(std::string_view name)
 {
     m_xml.writeStartElement(toQString(name));
 }
 
-void SoapWriter::endElement()
+void SoapWriter::EndElement()
 {
     m_xml.writeEndElement();
 }
@@ -103,63 +103,63 @@ void SoapWriter::writeText(const QString &text)
     m_xml.writeCharacters(start == 0 ? text : text.mid(start));
 }
 
-void SoapWriter::writeValue(std::string_view name, qint32 value)
+void SoapWriter::WriteValue(std::string_view name, qint32 value)
 {
-    startElement(name);
+    StartElement(name);
     writeTypeAttribute("int");
     m_xml.writeCharacters(QString::number(value));
-    endElement();
+    EndElement();
 }
 
-void SoapWriter::writeValue(std::string_view name, const QString &value)
+void SoapWriter::WriteValue(std::string_view name, const QString &value)
 {
-    startElement(name);
+    StartElement(name);
     writeTypeAttribute("string");
     writeText(value);
-    endElement();
+    EndElement();
 }
 
-void SoapWriter::writeValue(std::string_view name, double value)
+void SoapWriter::WriteValue(std::string_view name, double value)
 {
-    startElement(name);
+    StartElement(name);
     writeTypeAttribute("double");
-    m_xml.writeCharacters(formatDouble(value));
-    endElement();
+    m_xml.writeCharacters(FormatDouble(value));
+    EndElement();
 }
 
-void SoapWriter::writeValue(std::string_view name, bool value)
+void SoapWriter::WriteValue(std::string_view name, bool value)
 {
-    startElement(name);
+    StartElement(name);
     writeTypeAttribute("boolean");
     m_xml.writeCharacters(value ? QStringLiteral("true") : QStringLiteral("false"));
-    endElement();
+    EndElement();
 }
 
-void SoapWriter::writeValue(std::string_view name, const TBoundArray &value)
+void SoapWriter::WriteValue(std::string_view name, const TBoundArray &value)
 {
     writeArray(name, value, "int");
 }
 
-void SoapWriter::writeValue(std::string_view name, const TDoubleDynArray &value)
+void SoapWriter::WriteValue(std::string_view name, const TDoubleDynArray &value)
 {
     writeArray(name, value, "double");
 }
 
-void SoapWriter::writeValue(std::string_view name, const TStringDynArray &value)
+void SoapWriter::WriteValue(std::string_view name, const TStringDynArray &value)
 {
     writeArray(name, value, "string");
 }
 
-void SoapWriter::writeValue(std::string_view name, const TBooleanDynArray &value)
+void SoapWriter::WriteValue(std::string_view name, const TBooleanDynArray &value)
 {
     writeArray(name, value, "boolean");
 }
 
-void SoapWriter::writeTextElement(std::string_view name, const QString &text)
+void SoapWriter::WriteTextElement(std::string_view name, const QString &text)
 {
-    startElement(name);
+    StartElement(name);
     writeText(text);
-    endElement();
+    EndElement();
 }
 
 template<typename T>
@@ -169,7 +169,7 @@ void SoapWriter::writeItem(const T &item)
     if constexpr (std::is_same_v<T, qint32>)
         m_xml.writeCharacters(QString::number(item));
     else if constexpr (std::is_same_v<T, double>)
-        m_xml.writeCharacters(formatDouble(item));
+        m_xml.writeCharacters(FormatDouble(item));
     else if constexpr (std::is_same_v<T, bool>)
         m_xml.writeCharacters(item ? QStringLiteral("true") : QStringLiteral("false"));
     else
@@ -190,17 +190,17 @@ template<typename T>
 void SoapWriter::writeArray(std::string_view name, const QList<T> &items, std::string_view itemType)
 {
     if (!m_referenceArrays) {
-        startElement(name);
+        StartElement(name);
         m_xml.writeAttribute(QString(SoapNames::kInstanceNamespace), QStringLiteral("type"),
                              SoapNames::kEncodingPrefix + QStringLiteral(":Array"));
         writeArrayContent(items, itemType);
-        endElement();
+        EndElement();
         return;
     }
     const QString id = nextId();
-    startElement(name);
+    StartElement(name);
     m_xml.writeAttribute(QStringLiteral("href"), u'#' + id);
-    endElement();
+    EndElement();
     m_referenced.push_back([this, &items, itemType, id]() {
         m_xml.writeStartElement(QString(SoapNames::kEncodingNamespace), QStringLiteral("Array"));
         m_xml.writeAttribute(QStringLiteral("id"), id);
@@ -209,7 +209,7 @@ void SoapWriter::writeArray(std::string_view name, const QList<T> &items, std::s
     });
 }
 
-void SoapWriter::writeReferencedValues()
+void SoapWriter::WriteReferencedValues()
 {
     // Writing a record queues its arrays behind it: index, not iterate.
     for (std::size_t i = 0; i < m_referenced.size(); ++i) {
@@ -219,7 +219,7 @@ void SoapWriter::writeReferencedValues()
     m_referenced.clear();
 }
 
-ServiceResult<QByteArray> SoapWriter::finish()
+ServiceResult<QByteArray> SoapWriter::Finish()
 {
     m_xml.writeEndDocument();
     if (!m_error.isEmpty())
@@ -229,7 +229,7 @@ ServiceResult<QByteArray> SoapWriter::finish()
     return m_buffer;
 }
 
-QString SoapWriter::formatDouble(double value)
+QString SoapWriter::FormatDouble(double value)
 {
     if (std::isnan(value))
         return QStringLiteral("NaN");
@@ -238,7 +238,7 @@ QString SoapWriter::formatDouble(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-QString SoapWriter::replaceNonXmlCharacters(QString text)
+QString SoapWriter::ReplaceNonXmlCharacters(QString text)
 {
     for (qsizetype bad = findNonXmlCharacter(text); bad >= 0;) {
         text[bad] = QChar::ReplacementCharacter;

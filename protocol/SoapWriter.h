@@ -28,41 +28,41 @@ public:
     SoapWriter &operator=(const SoapWriter &) = delete;
 
     // An element in the interface namespace (the operation or its response).
-    void startInterfaceElement(std::string_view name);
+    void StartInterfaceElement(std::string_view name);
     // An element in the envelope namespace (Fault).
-    void startEnvelopeElement(std::string_view name);
+    void StartEnvelopeElement(std::string_view name);
     // An unqualified element.
-    void startElement(std::string_view name);
-    void endElement();
+    void StartElement(std::string_view name);
+    void EndElement();
 
     // One unqualified element holding a typed value.
-    void writeValue(std::string_view name, qint32 value);
-    void writeValue(std::string_view name, const QString &value);
-    void writeValue(std::string_view name, double value);
-    void writeValue(std::string_view name, bool value);
-    void writeValue(std::string_view name, const TBoundArray &value);
-    void writeValue(std::string_view name, const TDoubleDynArray &value);
-    void writeValue(std::string_view name, const TStringDynArray &value);
-    void writeValue(std::string_view name, const TBooleanDynArray &value);
+    void WriteValue(std::string_view name, qint32 value);
+    void WriteValue(std::string_view name, const QString &value);
+    void WriteValue(std::string_view name, double value);
+    void WriteValue(std::string_view name, bool value);
+    void WriteValue(std::string_view name, const TBoundArray &value);
+    void WriteValue(std::string_view name, const TDoubleDynArray &value);
+    void WriteValue(std::string_view name, const TStringDynArray &value);
+    void WriteValue(std::string_view name, const TBooleanDynArray &value);
 
     // Untyped text content (fault code and string).
-    void writeTextElement(std::string_view name, const QString &text);
+    void WriteTextElement(std::string_view name, const QString &text);
 
     // The record as the unqualified element "name" (inline), or an href to
     // it; in multi-reference form the record and its arrays are written by
-    // writeReferencedValues() after the element that references them.
+    // WriteReferencedValues() after the element that references them.
     template<typename Record>
-    void writeRecord(std::string_view name, const Record &record, RecordForm form);
-    void writeReferencedValues();
+    void WriteRecord(std::string_view name, const Record &record, RecordForm form);
+    void WriteReferencedValues();
 
     // Closes the body and envelope. Refused (kind Request) when a text held a
     // character that XML cannot carry.
-    ServiceResult<QByteArray> finish();
+    ServiceResult<QByteArray> Finish();
 
     // Writes a double in the XML Schema lexical form, shortest round trip.
-    static QString formatDouble(double value);
+    static QString FormatDouble(double value);
     // The text with every character that XML cannot carry replaced by U+FFFD.
-    static QString replaceNonXmlCharacters(QString text);
+    static QString ReplaceNonXmlCharacters(QString text);
 
 private:
     void closeStartTag();
@@ -89,26 +89,26 @@ private:
 template<typename Record>
 void SoapWriter::writeRecordContent(const Record &record)
 {
-    ForEachField<Record>([&](const auto &field) { writeValue(field.name, record.*(field.member)); });
+    ForEachField<Record>([&](const auto &field) { WriteValue(field.name, record.*(field.member)); });
 }
 
 template<typename Record>
-void SoapWriter::writeRecord(std::string_view name, const Record &record, RecordForm form)
+void SoapWriter::WriteRecord(std::string_view name, const Record &record, RecordForm form)
 {
     const QLatin1StringView typeName(Record::TypeName.data(), qsizetype(Record::TypeName.size()));
     if (form == RecordForm::Inline) {
-        startElement(name);
+        StartElement(name);
         m_xml.writeNamespace(QString(SoapNames::kTypesNamespace), QString(SoapNames::kTypesPrefix));
         m_xml.writeAttribute(QString(SoapNames::kInstanceNamespace), QStringLiteral("type"),
                              SoapNames::kTypesPrefix + u':' + typeName);
         writeRecordContent(record);
-        endElement();
+        EndElement();
         return;
     }
     const QString id = nextId();
-    startElement(name);
+    StartElement(name);
     m_xml.writeAttribute(QStringLiteral("href"), u'#' + id);
-    endElement();
+    EndElement();
     m_referenced.push_back([this, &record, id, typeName]() {
         closeStartTag();
         m_xml.writeNamespace(QString(SoapNames::kTypesNamespace), QString(SoapNames::kTypesPrefix));

@@ -19,7 +19,7 @@ packages=(
   xvfb xauth x11-utils poppler-utils chromium
   clang libclang-rt-14-dev llvm-14
   dpkg-dev file fakeroot lintian appstream desktop-file-utils
-  locales
+  locales python3
 )
 
 missing=()

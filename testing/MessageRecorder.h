@@ -13,7 +13,7 @@ public:
     MessageRecorder() : m_previous(CurrentMessageSink()) { SetMessageSink(this); }
     ~MessageRecorder() override { SetMessageSink(m_previous); }
 
-    MessageButton show(const MessageRequest &request) override
+    MessageButton Show(const MessageRequest &request) override
     {
         messages.append(request);
         return answers.isEmpty() ? request.defaultButton : answers.takeFirst();

@@ -338,7 +338,7 @@ void tst_MonthCard::shortArrayAbortsOpening()
                                                  ? (void)(ledger.*(field.member)).removeLast()
                                                  : void()),
                                             ...); },
-               TU_WEBServiceKsgData::arrays());
+               TU_WEBServiceKsgData::Arrays());
 
     QWidget owner;
     bool threw = false;
