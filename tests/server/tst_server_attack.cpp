@@ -1,13 +1,20 @@
 // The demo server executable under hostile clients on loopback: a burst of
 // connections closed without a byte, idle TLS connections up to near its
-// descriptor limit, slow-loris requests and floods of logins with enormous
-// names. During and after each, a well-behaved client signs in and reads a
-// year within a few times what it took before the attack, and the server's
-// memory stays bounded.
+// descriptor limit or filling its connection cap, slow-loris requests, floods
+// of logins with enormous names, clients that never read their answers,
+// sign-ins beyond what the cores can digest, guesses of one password from 200
+// addresses or through Logout, a tenant changing its password under its own
+// sign-ins, ambiguous HTTP framing, pipelined requests outlasting the request
+// deadline and a stop with a full digest queue. During and after each, a
+// well-behaved client signs in and reads a year within a few times what it
+// took before the attacks, and the server's memory stays within its start,
+// the budgets and an allowance.
 //
-// The attackers bind to 127.0.0.2 (another host, as far as the server can
-// tell); the good client comes from 127.0.0.1. All traffic goes to the server
-// on 127.0.0.1. Every load is bounded in count and time.
+// The attackers bind to other loopback addresses (127.0.0.2 unless a case
+// needs many: other hosts, as far as the server can tell); the good client
+// comes from 127.0.0.1. All traffic goes to the server on 127.0.0.1. Every
+// load is bounded in count and time; cases that change the server's state or
+// need other options run a server of their own.
 
 #include "testing/ServerProcess.h"
 
