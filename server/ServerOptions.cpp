@@ -136,6 +136,8 @@ ServerOptions ServerOptions::Parse(const QStringList &arguments)
                        maxUnsent,
                        maxUnsentTotal,
                        drainTimeout,
+                       maxDigests,
+                       maxDigestsPerAddress,
                        password,
                        firstName,
                        lastName,

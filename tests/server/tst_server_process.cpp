@@ -437,6 +437,12 @@ void tst_ServerProcess::operatorCommands()
 
     QCOMPARE(ServerProcess::RunCommand({u"--help"_s}, {}, &output, &errors), 0);
     QVERIFY(output.contains("list-tenants"));
+    for (const char *option : {"--max-unsent ", "--max-unsent-total", "--drain-timeout", "--max-queued-digests ",
+                               "--max-queued-digests-per-address"})
+        QVERIFY2(output.contains(option), option);
+    // The bounds are options a server starts with; a bad value is refused.
+    QCOMPARE(ServerProcess::RunCommand({u"--max-queued-digests"_s, u"0"_s}, {}, &output, &errors), 2);
+    QCOMPARE(ServerProcess::RunCommand({u"--max-unsent"_s, u"12"_s}, {}, &output, &errors), 2);
     QCOMPARE(ServerProcess::RunCommand({u"--no-such-option"_s}, {}, &output, &errors), 2);
     QCOMPARE(ServerProcess::RunCommand({u"--fault"_s, u"sometimes"_s}, {}, &output, &errors), 2);
 
