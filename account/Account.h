@@ -13,9 +13,9 @@ class Account
 {
 public:
     TU_WEBServiceSession Session;
-    TU_WEBServiceData Data;        // the yearly settlement figures, the account header's flags
-    TU_WEBServiceKsgData KsgData;  // the month ledger last fetched
-    TU_WEBServiceDokData DokData;  // the charge details last fetched
+    TU_WEBServiceData Data; // the yearly settlement figures, the account header's flags
+    TU_WEBServiceKsgData KsgData; // the month ledger last fetched
+    TU_WEBServiceDokData DokData; // the charge details last fetched
 
     // Everything back to its state before the first sign-in.
     void Clear();

@@ -55,14 +55,13 @@ std::optional<BalanceSummary> BalanceSummary::FromStore(const TU_WEBServiceData 
         if (!offered[i] || !CategorySettledInYear(i, s.Year, czYearStart, woYearStart))
             continue;
         const bool water = i == 2 || i == 3;
-        const double period = water && store.SysWOPeriodEwidActive != 0 ? store.SysWOPeriodEwidActive
-                                                                        : store.SysCZPeriodEwidActive;
+        const double period
+            = water && store.SysWOPeriodEwidActive != 0 ? store.SysWOPeriodEwidActive : store.SysCZPeriodEwidActive;
         Category c;
         c.Index = i;
         c.Month = MonthWithinYear(period, s.Year);
         // The same running balance the yearly table shows for that month.
-        const YearSettlementFigures figures
-            = YearSettlementFigures::Compute(12, store.ObrotyWN(i), store.ObrotyMA(i));
+        const YearSettlementFigures figures = YearSettlementFigures::Compute(12, store.ObrotyWN(i), store.ObrotyMA(i));
         c.Balance = figures.SaldoNar[std::size_t(c.Month)];
         s.Categories.append(c);
         s.Total += c.Balance;

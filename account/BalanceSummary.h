@@ -17,13 +17,13 @@ struct BalanceSummary
 
     struct Category
     {
-        int Index = 0;       // 0 to 4 in the fixed category order
-        int Month = 0;       // the open booking period's month whose balance this is (0: the opening state)
-        double Balance = 0;  // credits minus debits, slots 0 to Month
+        int Index = 0; // 0 to 4 in the fixed category order
+        int Month = 0; // the open booking period's month whose balance this is (0: the opening state)
+        double Balance = 0; // credits minus debits, slots 0 to Month
     };
 
-    int Year = 0;            // the current year
-    double Date = 0;         // the date value the state refers to
+    int Year = 0; // the current year
+    double Date = 0; // the date value the state refers to
     QList<Category> Categories;
     double Total = 0;
 

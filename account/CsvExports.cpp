@@ -13,8 +13,8 @@ using namespace Qt::Literals::StringLiterals;
 
 QString YearTableMonthName(int month)
 {
-    static const std::array<QString, 12> names{u"styczeń"_s,  u"luty"_s,      u"marzec"_s,   u"kwiecień"_s,
-                                               u"maj"_s,      u"czerwiec"_s,  u"lipiec"_s,   u"sierpień"_s,
+    static const std::array<QString, 12> names{u"styczeń"_s,  u"luty"_s,        u"marzec"_s,   u"kwiecień"_s,
+                                               u"maj"_s,      u"czerwiec"_s,    u"lipiec"_s,   u"sierpień"_s,
                                                u"wrzesień"_s, u"październik"_s, u"listopad"_s, u"grudzień"_s};
     return month >= 1 && month <= 12 ? names[std::size_t(month - 1)] : QString();
 }
@@ -42,8 +42,8 @@ CsvTable YearTableCsv(const YearSettlementFigures &f)
         t.Rows.append({YearTableMonthName(m), CsvAmount(f.ObrotyWN[m]), CsvAmount(f.ObrotyMA[m]),
                        CsvAmount(f.SaldoMca(m)), CsvAmount(f.SaldoNar[m]), QString()});
     }
-    t.Rows.append({u"Razem"_s, CsvAmount(f.RazemWN), CsvAmount(f.RazemMA), QString(),
-                   CsvAmount(f.SaldoNarRazem()), BalanceDescription(f.SaldoNarRazem())});
+    t.Rows.append({u"Razem"_s, CsvAmount(f.RazemWN), CsvAmount(f.RazemMA), QString(), CsvAmount(f.SaldoNarRazem()),
+                   BalanceDescription(f.SaldoNarRazem())});
     return t;
 }
 
@@ -64,8 +64,8 @@ CsvTable MonthCardCsv(const TU_WEBServiceKsgData &ledger, const MonthCardFigures
                        debit ? QString() : CsvAmount(e.Value), text});
     }
     auto state = [&t](const QString &first, const QString &name, const AccountState &s) {
-        t.Rows.append({first, QString(), QString(), name, CsvAmount(s.ObrotyWN), CsvAmount(s.ObrotyMA),
-                       CsvAmount(s.Saldo)});
+        t.Rows.append(
+            {first, QString(), QString(), name, CsvAmount(s.ObrotyWN), CsvAmount(s.ObrotyMA), CsvAmount(s.Saldo)});
     };
     state(QString(), u"Stan początkowy:"_s, figures.Pocz);
     state(QString::number(ledger.KsgNumber) + u" oper."_s, u"W miesiącu:"_s, figures.Mca);
@@ -85,8 +85,8 @@ CsvTable ChargeDetailCsv(const TU_WEBServiceDokData &details)
         const TDokComponent c = details.Component(i);
         const double rowGross = c.ValueNetto + c.ValueVAT;
         gross += rowGross;
-        QStringList row{QString::number(i + 1), c.NazwaSkl, c.IloscAsStr, CsvAmount(c.Cena), c.WspolczAsStr,
-                        CsvAmount(rowGross)};
+        QStringList row{QString::number(i + 1), c.NazwaSkl,     c.IloscAsStr,
+                        CsvAmount(c.Cena),      c.WspolczAsStr, CsvAmount(rowGross)};
         if (partial)
             row.append(c.UwzglCzescMca ? u"*"_s : QString());
         t.Rows.append(row);

@@ -14,7 +14,7 @@ struct MonthCardFigures
     AccountState Pocz;
     AccountState Mca;
     AccountState Nar;
-    QList<bool> LateTerm;     // per entry: a debit whose payment term is after MonthEnd
+    QList<bool> LateTerm; // per entry: a debit whose payment term is after MonthEnd
     bool AnyLateTerm = false;
 
     // Reads `count` entries with a bounds check on every array (IndexError when

@@ -13,17 +13,17 @@ class SessionCountdown
 {
 public:
     enum class Phase {
-        Hidden,   // no session (never logged in, logged out)
-        Running,  // more than a minute left
-        Warning,  // a minute or less left: renewal is offered
+        Hidden, // no session (never logged in, logged out)
+        Running, // more than a minute left
+        Warning, // a minute or less left: renewal is offered
         Expired,
     };
 
     struct View
     {
         Phase Stage = Phase::Hidden;
-        qint64 SecondsLeft = 0;   // 0 once expired
-        QString Text;             // "Sesja wygaśnie za 4 min"; empty when hidden
+        qint64 SecondsLeft = 0; // 0 once expired
+        QString Text; // "Sesja wygaśnie za 4 min"; empty when hidden
         bool NoticeVisible = false; // the renewal notice
     };
 
@@ -41,6 +41,6 @@ public:
     static QString TextFor(qint64 secondsLeft);
 
 private:
-    qint64 m_dismissedFor = -1;  // LastActivityMs of the session whose notice was put away
+    qint64 m_dismissedFor = -1; // LastActivityMs of the session whose notice was put away
     bool m_dismissed = false;
 };

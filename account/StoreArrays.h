@@ -44,9 +44,7 @@ template<typename Store, typename Record>
 constexpr bool EveryArrayHasSource()
 {
     return std::apply(
-        [](const auto &...storeField) {
-            return ((StoreArraysDetail::SourceCount<Record>(storeField) == 1) && ...);
-        },
+        [](const auto &...storeField) { return ((StoreArraysDetail::SourceCount<Record>(storeField) == 1) && ...); },
         Store::Arrays());
 }
 
@@ -75,4 +73,8 @@ void CopyArrays(Store &store, const Record &record)
 }
 
 // One entry of a store's array list.
-#define DOMVEL_STORE_ARRAY(Store, name) Field{std::string_view(#name), &Store::name}
+#define DOMVEL_STORE_ARRAY(Store, name)                                                                                \
+    Field                                                                                                              \
+    {                                                                                                                  \
+        std::string_view(#name), &Store::name                                                                          \
+    }

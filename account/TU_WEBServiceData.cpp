@@ -70,11 +70,13 @@ void TU_WEBServiceData::LoadFrom(const TRemSessionBeginData &answer, QChar decim
     loaded.WOOds_Service_F = answer.WOOds_Service_F;
     loaded.Odpady_Service_F = answer.Odpady_Service_F;
     loaded.SaldaOtherKnt_InfoHandlingKind = answer.SaldaOtherKnt_InfoHandlingKind;
-    loaded.SysCZPeriodEwidActive = dateFromText(answer.SysCZPeriodEwidActive, "SysCZPeriodEwidActive", decimalSeparator);
+    loaded.SysCZPeriodEwidActive
+        = dateFromText(answer.SysCZPeriodEwidActive, "SysCZPeriodEwidActive", decimalSeparator);
     loaded.SysCZPeriodStart = dateFromText(answer.SysCZPeriodStart, "SysCZPeriodStart", decimalSeparator);
     loaded.SysCZYearEwidActive = DateYear(loaded.SysCZPeriodEwidActive);
     if (answer.WOMain_Service_F) {
-        loaded.SysWOPeriodEwidActive = dateFromText(answer.SysWOPeriodEwidActive, "SysWOPeriodEwidActive", decimalSeparator);
+        loaded.SysWOPeriodEwidActive
+            = dateFromText(answer.SysWOPeriodEwidActive, "SysWOPeriodEwidActive", decimalSeparator);
         loaded.SysWOPeriodStart = dateFromText(answer.SysWOPeriodStart, "SysWOPeriodStart", decimalSeparator);
     }
     loaded.ShowPeriodEwid = loaded.SysCZPeriodEwidActive;

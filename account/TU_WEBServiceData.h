@@ -24,13 +24,13 @@ public:
     // 2 or 3 a general note about other settlements, anything else nothing.
     qint32 SaldaOtherKnt_InfoHandlingKind = 2;
     double SysCZPeriodEwidActive = 0; // open rent booking period (a date in it)
-    double SysCZPeriodStart = 0;      // first rent period kept
-    qint32 SysCZYearEwidActive = 0;   // the current year, the last one that can be chosen
+    double SysCZPeriodStart = 0; // first rent period kept
+    qint32 SysCZYearEwidActive = 0; // the current year, the last one that can be chosen
     double SysWOPeriodEwidActive = 0; // 0 when water is not offered
-    double SysWOPeriodStart = 0;      // 0 when water is not offered
-    double ShowPeriodEwid = 0;        // last period of the shown year with figures
+    double SysWOPeriodStart = 0; // 0 when water is not offered
+    double ShowPeriodEwid = 0; // last period of the shown year with figures
     qint32 ShowYear = 0;
-    double UserDateEksploatFrom = 0;  // 0: not set
+    double UserDateEksploatFrom = 0; // 0: not set
     double UserDateEksploatTo = 0;
     TDoubleDynArray ObrotyCZMain_WN;
     TDoubleDynArray ObrotyCZMain_MA;
@@ -48,11 +48,11 @@ public:
     static constexpr auto Arrays()
     {
         using S = TU_WEBServiceData;
-        return std::tuple{DOMVEL_STORE_ARRAY(S, ObrotyCZMain_WN),  DOMVEL_STORE_ARRAY(S, ObrotyCZMain_MA),
-                          DOMVEL_STORE_ARRAY(S, ObrotyCZOds_WN),   DOMVEL_STORE_ARRAY(S, ObrotyCZOds_MA),
-                          DOMVEL_STORE_ARRAY(S, ObrotyWOMain_WN),  DOMVEL_STORE_ARRAY(S, ObrotyWOMain_MA),
-                          DOMVEL_STORE_ARRAY(S, ObrotyWOOds_WN),   DOMVEL_STORE_ARRAY(S, ObrotyWOOds_MA),
-                          DOMVEL_STORE_ARRAY(S, ObrotyOdpady_WN),  DOMVEL_STORE_ARRAY(S, ObrotyOdpady_MA)};
+        return std::tuple{DOMVEL_STORE_ARRAY(S, ObrotyCZMain_WN), DOMVEL_STORE_ARRAY(S, ObrotyCZMain_MA),
+                          DOMVEL_STORE_ARRAY(S, ObrotyCZOds_WN),  DOMVEL_STORE_ARRAY(S, ObrotyCZOds_MA),
+                          DOMVEL_STORE_ARRAY(S, ObrotyWOMain_WN), DOMVEL_STORE_ARRAY(S, ObrotyWOMain_MA),
+                          DOMVEL_STORE_ARRAY(S, ObrotyWOOds_WN),  DOMVEL_STORE_ARRAY(S, ObrotyWOOds_MA),
+                          DOMVEL_STORE_ARRAY(S, ObrotyOdpady_WN), DOMVEL_STORE_ARRAY(S, ObrotyOdpady_MA)};
     }
 
     // Flags false, info kind 2, dates and years 0, arrays empty.

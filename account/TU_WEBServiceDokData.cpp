@@ -29,7 +29,6 @@ void TU_WEBServiceDokData::LoadFrom(const TRemDokDetailsGetData &answer)
 
 TDokComponent TU_WEBServiceDokData::Component(qsizetype i) const
 {
-    return {CheckedAt(NazwaSkl, i),      CheckedAt(IloscAsStr, i), CheckedAt(Cena, i),
-            CheckedAt(WspolczAsStr, i),  CheckedAt(UwzglCzescMca, i), CheckedAt(ValueNetto, i),
-            CheckedAt(ValueVAT, i),      CheckedAt(StVAT, i)};
+    return {CheckedAt(NazwaSkl, i),      CheckedAt(IloscAsStr, i), CheckedAt(Cena, i),     CheckedAt(WspolczAsStr, i),
+            CheckedAt(UwzglCzescMca, i), CheckedAt(ValueNetto, i), CheckedAt(ValueVAT, i), CheckedAt(StVAT, i)};
 }

@@ -7,10 +7,10 @@
 struct TDokComponent
 {
     QString NazwaSkl;
-    QString IloscAsStr;     // quantity, formatted by the service
-    double Cena = 0;        // unit price, złoty
-    QString WspolczAsStr;   // coefficient, formatted by the service
-    bool UwzglCzescMca = false;  // computed for part of a month
+    QString IloscAsStr; // quantity, formatted by the service
+    double Cena = 0; // unit price, złoty
+    QString WspolczAsStr; // coefficient, formatted by the service
+    bool UwzglCzescMca = false; // computed for part of a month
     double ValueNetto = 0;
     double ValueVAT = 0;
     QString StVAT;
@@ -26,7 +26,7 @@ public:
     double DataOperRozrach = 0;
     double DataNalFrom = 0;
     double DataNalTo = 0;
-    QString TrescOper;  // narrow text
+    QString TrescOper; // narrow text
     qint32 DokKind = 0;
     qint32 ZasobKind = 0;
     qint32 KontoKsg = 0;
@@ -43,10 +43,10 @@ public:
     static constexpr auto Arrays()
     {
         using S = TU_WEBServiceDokData;
-        return std::tuple{DOMVEL_STORE_ARRAY(S, NazwaSkl),   DOMVEL_STORE_ARRAY(S, IloscAsStr),
-                          DOMVEL_STORE_ARRAY(S, Cena),       DOMVEL_STORE_ARRAY(S, WspolczAsStr),
+        return std::tuple{DOMVEL_STORE_ARRAY(S, NazwaSkl),      DOMVEL_STORE_ARRAY(S, IloscAsStr),
+                          DOMVEL_STORE_ARRAY(S, Cena),          DOMVEL_STORE_ARRAY(S, WspolczAsStr),
                           DOMVEL_STORE_ARRAY(S, UwzglCzescMca), DOMVEL_STORE_ARRAY(S, ValueNetto),
-                          DOMVEL_STORE_ARRAY(S, ValueVAT),   DOMVEL_STORE_ARRAY(S, StVAT)};
+                          DOMVEL_STORE_ARRAY(S, ValueVAT),      DOMVEL_STORE_ARRAY(S, StVAT)};
     }
 
     // Dates and numbers 0, text empty, every array empty.

@@ -6,12 +6,12 @@
 // One ledger entry of the month ledger, read with bounds checks.
 struct TKsgEntry
 {
-    qint32 Strona = 0;         // 0 debit (a charge), anything else a credit (a payment)
-    qint32 TypDok = 0;         // document kind (DocumentKindText)
-    qint32 ID_Dok_Master = 0;  // key of the document details query
-    double DataOperacji = 0;   // date value
+    qint32 Strona = 0; // 0 debit (a charge), anything else a credit (a payment)
+    qint32 TypDok = 0; // document kind (DocumentKindText)
+    qint32 ID_Dok_Master = 0; // key of the document details query
+    double DataOperacji = 0; // date value
     double DataOperRozrach = 0;
-    double Value = 0;          // złoty, as delivered
+    double Value = 0; // złoty, as delivered
     QString TrescOper;
     QString NrDokMaster;
 };
@@ -23,7 +23,7 @@ struct TKsgEntry
 class TU_WEBServiceKsgData
 {
 public:
-    qint32 KontoKsg = 0;  // category index 0 to 4
+    qint32 KontoKsg = 0; // category index 0 to 4
     qint32 Year = 0;
     qint32 Month = 0;
     qint32 KsgNumber = 0; // number of entries; 0: the month has no documents
@@ -39,10 +39,10 @@ public:
     static constexpr auto Arrays()
     {
         using S = TU_WEBServiceKsgData;
-        return std::tuple{DOMVEL_STORE_ARRAY(S, KsgStrona), DOMVEL_STORE_ARRAY(S, KsgTypDok),
-                          DOMVEL_STORE_ARRAY(S, KsgID_Dok_Master), DOMVEL_STORE_ARRAY(S, KsgDataOperacji),
+        return std::tuple{DOMVEL_STORE_ARRAY(S, KsgStrona),          DOMVEL_STORE_ARRAY(S, KsgTypDok),
+                          DOMVEL_STORE_ARRAY(S, KsgID_Dok_Master),   DOMVEL_STORE_ARRAY(S, KsgDataOperacji),
                           DOMVEL_STORE_ARRAY(S, KsgDataOperRozrach), DOMVEL_STORE_ARRAY(S, KsgValue),
-                          DOMVEL_STORE_ARRAY(S, KsgTrescOper), DOMVEL_STORE_ARRAY(S, KsgNrDokMaster)};
+                          DOMVEL_STORE_ARRAY(S, KsgTrescOper),       DOMVEL_STORE_ARRAY(S, KsgNrDokMaster)};
     }
 
     // Numbers 0, every array empty.

@@ -118,8 +118,7 @@ bool TU_WEBServiceSession::CheckCanRenew()
     return false;
 }
 
-bool TU_WEBServiceSession::CredentialsMatch(const QString &identifier, const QString &password,
-                                            QString &message) const
+bool TU_WEBServiceSession::CredentialsMatch(const QString &identifier, const QString &password, QString &message) const
 {
     if (DecodeCredential(LoginE) == ToAnsiText(identifier) && DecodeCredential(PasswordE) == ToAnsiText(password))
         return true;

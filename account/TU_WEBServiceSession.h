@@ -5,7 +5,6 @@
 #include <QChar>
 #include <QString>
 
-
 // The state of the user's session with the service.
 enum TSessionState : qint32 { ssNone = 0, ssActive = 1, ssExpired = 2, ssLoggedOut = 3 };
 
@@ -21,16 +20,16 @@ class TU_WEBServiceSession
 {
 public:
     TSessionState State = ssNone;
-    QString LoginE;         // encoded identifier
-    QString PasswordE;      // encoded password
-    QString SessionToken;   // exactly as delivered; sent back unchanged
+    QString LoginE; // encoded identifier
+    QString PasswordE; // encoded password
+    QString SessionToken; // exactly as delivered; sent back unchanged
     double ServiceDate = 0; // the token's date value: the date of the data
     double LastActivity = 0;
     qint64 LastActivityMs = 0; // MonotonicMs() at the same moment
     QString F_Nazwa;
     QString F_UlicaNr;
     QString F_Miejscowosc;
-    qint32 F_Kind = 1;      // 1 housing cooperative, anything else a community
+    qint32 F_Kind = 1; // 1 housing cooperative, anything else a community
     QString Z_UlicaNr;
     QString Z_Miejscowosc;
     QString U_Nazwisko1;

@@ -43,8 +43,12 @@ YearChartData YearChartData::From(int year, int category, const YearSettlementFi
     double lo = std::min(0.0, d.OpeningBalance);
     double hi = std::max(0.0, d.OpeningBalance);
     for (int m = 1; m <= f.MonthCount; ++m) {
-        Month month{m, YearTableMonthName(m), ShortMonthName(m), f.ObrotyWN[std::size_t(m)],
-                    f.ObrotyMA[std::size_t(m)], f.SaldoNar[std::size_t(m)]};
+        Month month{m,
+                    YearTableMonthName(m),
+                    ShortMonthName(m),
+                    f.ObrotyWN[std::size_t(m)],
+                    f.ObrotyMA[std::size_t(m)],
+                    f.SaldoNar[std::size_t(m)]};
         for (const double v : {month.Charges, month.Payments, month.Balance}) {
             // A figure that is not a number must not stretch the axis to infinity.
             if (!std::isfinite(v))

@@ -13,17 +13,17 @@ struct YearChartData
 {
     struct Month
     {
-        int Number = 0;       // 1 to 12
-        QString Name;         // the table's month name ("styczeń")
-        QString ShortName;    // "sty", for the axis
-        double Charges = 0;   // debit slot of the month
-        double Payments = 0;  // credit slot of the month
-        double Balance = 0;   // running balance after the month
+        int Number = 0; // 1 to 12
+        QString Name; // the table's month name ("styczeń")
+        QString ShortName; // "sty", for the axis
+        double Charges = 0; // debit slot of the month
+        double Payments = 0; // credit slot of the month
+        double Balance = 0; // running balance after the month
     };
 
     int Year = 0;
     int Category = 0;
-    double OpeningBalance = 0;  // running balance after slot 0
+    double OpeningBalance = 0; // running balance after slot 0
     QList<Month> Months;
 
     // The value axis: AxisMin <= every figure, 0 <= AxisMax, steps of AxisStep

@@ -46,7 +46,7 @@ double YearSettlementFigures::SaldoMca(int month) const
 AccountState YearSettlementFigures::OpeningStateBefore(int month) const
 {
     checkMonth(month);
-    if (month > MonthCount)  // the running balance is not computed past the shown months
+    if (month > MonthCount) // the running balance is not computed past the shown months
         throw IndexError(month, MonthCount + 1);
     AccountState s;
     for (int j = 0; j < month; ++j) {

@@ -12,7 +12,7 @@ struct YearSettlementFigures
 {
     using Slots = TMonthSlots;
 
-    int MonthCount = 0;     // months shown, clamped to 1..12
+    int MonthCount = 0; // months shown, clamped to 1..12
     Slots ObrotyWN{}; // debits
     Slots ObrotyMA{}; // credits
     Slots SaldoNar{}; // running balance after each slot; 0 after MonthCount

@@ -33,7 +33,6 @@ OtherSettlementsNotice OtherSettlementsNotice::For(int infoHandlingKind, bool ob
                 u"Informacje na temat innych rozrachunków, niż pokazywane w serwisie,\n"
                 u"można uzyskać w biurze Spółdzielni."_s,
                 QColor(0x00, 0x00, 0x00)};
-    default:
-        return {false, std::nullopt, QColor()};
+    default: return {false, std::nullopt, QColor()};
     }
 }

@@ -10,13 +10,13 @@ class TU_WEBServiceSession;
 // The texts of the main window's account header, from the session record.
 struct AccountHeaderTexts
 {
-    QString Firma;         // "Spółdzielnia Mieszkaniowa:" or "Wspólnota Mieszkaniowa:"
+    QString Firma; // "Spółdzielnia Mieszkaniowa:" or "Wspólnota Mieszkaniowa:"
     QString FirmaName;
-    QString FirmaAdress;   // "ul. <street and number>, <town>"
-    QString ZasobUlicaNr;  // "ul. <street and number>" of the dwelling
+    QString FirmaAdress; // "ul. <street and number>, <town>"
+    QString ZasobUlicaNr; // "ul. <street and number>" of the dwelling
     QString ZasobMiejsc;
-    QString User1Name;     // "<surname> <first name>"
-    QString User2Name;     // a single space when there is no second holder
+    QString User1Name; // "<surname> <first name>"
+    QString User2Name; // a single space when there is no second holder
 
     // The header for the session; nothing while the session is neither active
     // nor expired (never logged in, logged out).

@@ -7,9 +7,9 @@
 // trusts one more certificate. --help and --version are answered by Parse.
 struct ProgramOptions
 {
-    QString serverAddress;  // empty: the built-in default
+    QString serverAddress; // empty: the built-in default
     QString caCertFile;
-    bool exitRequested = false;  // --help or --version answered, or a usage error
+    bool exitRequested = false; // --help or --version answered, or a usage error
     int exitCode = 0;
 };
 

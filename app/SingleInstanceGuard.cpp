@@ -11,8 +11,8 @@
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &name, const QString &directory)
 {
-    const QString dir = directory.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                                            : directory;
+    const QString dir
+        = directory.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : directory;
     if (dir.isEmpty() || name.isEmpty())
         return;
     QDir().mkpath(dir);

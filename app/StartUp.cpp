@@ -4,7 +4,6 @@
 #include "app/ProgramAccount.h"
 #include "app/ProgramOptions.h"
 #include "app/SingleInstanceGuard.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
@@ -12,6 +11,7 @@
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "forms/MessageBoxSink.h"
+#include "forms/TApplication.h"
 #include "protocol/ServiceAddress.h"
 #include "protocol/TrustedCertificates.h"
 #include "reports/TPrn_Preview.h"
@@ -150,8 +150,7 @@ int RunProgram(QApplication &app, const QStringList &arguments)
     // unavailable, with the TLS reason. The first certificate read loads the
     // TLS library, which takes about as long as building the main window:
     // the files are read on a worker meanwhile.
-    QStringList caFiles{InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()),
-                        options.caCertFile};
+    QStringList caFiles{InstalledFiles::CooperativeCaFile(QCoreApplication::applicationDirPath()), options.caCertFile};
     caFiles.removeAll(QString());
     std::future<TrustFiles> trust = std::async(std::launch::async, ReadTrustFiles, caFiles);
 

@@ -64,9 +64,7 @@ QLabel *headerLabel(QWidget *parent, const QString &name, const QString &text, b
 } // namespace
 
 TForm_ZOKA_WSClient_Main::TForm_ZOKA_WSClient_Main(Account &account, QWidget *parent)
-    : TForm_Gen_Ex(parent, Qt::Window)
-    , m_account(account)
-    , m_service(account)
+    : TForm_Gen_Ex(parent, Qt::Window), m_account(account), m_service(account)
 {
     m_httprio = new THTTPRIO(this);
     m_httprio->setObjectName(u"HTTPRIO1"_s);
@@ -141,12 +139,11 @@ QWidget *TForm_ZOKA_WSClient_Main::BuildFunctionPanel()
                            &TForm_ZOKA_WSClient_Main::SButton_ReloginClick);
     m_sButtonChangePasword = add(u"SButton_ChangePasword"_s, u"Zmiana &hasła"_s, u"BUT_MODIFY"_s,
                                  &TForm_ZOKA_WSClient_Main::SButton_ChangePaswordClick);
-    m_sButtonLogout = add(u"SButton_Logout"_s, u"&Wylogowanie"_s, u"BUT_LOCK"_s,
-                          &TForm_ZOKA_WSClient_Main::SButton_LogoutClick);
-    m_sButtonLogin = add(u"SButton_Login"_s, u"&Logowanie"_s, u"BUT_EXPLORE"_s,
-                         &TForm_ZOKA_WSClient_Main::SButton_LoginClick);
-    m_sButtonExit = add(u"SButton_Exit"_s, u"&Koniec"_s, u"BUT_CLOSE"_s,
-                        &TForm_ZOKA_WSClient_Main::SButton_ExitClick);
+    m_sButtonLogout
+        = add(u"SButton_Logout"_s, u"&Wylogowanie"_s, u"BUT_LOCK"_s, &TForm_ZOKA_WSClient_Main::SButton_LogoutClick);
+    m_sButtonLogin
+        = add(u"SButton_Login"_s, u"&Logowanie"_s, u"BUT_EXPLORE"_s, &TForm_ZOKA_WSClient_Main::SButton_LoginClick);
+    m_sButtonExit = add(u"SButton_Exit"_s, u"&Koniec"_s, u"BUT_CLOSE"_s, &TForm_ZOKA_WSClient_Main::SButton_ExitClick);
     row->addStretch(1);
     return panel;
 }
@@ -343,8 +340,8 @@ void TForm_ZOKA_WSClient_Main::ShowHeader()
 
 void TForm_ZOKA_WSClient_Main::ShowOtherSettlementsInfo()
 {
-    const OtherSettlementsNotice notice = OtherSettlementsNotice::For(
-        m_account.Data.SaldaOtherKnt_InfoHandlingKind, m_account.Data.SaldaWNOtherKnt_ShowF);
+    const OtherSettlementsNotice notice = OtherSettlementsNotice::For(m_account.Data.SaldaOtherKnt_InfoHandlingKind,
+                                                                      m_account.Data.SaldaWNOtherKnt_ShowF);
     if (notice.Text) {
         m_labSaldaInfo->setText(*notice.Text);
         QPalette palette = m_labSaldaInfo->palette();
@@ -376,8 +373,7 @@ void TForm_ZOKA_WSClient_Main::FormKeyDown(QWidget *sender, int &key, Qt::Keyboa
 
 void TForm_ZOKA_WSClient_Main::SButton_ReloginClick()
 {
-    if (m_account.Session.CheckCanRenew()
-        && AskConfirmation(u"Czy rzeczywiście chcesz odnowić sesję serwisu?"_s, this))
+    if (m_account.Session.CheckCanRenew() && AskConfirmation(u"Czy rzeczywiście chcesz odnowić sesję serwisu?"_s, this))
         ShowLoginDialog(this, lmRelogin, m_service);
     ShowHeader();
     UpdateSessionTime();
@@ -394,8 +390,7 @@ void TForm_ZOKA_WSClient_Main::SButton_ChangePaswordClick()
 
 void TForm_ZOKA_WSClient_Main::SButton_LogoutClick()
 {
-    if (m_account.Session.CheckActive()
-        && AskConfirmation(u"Czy rzeczywiście chcesz wylogować się z serwisu?"_s, this))
+    if (m_account.Session.CheckActive() && AskConfirmation(u"Czy rzeczywiście chcesz wylogować się z serwisu?"_s, this))
         m_service.Logout();
     ShowHeader();
     UpdateSessionTime();

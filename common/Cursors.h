@@ -22,5 +22,5 @@ private:
 class TWaitCursor : public TChangeCursor
 {
 public:
-    TWaitCursor() : TChangeCursor(Qt::WaitCursor) {}
+    TWaitCursor() : TChangeCursor(Qt::WaitCursor) { }
 };

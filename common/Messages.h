@@ -17,13 +17,13 @@ enum class MessageButton { Ok, Yes, No, Cancel };
 
 struct MessageRequest
 {
-    QString caption;           // empty: the toolkit's default caption
+    QString caption; // empty: the toolkit's default caption
     QString text;
-    QString detail;            // optional technical detail (shown folded)
+    QString detail; // optional technical detail (shown folded)
     MessageIcon icon = MessageIcon::None;
     QList<MessageButton> buttons{MessageButton::Ok};
     MessageButton defaultButton = MessageButton::Ok;
-    QObject *owner = nullptr;  // the window the box belongs to; null: the active one
+    QObject *owner = nullptr; // the window the box belongs to; null: the active one
 };
 
 class MessageSink

@@ -8,11 +8,11 @@ QChar firstChar(const QString &s, QChar fallback)
 } // namespace
 
 TLocale_Class::TLocale_Class(const QLocale &locale)
-    : m_locale(locale)
-    , m_decimalSeparator(firstChar(locale.decimalPoint(), u'.'))
-    , m_groupSeparator(firstChar(locale.groupSeparator(), u' '))
-    , m_shortDateFormat(locale.dateFormat(QLocale::ShortFormat))
-    , m_longDateFormat(locale.dateFormat(QLocale::LongFormat))
+    : m_locale(locale),
+      m_decimalSeparator(firstChar(locale.decimalPoint(), u'.')),
+      m_groupSeparator(firstChar(locale.groupSeparator(), u' ')),
+      m_shortDateFormat(locale.dateFormat(QLocale::ShortFormat)),
+      m_longDateFormat(locale.dateFormat(QLocale::LongFormat))
 {
     for (int m = 1; m <= 12; ++m) {
         m_longMonthNames << locale.standaloneMonthName(m, QLocale::LongFormat);

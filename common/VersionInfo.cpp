@@ -49,8 +49,7 @@ std::optional<VersionResource> VersionResource::Find(QByteArrayView data)
     const std::boyer_moore_horspool_searcher searcher(marker.begin(), marker.end());
     const char *begin = data.data();
     const char *end = data.data() + data.size();
-    for (const char *at = std::search(begin, end, searcher); at != end;
-         at = std::search(at + 1, end, searcher)) {
+    for (const char *at = std::search(begin, end, searcher); at != end; at = std::search(at + 1, end, searcher)) {
         // The marker also stands in the reader's own constants: only a block
         // whose length and checksum agree counts.
         if (end - at < static_cast<std::ptrdiff_t>(kHeaderSize))
@@ -81,11 +80,10 @@ std::optional<QString> VersionResource::Query(const QString &key) const
 
 QStringList ReadVersionInfo(const QString &fileName)
 {
-    static const QStringList keys{
-        QStringLiteral("FileVersion"),      QStringLiteral("CompanyName"),
-        QStringLiteral("FileDescription"),  QStringLiteral("LegalCopyRight"),
-        QStringLiteral("OriginalFileName"), QStringLiteral("ProductName"),
-        QStringLiteral("ProductVersion")};
+    static const QStringList keys{QStringLiteral("FileVersion"),      QStringLiteral("CompanyName"),
+                                  QStringLiteral("FileDescription"),  QStringLiteral("LegalCopyRight"),
+                                  QStringLiteral("OriginalFileName"), QStringLiteral("ProductName"),
+                                  QStringLiteral("ProductVersion")};
     QStringList values(keys.size());
 
     QFile file(fileName);

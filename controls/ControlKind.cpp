@@ -65,10 +65,8 @@ bool IsEnterAsTabKind(ControlKind kind)
     case ControlKind::ComboBox:
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
-    case ControlKind::ListBox:
-        return true;
-    default:
-        return false;
+    case ControlKind::ListBox: return true;
+    default: return false;
     }
 }
 

@@ -5,17 +5,17 @@ class QWidget;
 // The kinds of control the keyboard rules of the program's windows tell apart.
 // The inner line edit of a spin box or combo box counts as its container.
 enum class ControlKind {
-    EditField,      // single-line edit, spin box
-    MultiLineEdit,  // text edit
+    EditField, // single-line edit, spin box
+    MultiLineEdit, // text edit
     ComboBox,
     CheckBox,
     RadioButton,
     ListBox,
-    PushButton,     // the toolkit's push button and TWButton
-    BitmapButton,   // TWBitBtn: a push button with a glyph, a kind of its own
-    SpeedButton,    // tool button, TWSpeedButton among them
-    PageControl,    // tabbed notebook (its tab bar holds the focus)
-    Grid,           // table view
+    PushButton, // the toolkit's push button and TWButton
+    BitmapButton, // TWBitBtn: a push button with a glyph, a kind of its own
+    SpeedButton, // tool button, TWSpeedButton among them
+    PageControl, // tabbed notebook (its tab bar holds the focus)
+    Grid, // table view
     Other
 };
 

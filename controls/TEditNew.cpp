@@ -11,8 +11,7 @@ namespace {
 // a message box shown, a popup opened) is no entry into or exit from the field.
 bool isWindowLevelReason(Qt::FocusReason reason)
 {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason
-        || reason == Qt::MenuBarFocusReason;
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
 }
 
 bool isEnterKey(int key)
@@ -33,7 +32,7 @@ Qt::Alignment horizontalOnly(Qt::Alignment value)
 class PasswordCharStyle final : public QProxyStyle
 {
 public:
-    explicit PasswordCharStyle(QChar c) : m_char(c) {}
+    explicit PasswordCharStyle(QChar c) : m_char(c) { }
 
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
@@ -49,8 +48,7 @@ private:
 
 } // namespace
 
-TEditNew::TEditNew(QWidget *parent)
-    : QLineEdit(parent)
+TEditNew::TEditNew(QWidget *parent) : QLineEdit(parent)
 {
 }
 

@@ -72,5 +72,5 @@ private:
     bool m_refocusing = false;
     bool m_autoSelect = true;
     QChar m_passwordChar;
-    QProxyStyle *m_passwordStyle = nullptr;  // child of the field
+    QProxyStyle *m_passwordStyle = nullptr; // child of the field
 };

@@ -2,13 +2,11 @@
 
 #include "controls/ProgramGlyph.h"
 
-TWBitBtn::TWBitBtn(QWidget *parent)
-    : TWButton(parent)
+TWBitBtn::TWBitBtn(QWidget *parent) : TWButton(parent)
 {
 }
 
-TWBitBtn::TWBitBtn(const QString &caption, QWidget *parent)
-    : TWButton(caption, parent)
+TWBitBtn::TWBitBtn(const QString &caption, QWidget *parent) : TWButton(caption, parent)
 {
 }
 

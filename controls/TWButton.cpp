@@ -2,13 +2,11 @@
 
 #include <QMouseEvent>
 
-TWButton::TWButton(QWidget *parent)
-    : TWButton(QString(), parent)
+TWButton::TWButton(QWidget *parent) : TWButton(QString(), parent)
 {
 }
 
-TWButton::TWButton(const QString &caption, QWidget *parent)
-    : QPushButton(caption, parent)
+TWButton::TWButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
 {
     connect(this, &QAbstractButton::clicked, this, &TWButton::Click);
 }

@@ -5,13 +5,11 @@
 
 #include <QPointer>
 
-TWSpeedButton::TWSpeedButton(QWidget *parent)
-    : TWSpeedButton(QString(), parent)
+TWSpeedButton::TWSpeedButton(QWidget *parent) : TWSpeedButton(QString(), parent)
 {
 }
 
-TWSpeedButton::TWSpeedButton(const QString &caption, QWidget *parent)
-    : QToolButton(parent)
+TWSpeedButton::TWSpeedButton(const QString &caption, QWidget *parent) : QToolButton(parent)
 {
     setText(caption);
     setFocusPolicy(Qt::NoFocus);

@@ -66,7 +66,8 @@ void BandRenderer::renderLabel(const ReportLabel &label, int x, int y, ReportPag
     const int boxWidth = label.autoSize() ? textWidth : label.width();
     const int boxTop = y + label.top();
     const int textHeight = int(lines.size() - 1) * lineSpacing + fontHeight;
-    const int boxHeight = label.autoSize() || label.height() == 0 ? std::max(label.height(), textHeight) : label.height();
+    const int boxHeight
+        = label.autoSize() || label.height() == 0 ? std::max(label.height(), textHeight) : label.height();
 
     if (!label.isTransparent() && label.color().isValid())
         page.rects.push_back({boxLeft, boxTop, boxWidth, boxHeight, label.color().rgba(), 0, 0});
@@ -81,8 +82,8 @@ void BandRenderer::renderLabel(const ReportLabel &label, int x, int y, ReportPag
                 left = boxLeft + boxWidth - line.width;
             else if (label.alignment() == TextAlignment::Center)
                 left = boxLeft + (boxWidth - line.width) / 2;
-            PageText &text = page.texts.emplace_back(
-                PageText{left, lineTop, line.width, fontHeight, fontIndex, label.alignment(), color, std::move(line.text)});
+            PageText &text = page.texts.emplace_back(PageText{left, lineTop, line.width, fontHeight, fontIndex,
+                                                              label.alignment(), color, std::move(line.text)});
             // A fixed box keeps its neighbours clear: a longer text is cut at its edges.
             if (!label.autoSize() && boxWidth > 0 && line.width > boxWidth) {
                 text.clipLeft = boxLeft;

@@ -1,9 +1,9 @@
 #include "engine/BandedReport.h"
 
-#include "engine/PagePainter.h"
-#include "engine/ReportEngineError.h"
 #include "engine/ExportFilter.h"
+#include "engine/PagePainter.h"
 #include "engine/PageStore.h"
+#include "engine/ReportEngineError.h"
 #include "engine/ReportGenerator.h"
 
 #include <QTimer>

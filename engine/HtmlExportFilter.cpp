@@ -18,7 +18,9 @@ QString CssColor(QRgb rgba)
     if (color.alpha() == 255)
         return color.name(QColor::HexRgb);
     return QStringLiteral("rgba(%1,%2,%3,%4)")
-        .arg(color.red()).arg(color.green()).arg(color.blue())
+        .arg(color.red())
+        .arg(color.green())
+        .arg(color.blue())
         .arg(QString::number(color.alphaF(), 'f', 3));
 }
 
@@ -43,7 +45,8 @@ QString FontRule(int index, const ReportFont &font)
         families += u'\'' + designed + u"',"_s;
     const bool mono = font.printableFamily().contains(u"Mono", Qt::CaseInsensitive);
     families += mono ? u"monospace"_s : u"sans-serif"_s;
-    QString rule = QStringLiteral(".f%1{font-family:%2;font-size:%3").arg(index).arg(families, Mm(font.layoutPixelSize()));
+    QString rule
+        = QStringLiteral(".f%1{font-family:%2;font-size:%3").arg(index).arg(families, Mm(font.layoutPixelSize()));
     if (font.bold())
         rule += u";font-weight:bold";
     if (font.italic())
@@ -59,10 +62,15 @@ void AppendGraphics(QString &out, const ReportPage &page)
     if (page.rects.empty() && page.lines.empty())
         return;
     out += QStringLiteral("<svg class=\"g\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %3 %4\">")
-               .arg(Mm(page.width), Mm(page.height)).arg(page.width).arg(page.height);
+               .arg(Mm(page.width), Mm(page.height))
+               .arg(page.width)
+               .arg(page.height);
     for (const PageRect &r : page.rects) {
         out += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"")
-                   .arg(r.x).arg(r.y).arg(r.width).arg(r.height)
+                   .arg(r.x)
+                   .arg(r.y)
+                   .arg(r.width)
+                   .arg(r.height)
                    .arg(qAlpha(r.fill) ? CssColor(r.fill) : u"none"_s);
         if (r.penWidth > 0)
             out += QStringLiteral(" stroke=\"%1\" stroke-width=\"%2\"").arg(CssColor(r.penColor)).arg(r.penWidth);
@@ -70,7 +78,10 @@ void AppendGraphics(QString &out, const ReportPage &page)
     }
     for (const PageLine &l : page.lines) {
         out += QStringLiteral("<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"%5\" stroke-width=\"%6\"/>")
-                   .arg(l.x1).arg(l.y1).arg(l.x2).arg(l.y2)
+                   .arg(l.x1)
+                   .arg(l.y1)
+                   .arg(l.x2)
+                   .arg(l.y2)
                    .arg(CssColor(l.color))
                    .arg(l.penWidth > 0 ? QString::number(l.penWidth) : u"1\" vector-effect=\"non-scaling-stroke"_s);
     }
@@ -83,18 +94,15 @@ void AppendText(QString &out, const ReportPage &page, const PageText &t)
     // slightly different width still lines up amounts at their right edge.
     QString position;
     switch (t.alignment) {
-    case TextAlignment::Left:
-        position = QStringLiteral("left:%1").arg(Mm(t.x));
-        break;
-    case TextAlignment::Right:
-        position = QStringLiteral("right:%1").arg(Mm(page.width - t.x - t.width));
-        break;
+    case TextAlignment::Left: position = QStringLiteral("left:%1").arg(Mm(t.x)); break;
+    case TextAlignment::Right: position = QStringLiteral("right:%1").arg(Mm(page.width - t.x - t.width)); break;
     case TextAlignment::Center:
         position = QStringLiteral("left:%1;transform:translateX(-50%)").arg(Mm(t.x + t.width / 2));
         break;
     }
     out += QStringLiteral("<div class=\"t f%1\" style=\"%2;top:%3;color:%4\">")
-               .arg(t.font).arg(position, Mm(t.y), CssColor(t.color));
+               .arg(t.font)
+               .arg(position, Mm(t.y), CssColor(t.color));
     out += ExportFilter::printableText(t.text).toHtmlEscaped();
     out += u"</div>\n";
 }

@@ -29,7 +29,8 @@ PagePainter::~PagePainter() = default;
 
 QTransform PagePainter::pageTransform(qreal dpiX, qreal dpiY, QPointF origin)
 {
-    return QTransform::fromTranslate(origin.x(), origin.y()).scale(dpiX / ReportUnits::PerInch, dpiY / ReportUnits::PerInch);
+    return QTransform::fromTranslate(origin.x(), origin.y())
+        .scale(dpiX / ReportUnits::PerInch, dpiY / ReportUnits::PerInch);
 }
 
 void PagePainter::paintPage(int index, QPainter &painter)

@@ -1,8 +1,8 @@
 #include "engine/PageStore.h"
 
-#include "engine/ReportEngineError.h"
 #include "engine/BandedReport.h"
 #include "engine/PrintFileCodec.h"
+#include "engine/ReportEngineError.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
-#include "engine/PagePainter.h"
 #include "engine/PdfExportFilter.h"
+#include "engine/PagePainter.h"
 
 #include "engine/PageStore.h"
 #include "engine/ReportEngineError.h"

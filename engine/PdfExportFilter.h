@@ -9,7 +9,9 @@ class PdfExportFilter : public ExportFilter
 public:
     // `creator` names the program in the document's properties.
     explicit PdfExportFilter(QString fileName, QString creator = {})
-        : ExportFilter(std::move(fileName)), m_creator(std::move(creator)) {}
+        : ExportFilter(std::move(fileName)), m_creator(std::move(creator))
+    {
+    }
 
     void exportPages(const PageStore &pages) override;
 

@@ -50,14 +50,17 @@ public:
 
 private:
     template<typename T>
-    void append(T v) { m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v); }
+    void append(T v)
+    {
+        m_bytes.append(reinterpret_cast<const char *>(&v), sizeof v);
+    }
     QByteArray m_bytes;
 };
 
 class Reader
 {
 public:
-    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) {}
+    explicit Reader(QByteArrayView bytes) : m_bytes(bytes) { }
 
     qsizetype remaining() const { return m_bytes.size() - m_pos; }
 

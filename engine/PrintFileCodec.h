@@ -36,29 +36,31 @@ class PrintFileCodec
 {
 public:
     static constexpr quint16 FirstVersion = 1;
-    static constexpr quint16 FormatVersion = 2;   // the newest this program reads
+    static constexpr quint16 FormatVersion = 2; // the newest this program reads
     static constexpr int HeaderSize = 48;
     static constexpr qint64 MaxFileSize = 256LL * 1024 * 1024;
     static constexpr int MaxPages = 100000;
-    static constexpr int MaxItemsPerKind = 100000;  // rectangles, lines or texts on one page
+    static constexpr int MaxItemsPerKind = 100000; // rectangles, lines or texts on one page
     static constexpr int MaxFonts = 4096;
     static constexpr int MaxTextBytes = 64 * 1024;
     static constexpr int MaxFamilyBytes = 256;
-    static constexpr int MinPageSide = 100;          // engine units: 1 mm
-    static constexpr int MaxPageSide = 100000;       // 1 m
-    static constexpr int MaxCoordinate = 1000000;    // 10 m either way
+    static constexpr int MinPageSide = 100; // engine units: 1 mm
+    static constexpr int MaxPageSide = 100000; // 1 m
+    static constexpr int MaxCoordinate = 1000000; // 10 m either way
     static constexpr int MaxPenWidth = 10000;
 
     static QByteArray magic();
 
     // The whole file. Throws ReportEngineError when the content exceeds the bounds that
     // reading enforces, so that whatever is written can be read back.
-    static QByteArray encode(const QString &title, const std::vector<ReportFont> &fonts, const std::vector<ReportPage> &pages);
+    static QByteArray encode(const QString &title, const std::vector<ReportFont> &fonts,
+                             const std::vector<ReportPage> &pages);
     static PrintFileContent decode(QByteArrayView file);
 
     // The payload alone, without header and checksum (the fuzzer reads it
     // directly; wrapPayload builds a file around it for tests).
-    static QByteArray encodePayload(const QString &title, const std::vector<ReportFont> &fonts, const std::vector<ReportPage> &pages);
+    static QByteArray encodePayload(const QString &title, const std::vector<ReportFont> &fonts,
+                                    const std::vector<ReportPage> &pages);
     static PrintFileContent decodePayload(QByteArrayView payload, quint16 version = FirstVersion);
     static QByteArray wrapPayload(const QByteArray &payload, quint16 version = FirstVersion);
     // The version the pages are written in.

@@ -31,21 +31,24 @@ ReportLabel &ReportBand::addLabel(const QString &name, double leftMm, double top
     return label;
 }
 
-ReportShape &ReportBand::addHorizontalLine(const QString &name, double leftMm, double topMm, double widthMm, int penWidth)
+ReportShape &ReportBand::addHorizontalLine(const QString &name, double leftMm, double topMm, double widthMm,
+                                           int penWidth)
 {
     return m_shapes.emplace_back(name, ReportShape::Kind::HorizontalLine)
         .setGeometryMm(leftMm, topMm, widthMm, 0)
         .setPenWidth(penWidth);
 }
 
-ReportShape &ReportBand::addVerticalLine(const QString &name, double leftMm, double topMm, double heightMm, int penWidth)
+ReportShape &ReportBand::addVerticalLine(const QString &name, double leftMm, double topMm, double heightMm,
+                                         int penWidth)
 {
     return m_shapes.emplace_back(name, ReportShape::Kind::VerticalLine)
         .setGeometryMm(leftMm, topMm, 0, heightMm)
         .setPenWidth(penWidth);
 }
 
-ReportShape &ReportBand::addRectangle(const QString &name, double leftMm, double topMm, double widthMm, double heightMm, int penWidth)
+ReportShape &ReportBand::addRectangle(const QString &name, double leftMm, double topMm, double widthMm, double heightMm,
+                                      int penWidth)
 {
     return m_shapes.emplace_back(name, ReportShape::Kind::Rectangle)
         .setGeometryMm(leftMm, topMm, widthMm, heightMm)
@@ -54,7 +57,8 @@ ReportShape &ReportBand::addRectangle(const QString &name, double leftMm, double
 
 ReportLabel &ReportBand::label(const QString &name)
 {
-    const auto it = std::find_if(m_labels.begin(), m_labels.end(), [&](const ReportLabel &l) { return l.name() == name; });
+    const auto it
+        = std::find_if(m_labels.begin(), m_labels.end(), [&](const ReportLabel &l) { return l.name() == name; });
     if (it == m_labels.end())
         throw ReportEngineError::named(ReportEngineError::Kind::UnknownLabel, name, m_name);
     return *it;
@@ -62,7 +66,8 @@ ReportLabel &ReportBand::label(const QString &name)
 
 ReportShape &ReportBand::shape(const QString &name)
 {
-    const auto it = std::find_if(m_shapes.begin(), m_shapes.end(), [&](const ReportShape &s) { return s.name() == name; });
+    const auto it
+        = std::find_if(m_shapes.begin(), m_shapes.end(), [&](const ReportShape &s) { return s.name() == name; });
     if (it == m_shapes.end())
         throw ReportEngineError::named(ReportEngineError::Kind::UnknownShape, name, m_name);
     return *it;

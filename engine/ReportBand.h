@@ -58,20 +58,33 @@ public:
 
     // Invalid (the default): no background is painted.
     const QColor &backgroundColor() const { return m_background; }
-    ReportBand &setBackgroundColor(QColor color) { m_background = color; return *this; }
+    ReportBand &setBackgroundColor(QColor color)
+    {
+        m_background = color;
+        return *this;
+    }
     const Frame &frame() const { return m_frame; }
-    ReportBand &setFrame(Frame frame) { m_frame = frame; return *this; }
+    ReportBand &setFrame(Frame frame)
+    {
+        m_frame = frame;
+        return *this;
+    }
 
     // A disabled band is never printed, nor are its child bands.
     bool isEnabled() const { return m_enabled; }
-    ReportBand &setEnabled(bool on) { m_enabled = on; return *this; }
+    ReportBand &setEnabled(bool on)
+    {
+        m_enabled = on;
+        return *this;
+    }
 
     // A label in the report's font; widthMm 0 makes it text-sized, heightMm 0
     // one line high.
     ReportLabel &addLabel(const QString &name, double leftMm, double topMm, double widthMm = 0, double heightMm = 0);
     ReportShape &addHorizontalLine(const QString &name, double leftMm, double topMm, double widthMm, int penWidth = 1);
     ReportShape &addVerticalLine(const QString &name, double leftMm, double topMm, double heightMm, int penWidth = 1);
-    ReportShape &addRectangle(const QString &name, double leftMm, double topMm, double widthMm, double heightMm, int penWidth = 1);
+    ReportShape &addRectangle(const QString &name, double leftMm, double topMm, double widthMm, double heightMm,
+                              int penWidth = 1);
 
     // Lookup by name; a missing name is a fault of the report's code (ReportEngineError).
     ReportLabel &label(const QString &name);

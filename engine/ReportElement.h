@@ -28,21 +28,45 @@ public:
         setWidthMm(widthMm);
         return setHeightMm(heightMm);
     }
-    Derived &setLeftMm(double mm) { m_left = ReportUnits::FromMillimetres(mm); return self(); }
-    Derived &setTopMm(double mm) { m_top = ReportUnits::FromMillimetres(mm); return self(); }
+    Derived &setLeftMm(double mm)
+    {
+        m_left = ReportUnits::FromMillimetres(mm);
+        return self();
+    }
+    Derived &setTopMm(double mm)
+    {
+        m_top = ReportUnits::FromMillimetres(mm);
+        return self();
+    }
     Derived &setWidthMm(double mm) { return setWidth(ReportUnits::FromMillimetres(mm)); }
-    Derived &setHeightMm(double mm) { m_height = std::max(0, ReportUnits::FromMillimetres(mm)); return self(); }
+    Derived &setHeightMm(double mm)
+    {
+        m_height = std::max(0, ReportUnits::FromMillimetres(mm));
+        return self();
+    }
     // Width in engine units, e.g. a line widened to its band: setWidth(band.width()).
-    Derived &setWidth(int units) { m_width = std::max(0, units); return self(); }
+    Derived &setWidth(int units)
+    {
+        m_width = std::max(0, units);
+        return self();
+    }
     // Moves the element so that its right edge (left + width) lies at mm.
-    Derived &setRightEdgeMm(double mm) { m_left = ReportUnits::FromMillimetres(mm) - m_width; return self(); }
+    Derived &setRightEdgeMm(double mm)
+    {
+        m_left = ReportUnits::FromMillimetres(mm) - m_width;
+        return self();
+    }
 
     // A disabled element is not printed.
     bool isEnabled() const { return m_enabled; }
-    Derived &setEnabled(bool on) { m_enabled = on; return self(); }
+    Derived &setEnabled(bool on)
+    {
+        m_enabled = on;
+        return self();
+    }
 
 protected:
-    explicit ReportElement(QString name) : m_name(std::move(name)) {}
+    explicit ReportElement(QString name) : m_name(std::move(name)) { }
 
 private:
     Derived &self() { return static_cast<Derived &>(*this); }

@@ -13,34 +13,34 @@ class ReportEngineError : public std::exception
 {
 public:
     enum class Kind {
-        Busy,                 // a run is in progress
-        ChildBandAdded,       // a child band added with addBand; name
-        DuplicateBand,        // a second band of one kind; name
-        UnknownLabel,         // name, band
-        UnknownShape,         // name, band
-        UnusablePageSetup,    // margins leave no printable area
-        TooManyRows,          // number: the limit
-        TooManyPages,         // number: the limit
+        Busy, // a run is in progress
+        ChildBandAdded, // a child band added with addBand; name
+        DuplicateBand, // a second band of one kind; name
+        UnknownLabel, // name, band
+        UnknownShape, // name, band
+        UnusablePageSetup, // margins leave no printable area
+        TooManyRows, // number: the limit
+        TooManyPages, // number: the limit
         TooManyFonts,
-        NoPages,              // printing an empty store
-        EmptyPageRange,       // number: the store's page count
-        PrintNotStarted,      // the device refused to start
-        PrintInterrupted,     // number: the page the device refused
-        PrintNotFinished,     // the device refused to finish
-        NoPrinter,            // the system has no printer
-        PrinterUnavailable,   // name: the printer
-        StillGeneratingSave,  // saving pages still being generated
+        NoPages, // printing an empty store
+        EmptyPageRange, // number: the store's page count
+        PrintNotStarted, // the device refused to start
+        PrintInterrupted, // number: the page the device refused
+        PrintNotFinished, // the device refused to finish
+        NoPrinter, // the system has no printer
+        PrinterUnavailable, // name: the printer
+        StillGeneratingSave, // saving pages still being generated
         StillGeneratingExport,
-        FileNotWritten,       // fileName, reason
-        FileNotOpened,        // fileName, reason
-        FileNotRead,          // fileName, reason
-        FileTooLarge,         // fileName
+        FileNotWritten, // fileName, reason
+        FileNotOpened, // fileName, reason
+        FileNotRead, // fileName, reason
+        FileTooLarge, // fileName
         NotAPrintFile,
-        DamagedPrintFile,     // damage: what is wrong
-        NewerPrintFile,       // number: the file's format version
-        PrintFileTooLarge,    // the pages do not fit the print-file format
-        UnknownFont,          // a text names a font the store does not hold
-        NoSuchPage,           // number: the page index asked for
+        DamagedPrintFile, // damage: what is wrong
+        NewerPrintFile, // number: the file's format version
+        PrintFileTooLarge, // the pages do not fit the print-file format
+        UnknownFont, // a text names a font the store does not hold
+        NoSuchPage, // number: the page index asked for
     };
 
     // What is damaged in a print file that does not read.
@@ -50,8 +50,8 @@ public:
         LengthMismatch,
         ChecksumMismatch,
         Truncated,
-        ValueOutOfRange,      // name: the field
-        ImplausibleCount,     // name: the items
+        ValueOutOfRange, // name: the field
+        ImplausibleCount, // name: the items
         BadTextLength,
         NotUtf8,
         UnknownFontStyle,
@@ -66,7 +66,7 @@ public:
         QString name;
         QString band;
         QString fileName;
-        QString reason;       // the system's reason (QFileDevice::errorString)
+        QString reason; // the system's reason (QFileDevice::errorString)
         qint64 number = 0;
         Damage damage = Damage::Truncated;
     };

@@ -41,13 +41,11 @@ ReportFont &ReportFont::setCentiPoints(int centiPoints)
 QString ReportFont::printableFamily() const
 {
     const QString name = m_family.trimmed();
-    if (name.compare(u"Arial", Qt::CaseInsensitive) == 0
-        || name.compare(u"Helvetica", Qt::CaseInsensitive) == 0
+    if (name.compare(u"Arial", Qt::CaseInsensitive) == 0 || name.compare(u"Helvetica", Qt::CaseInsensitive) == 0
         || name.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0
         || name.compare(u"Tahoma", Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Sans");
-    if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0
-        || name.compare(u"Courier", Qt::CaseInsensitive) == 0)
+    if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0 || name.compare(u"Courier", Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Mono");
     if (name.compare(u"Times New Roman", Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Serif");

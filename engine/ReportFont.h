@@ -26,11 +26,23 @@ public:
     ReportFont &setCentiPoints(int centiPoints);
 
     bool bold() const { return m_bold; }
-    ReportFont &setBold(bool on) { m_bold = on; return *this; }
+    ReportFont &setBold(bool on)
+    {
+        m_bold = on;
+        return *this;
+    }
     bool italic() const { return m_italic; }
-    ReportFont &setItalic(bool on) { m_italic = on; return *this; }
+    ReportFont &setItalic(bool on)
+    {
+        m_italic = on;
+        return *this;
+    }
     bool underline() const { return m_underline; }
-    ReportFont &setUnderline(bool on) { m_underline = on; return *this; }
+    ReportFont &setUnderline(bool on)
+    {
+        m_underline = on;
+        return *this;
+    }
 
     static constexpr int MinCentiPoints = 100;
     static constexpr int MaxCentiPoints = 20000;

@@ -5,8 +5,7 @@
 #include "engine/ReportBand.h"
 #include "engine/ReportEngineError.h"
 
-ReportGenerator::ReportGenerator(BandedReport &report, PageStore *store)
-    : m_report(report), m_store(store)
+ReportGenerator::ReportGenerator(BandedReport &report, PageStore *store) : m_report(report), m_store(store)
 {
     if (m_store)
         m_renderer = std::make_unique<BandRenderer>(*m_store);
@@ -47,8 +46,7 @@ bool ReportGenerator::step(QDeadlineTimer deadline, int maxPages)
             }
             m_phase = Phase::Done;
             break;
-        case Phase::Done:
-            break;
+        case Phase::Done: break;
         }
         if (deadline.hasExpired() || (maxPages >= 0 && m_finishedPages - pagesBefore >= maxPages))
             break;

@@ -1,7 +1,6 @@
 #include "engine/ReportLabel.h"
 
-ReportLabel::ReportLabel(QString name, ReportFont font)
-    : ReportElement(std::move(name)), m_font(std::move(font))
+ReportLabel::ReportLabel(QString name, ReportFont font) : ReportElement(std::move(name)), m_font(std::move(font))
 {
 }
 

@@ -26,27 +26,55 @@ public:
     ReportLabel &setCaption(QString caption);
 
     bool autoSize() const { return m_autoSize; }
-    ReportLabel &setAutoSize(bool on) { m_autoSize = on; return *this; }
+    ReportLabel &setAutoSize(bool on)
+    {
+        m_autoSize = on;
+        return *this;
+    }
 
     TextAlignment alignment() const { return m_alignment; }
-    ReportLabel &setAlignment(TextAlignment alignment) { m_alignment = alignment; return *this; }
+    ReportLabel &setAlignment(TextAlignment alignment)
+    {
+        m_alignment = alignment;
+        return *this;
+    }
 
     const ReportFont &font() const { return m_font; }
     ReportFont &font() { return m_font; }
-    ReportLabel &setFont(ReportFont font) { m_font = std::move(font); return *this; }
+    ReportLabel &setFont(ReportFont font)
+    {
+        m_font = std::move(font);
+        return *this;
+    }
 
     bool wordWrap() const { return m_wordWrap; }
-    ReportLabel &setWordWrap(bool on) { m_wordWrap = on; return *this; }
+    ReportLabel &setWordWrap(bool on)
+    {
+        m_wordWrap = on;
+        return *this;
+    }
 
     // A transparent label (the default) paints only its text; otherwise its box
     // is filled with color() first.
     bool isTransparent() const { return m_transparent; }
-    ReportLabel &setTransparent(bool on) { m_transparent = on; return *this; }
+    ReportLabel &setTransparent(bool on)
+    {
+        m_transparent = on;
+        return *this;
+    }
     const QColor &color() const { return m_color; }
-    ReportLabel &setColor(QColor color) { m_color = color; return *this; }
+    ReportLabel &setColor(QColor color)
+    {
+        m_color = color;
+        return *this;
+    }
 
     const QColor &textColor() const { return m_textColor; }
-    ReportLabel &setTextColor(QColor color) { m_textColor = color; return *this; }
+    ReportLabel &setTextColor(QColor color)
+    {
+        m_textColor = color;
+        return *this;
+    }
 
     // Left edge of the box for a text-sized label whose text is textWidth wide.
     int anchoredLeft(int textWidth) const;

@@ -18,9 +18,9 @@ struct PageRect
     int y = 0;
     int width = 0;
     int height = 0;
-    QRgb fill = 0;      // alpha 0: not filled
+    QRgb fill = 0; // alpha 0: not filled
     QRgb penColor = 0;
-    int penWidth = 0;   // 0: no outline
+    int penWidth = 0; // 0: no outline
     friend bool operator==(const PageRect &, const PageRect &) = default;
 };
 
@@ -44,15 +44,15 @@ struct PageLine
 struct PageText
 {
     int x = 0;
-    int y = 0;           // top of the line
+    int y = 0; // top of the line
     int width = 0;
-    int height = 0;      // the font's line height
-    quint16 font = 0;    // index into the page store's font table
+    int height = 0; // the font's line height
+    quint16 font = 0; // index into the page store's font table
     TextAlignment alignment = TextAlignment::Left;
     QRgb color = 0xFF000000;
     QString text;
     int clipLeft = 0;
-    int clipWidth = 0;   // 0: not clipped
+    int clipWidth = 0; // 0: not clipped
     friend bool operator==(const PageText &, const PageText &) = default;
 };
 

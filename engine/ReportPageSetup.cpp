@@ -54,6 +54,5 @@ bool ReportPageSetup::isUsable() const
 {
     constexpr int minSide = 100; // tenths: 1 cm
     constexpr int maxSide = 10000; // tenths: 1 m
-    return m_paperWidth >= minSide && m_paperLength <= maxSide
-        && printableWidth() > 0 && printableHeight() > 0;
+    return m_paperWidth >= minSide && m_paperLength <= maxSide && printableWidth() > 0 && printableHeight() > 0;
 }

@@ -21,10 +21,18 @@ public:
     int penWidth() const { return m_penWidth; }
     ReportShape &setPenWidth(int designPixels);
     const QColor &penColor() const { return m_penColor; }
-    ReportShape &setPenColor(QColor color) { m_penColor = color; return *this; }
+    ReportShape &setPenColor(QColor color)
+    {
+        m_penColor = color;
+        return *this;
+    }
     // Rectangles only; an invalid colour leaves the inside unfilled.
     const QColor &fillColor() const { return m_fillColor; }
-    ReportShape &setFillColor(QColor color) { m_fillColor = color; return *this; }
+    ReportShape &setFillColor(QColor color)
+    {
+        m_fillColor = color;
+        return *this;
+    }
 
 private:
     Kind m_kind;

@@ -6,7 +6,7 @@
 
 struct ReportTextMetrics::Entry
 {
-    explicit Entry(const QFont &f) : font(f), metrics(f) {}
+    explicit Entry(const QFont &f) : font(f), metrics(f) { }
     QFont font;
     QFontMetricsF metrics;
 };
@@ -61,7 +61,8 @@ static QString WithoutTrailingBlanks(QString text)
     return text;
 }
 
-std::vector<ReportTextMetrics::Line> ReportTextMetrics::lines(const ReportFont &font, const QString &text, int wrapWidth)
+std::vector<ReportTextMetrics::Line> ReportTextMetrics::lines(const ReportFont &font, const QString &text,
+                                                              int wrapWidth)
 {
     std::vector<Line> out;
     Entry &e = entry(font);

@@ -20,9 +20,15 @@ constexpr int FromMillimetres(double mm)
     return static_cast<int>(units >= 0 ? units + 0.5 : units - 0.5);
 }
 
-constexpr int FromTenthsOfMillimetre(int tenths) { return tenths * 10; }
+constexpr int FromTenthsOfMillimetre(int tenths)
+{
+    return tenths * 10;
+}
 
-constexpr double ToMillimetres(int units) { return units / double(PerMillimetre); }
+constexpr double ToMillimetres(int units)
+{
+    return units / double(PerMillimetre);
+}
 
 constexpr int FromDesignPixels(int pixels)
 {

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kColumnWidth = 180;  // engine units
+constexpr int kColumnWidth = 180; // engine units
 constexpr int kSameLine = 120;
 constexpr int kLineStep = 423;
 
@@ -27,9 +27,8 @@ QString TextExportFilter::pageText(const ReportPage &page, int originX)
         texts.push_back(&t);
     if (texts.empty())
         return QString();
-    std::sort(texts.begin(), texts.end(), [](const PageText *a, const PageText *b) {
-        return a->y != b->y ? a->y < b->y : a->x < b->x;
-    });
+    std::sort(texts.begin(), texts.end(),
+              [](const PageText *a, const PageText *b) { return a->y != b->y ? a->y < b->y : a->x < b->x; });
     const int originColumn = Column(originX);
 
     QString out;

@@ -1,5 +1,5 @@
-#include "engine/PagePainter.h"
 #include "engine_widgets/ReportPreviewControl.h"
+#include "engine/PagePainter.h"
 
 #include "engine/PageStore.h"
 #include "engine/ReportUnits.h"
@@ -70,7 +70,8 @@ void ReportPreviewControl::setZoom(int percent)
         return;
     // Keep the same spot of the page at the top of the view.
     const double share = verticalScrollBar()->maximum() > 0
-        ? double(verticalScrollBar()->value()) / verticalScrollBar()->maximum() : 0.0;
+        ? double(verticalScrollBar()->value()) / verticalScrollBar()->maximum()
+        : 0.0;
     m_zoom = zoom;
     updateScrollBars();
     verticalScrollBar()->setValue(int(std::lround(share * verticalScrollBar()->maximum())));
@@ -211,6 +212,7 @@ void ReportPreviewControl::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double dpiScale = m_zoom / 100.0;
-    painter.setTransform(PagePainter::pageTransform(logicalDpiX() * dpiScale, logicalDpiY() * dpiScale, sheet.topLeft()));
+    painter.setTransform(
+        PagePainter::pageTransform(logicalDpiX() * dpiScale, logicalDpiY() * dpiScale, sheet.topLeft()));
     PagePainter(*m_pages).paintPage(m_page - 1, painter);
 }

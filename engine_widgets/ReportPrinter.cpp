@@ -1,5 +1,5 @@
-#include "engine/PagePainter.h"
 #include "engine_widgets/ReportPrinter.h"
+#include "engine/PagePainter.h"
 
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"

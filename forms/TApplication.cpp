@@ -2,8 +2,7 @@
 
 #include "common/Messages.h"
 
-TApplication::TApplication(int &argc, char **argv)
-    : QApplication(argc, argv)
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
 }
 

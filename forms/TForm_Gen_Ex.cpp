@@ -215,8 +215,7 @@ int collectTabOrder(const QWidget *form, const QWidget *active, std::vector<QWid
 
 } // namespace
 
-TForm_Gen_Ex::TForm_Gen_Ex(QWidget *owner, Qt::WindowFlags flags)
-    : QDialog(owner, flags)
+TForm_Gen_Ex::TForm_Gen_Ex(QWidget *owner, Qt::WindowFlags flags) : QDialog(owner, flags)
 {
     KeyPreviewFilter::ensureInstalled();
 
@@ -278,7 +277,7 @@ void TForm_Gen_Ex::hideEvent(QHideEvent *event)
 
 void TForm_Gen_Ex::AssignFunctionKey(int slot, QWidget *control)
 {
-    const QString suffix = FormKeys::SlotCaptionSuffix(slot);  // checks the slot number
+    const QString suffix = FormKeys::SlotCaptionSuffix(slot); // checks the slot number
     m_slots[static_cast<size_t>(slot)] = control;
     if (IsPressableKind(ClassifyControl(control))) {
         auto *button = static_cast<QAbstractButton *>(control);
@@ -352,11 +351,8 @@ void TForm_Gen_Ex::EnterStep(int &key, Qt::KeyboardModifiers shift, bool &consum
     const int activeIndex = collectTabOrder(this, active, widgets, order);
     const FormKeys::EnterPlan plan = FormKeys::PlanEnterStep(order, activeIndex);
     switch (plan.action) {
-    case FormKeys::EnterAction::PassOn:
-        break;
-    case FormKeys::EnterAction::ChangeToTab:
-        key = Qt::Key_Tab;
-        break;
+    case FormKeys::EnterAction::PassOn: break;
+    case FormKeys::EnterAction::ChangeToTab: key = Qt::Key_Tab; break;
     case FormKeys::EnterAction::MoveFocus:
         widgets[static_cast<size_t>(plan.target)]->setFocus(Qt::TabFocusReason);
         consumed = true;
@@ -382,7 +378,7 @@ void TForm_Gen_Ex::FormKeyPress(QWidget *, QChar &ch)
     if (kind == ControlKind::Grid)
         ch = u'\t';
     else if (kind == ControlKind::MultiLineEdit)
-        ch = QChar();  // Enter never breaks a line in these windows
+        ch = QChar(); // Enter never breaks a line in these windows
 }
 
 void TForm_Gen_Ex::FormKeyUp(QWidget *, int &, Qt::KeyboardModifiers)

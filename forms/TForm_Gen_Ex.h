@@ -4,8 +4,8 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 
 #include <array>
 #include <vector>
@@ -34,17 +34,17 @@ QString SlotCaptionSuffix(int slot);
 
 struct SlotState
 {
-    bool assigned = false;   // holds a control
-    bool available = false;  // that control is visible and enabled
-    bool pressable = false;  // a push or speed button that is enabled
+    bool assigned = false; // holds a control
+    bool available = false; // that control is visible and enabled
+    bool pressable = false; // a push or speed button that is enabled
 };
 using SlotStates = std::array<SlotState, SlotCount>;
 
 struct FunctionKeyAction
 {
-    int pressSlot = -1;        // slot whose control is to be pressed, or -1
-    bool closeWindow = false;  // close the window through its close path
-    bool consumed = false;     // nobody else sees the key
+    int pressSlot = -1; // slot whose control is to be pressed, or -1
+    bool closeWindow = false; // close the window through its close path
+    bool consumed = false; // nobody else sees the key
 };
 
 // What a function key does in a window with these slots.
@@ -62,10 +62,10 @@ struct TabOrderEntry
 int FindNextTabStop(const std::vector<TabOrderEntry> &order, int from, bool forward);
 
 enum class EnterAction {
-    PassOn,       // the key goes on unchanged
-    MoveFocus,    // focus `target`, key consumed
-    BounceFocus,  // focus `target` and straight back, key consumed
-    ChangeToTab   // the key becomes Tab
+    PassOn, // the key goes on unchanged
+    MoveFocus, // focus `target`, key consumed
+    BounceFocus, // focus `target` and straight back, key consumed
+    ChangeToTab // the key becomes Tab
 };
 
 struct EnterPlan

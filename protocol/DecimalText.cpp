@@ -21,8 +21,8 @@ bool isDigit(char c)
 // The most digits whose value a double holds exactly, and the powers of ten
 // a fraction of that many digits divides by (every one exact as well).
 constexpr std::size_t kExactDigits = 15;
-constexpr std::array<double, kExactDigits + 1> kExactPowersOfTen{
-    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr std::array<double, kExactDigits + 1> kExactPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 } // namespace
 
@@ -33,13 +33,13 @@ std::optional<double> LexDecimal(std::string_view text)
     std::size_t numberStart = 0;
     if (i < end && (text[i] == '+' || text[i] == '-')) {
         if (text[i] == '+')
-            numberStart = 1;  // from_chars takes no plus sign
+            numberStart = 1; // from_chars takes no plus sign
         ++i;
     }
     const bool negative = i > 0 && text[0] == '-';
     std::size_t mantissaDigits = 0;
     std::size_t fractionDigits = 0;
-    quint64 mantissa = 0;  // exact while mantissaDigits <= 19
+    quint64 mantissa = 0; // exact while mantissaDigits <= 19
     for (; i < end && isDigit(text[i]); ++i, ++mantissaDigits)
         mantissa = mantissa * 10 + quint64(text[i] - '0');
     if (i < end && text[i] == '.') {

@@ -41,7 +41,11 @@ constexpr void ForEachField(F &&f)
     std::apply([&](const auto &...field) { (f(field), ...); }, Record::fields());
 }
 
-#define DOMVEL_FIELD(Record, name) Field{std::string_view(#name), &Record::name}
+#define DOMVEL_FIELD(Record, name)                                                                                     \
+    Field                                                                                                              \
+    {                                                                                                                  \
+        std::string_view(#name), &Record::name                                                                         \
+    }
 
 struct TRemInitialCheck
 {
@@ -126,21 +130,42 @@ struct TRemSessionBeginData
     static constexpr auto fields()
     {
         using R = TRemSessionBeginData;
-        return std::tuple{
-            DOMVEL_FIELD(R, RetCode), DOMVEL_FIELD(R, RetCodeAsString), DOMVEL_FIELD(R, SessionToken),
-            DOMVEL_FIELD(R, CZMain_Service_F), DOMVEL_FIELD(R, CZOds_Service_F), DOMVEL_FIELD(R, WOMain_Service_F),
-            DOMVEL_FIELD(R, WOOds_Service_F), DOMVEL_FIELD(R, Odpady_Service_F),
-            DOMVEL_FIELD(R, SaldaOtherKnt_InfoHandlingKind), DOMVEL_FIELD(R, SysCZPeriodEwidActive),
-            DOMVEL_FIELD(R, SysCZPeriodStart), DOMVEL_FIELD(R, SysWOPeriodEwidActive),
-            DOMVEL_FIELD(R, SysWOPeriodStart), DOMVEL_FIELD(R, UserDateEksploatFrom),
-            DOMVEL_FIELD(R, UserDateEksploatTo), DOMVEL_FIELD(R, F_Nazwa), DOMVEL_FIELD(R, F_Miejscowosc),
-            DOMVEL_FIELD(R, F_UlicaNr), DOMVEL_FIELD(R, F_Kind), DOMVEL_FIELD(R, U_Imie1),
-            DOMVEL_FIELD(R, U_Nazwisko1), DOMVEL_FIELD(R, U_Imie2), DOMVEL_FIELD(R, U_Nazwisko2),
-            DOMVEL_FIELD(R, Z_Miejscowosc), DOMVEL_FIELD(R, Z_UlicaNr), DOMVEL_FIELD(R, ObrotyCZMain_WN),
-            DOMVEL_FIELD(R, ObrotyCZMain_MA), DOMVEL_FIELD(R, ObrotyCZOds_WN), DOMVEL_FIELD(R, ObrotyCZOds_MA),
-            DOMVEL_FIELD(R, ObrotyWOMain_WN), DOMVEL_FIELD(R, ObrotyWOMain_MA), DOMVEL_FIELD(R, ObrotyWOOds_WN),
-            DOMVEL_FIELD(R, ObrotyWOOds_MA), DOMVEL_FIELD(R, ObrotyOdpady_WN), DOMVEL_FIELD(R, ObrotyOdpady_MA),
-            DOMVEL_FIELD(R, SaldaWNOtherKnt_ShowF)};
+        return std::tuple{DOMVEL_FIELD(R, RetCode),
+                          DOMVEL_FIELD(R, RetCodeAsString),
+                          DOMVEL_FIELD(R, SessionToken),
+                          DOMVEL_FIELD(R, CZMain_Service_F),
+                          DOMVEL_FIELD(R, CZOds_Service_F),
+                          DOMVEL_FIELD(R, WOMain_Service_F),
+                          DOMVEL_FIELD(R, WOOds_Service_F),
+                          DOMVEL_FIELD(R, Odpady_Service_F),
+                          DOMVEL_FIELD(R, SaldaOtherKnt_InfoHandlingKind),
+                          DOMVEL_FIELD(R, SysCZPeriodEwidActive),
+                          DOMVEL_FIELD(R, SysCZPeriodStart),
+                          DOMVEL_FIELD(R, SysWOPeriodEwidActive),
+                          DOMVEL_FIELD(R, SysWOPeriodStart),
+                          DOMVEL_FIELD(R, UserDateEksploatFrom),
+                          DOMVEL_FIELD(R, UserDateEksploatTo),
+                          DOMVEL_FIELD(R, F_Nazwa),
+                          DOMVEL_FIELD(R, F_Miejscowosc),
+                          DOMVEL_FIELD(R, F_UlicaNr),
+                          DOMVEL_FIELD(R, F_Kind),
+                          DOMVEL_FIELD(R, U_Imie1),
+                          DOMVEL_FIELD(R, U_Nazwisko1),
+                          DOMVEL_FIELD(R, U_Imie2),
+                          DOMVEL_FIELD(R, U_Nazwisko2),
+                          DOMVEL_FIELD(R, Z_Miejscowosc),
+                          DOMVEL_FIELD(R, Z_UlicaNr),
+                          DOMVEL_FIELD(R, ObrotyCZMain_WN),
+                          DOMVEL_FIELD(R, ObrotyCZMain_MA),
+                          DOMVEL_FIELD(R, ObrotyCZOds_WN),
+                          DOMVEL_FIELD(R, ObrotyCZOds_MA),
+                          DOMVEL_FIELD(R, ObrotyWOMain_WN),
+                          DOMVEL_FIELD(R, ObrotyWOMain_MA),
+                          DOMVEL_FIELD(R, ObrotyWOOds_WN),
+                          DOMVEL_FIELD(R, ObrotyWOOds_MA),
+                          DOMVEL_FIELD(R, ObrotyOdpady_WN),
+                          DOMVEL_FIELD(R, ObrotyOdpady_MA),
+                          DOMVEL_FIELD(R, SaldaWNOtherKnt_ShowF)};
     }
 };
 
@@ -165,13 +190,20 @@ struct TRemYearRozrachGetData
     static constexpr auto fields()
     {
         using R = TRemYearRozrachGetData;
-        return std::tuple{
-            DOMVEL_FIELD(R, RetCode), DOMVEL_FIELD(R, RetCodeAsString),
-            DOMVEL_FIELD(R, SaldaOtherKnt_InfoHandlingKind), DOMVEL_FIELD(R, ObrotyCZMain_WN),
-            DOMVEL_FIELD(R, ObrotyCZMain_MA), DOMVEL_FIELD(R, ObrotyCZOds_WN), DOMVEL_FIELD(R, ObrotyCZOds_MA),
-            DOMVEL_FIELD(R, ObrotyWOMain_WN), DOMVEL_FIELD(R, ObrotyWOMain_MA), DOMVEL_FIELD(R, ObrotyWOOds_WN),
-            DOMVEL_FIELD(R, ObrotyWOOds_MA), DOMVEL_FIELD(R, ObrotyOdpady_WN), DOMVEL_FIELD(R, ObrotyOdpady_MA),
-            DOMVEL_FIELD(R, SaldaWNOtherKnt_ShowF)};
+        return std::tuple{DOMVEL_FIELD(R, RetCode),
+                          DOMVEL_FIELD(R, RetCodeAsString),
+                          DOMVEL_FIELD(R, SaldaOtherKnt_InfoHandlingKind),
+                          DOMVEL_FIELD(R, ObrotyCZMain_WN),
+                          DOMVEL_FIELD(R, ObrotyCZMain_MA),
+                          DOMVEL_FIELD(R, ObrotyCZOds_WN),
+                          DOMVEL_FIELD(R, ObrotyCZOds_MA),
+                          DOMVEL_FIELD(R, ObrotyWOMain_WN),
+                          DOMVEL_FIELD(R, ObrotyWOMain_MA),
+                          DOMVEL_FIELD(R, ObrotyWOOds_WN),
+                          DOMVEL_FIELD(R, ObrotyWOOds_MA),
+                          DOMVEL_FIELD(R, ObrotyOdpady_WN),
+                          DOMVEL_FIELD(R, ObrotyOdpady_MA),
+                          DOMVEL_FIELD(R, SaldaWNOtherKnt_ShowF)};
     }
 };
 
@@ -196,12 +228,20 @@ struct TRemKartotekaMcaGetData
     static constexpr auto fields()
     {
         using R = TRemKartotekaMcaGetData;
-        return std::tuple{
-            DOMVEL_FIELD(R, RetCode), DOMVEL_FIELD(R, RetCodeAsString), DOMVEL_FIELD(R, KontoKsg),
-            DOMVEL_FIELD(R, Year), DOMVEL_FIELD(R, Month), DOMVEL_FIELD(R, KsgNumber), DOMVEL_FIELD(R, KsgStrona),
-            DOMVEL_FIELD(R, KsgTypDok), DOMVEL_FIELD(R, KsgID_Dok_Master), DOMVEL_FIELD(R, KsgDataOperacji),
-            DOMVEL_FIELD(R, KsgDataOperRozrach), DOMVEL_FIELD(R, KsgValue), DOMVEL_FIELD(R, KsgTrescOper),
-            DOMVEL_FIELD(R, KsgNrDokMaster)};
+        return std::tuple{DOMVEL_FIELD(R, RetCode),
+                          DOMVEL_FIELD(R, RetCodeAsString),
+                          DOMVEL_FIELD(R, KontoKsg),
+                          DOMVEL_FIELD(R, Year),
+                          DOMVEL_FIELD(R, Month),
+                          DOMVEL_FIELD(R, KsgNumber),
+                          DOMVEL_FIELD(R, KsgStrona),
+                          DOMVEL_FIELD(R, KsgTypDok),
+                          DOMVEL_FIELD(R, KsgID_Dok_Master),
+                          DOMVEL_FIELD(R, KsgDataOperacji),
+                          DOMVEL_FIELD(R, KsgDataOperRozrach),
+                          DOMVEL_FIELD(R, KsgValue),
+                          DOMVEL_FIELD(R, KsgTrescOper),
+                          DOMVEL_FIELD(R, KsgNrDokMaster)};
     }
 };
 
@@ -231,14 +271,16 @@ struct TRemDokDetailsGetData
     static constexpr auto fields()
     {
         using R = TRemDokDetailsGetData;
-        return std::tuple{
-            DOMVEL_FIELD(R, RetCode), DOMVEL_FIELD(R, RetCodeAsString), DOMVEL_FIELD(R, DataOperacji),
-            DOMVEL_FIELD(R, DataOperRozrach), DOMVEL_FIELD(R, DataNalFrom), DOMVEL_FIELD(R, DataNalTo),
-            DOMVEL_FIELD(R, TrescOper), DOMVEL_FIELD(R, DokKind), DOMVEL_FIELD(R, ZasobKind),
-            DOMVEL_FIELD(R, KontoKsg), DOMVEL_FIELD(R, SklNumber), DOMVEL_FIELD(R, NazwaSkl),
-            DOMVEL_FIELD(R, IloscAsStr), DOMVEL_FIELD(R, Cena), DOMVEL_FIELD(R, WspolczAsStr),
-            DOMVEL_FIELD(R, UwzglCzescMca), DOMVEL_FIELD(R, ValueNetto), DOMVEL_FIELD(R, ValueVAT),
-            DOMVEL_FIELD(R, StVAT)};
+        return std::tuple{DOMVEL_FIELD(R, RetCode),      DOMVEL_FIELD(R, RetCodeAsString),
+                          DOMVEL_FIELD(R, DataOperacji), DOMVEL_FIELD(R, DataOperRozrach),
+                          DOMVEL_FIELD(R, DataNalFrom),  DOMVEL_FIELD(R, DataNalTo),
+                          DOMVEL_FIELD(R, TrescOper),    DOMVEL_FIELD(R, DokKind),
+                          DOMVEL_FIELD(R, ZasobKind),    DOMVEL_FIELD(R, KontoKsg),
+                          DOMVEL_FIELD(R, SklNumber),    DOMVEL_FIELD(R, NazwaSkl),
+                          DOMVEL_FIELD(R, IloscAsStr),   DOMVEL_FIELD(R, Cena),
+                          DOMVEL_FIELD(R, WspolczAsStr), DOMVEL_FIELD(R, UwzglCzescMca),
+                          DOMVEL_FIELD(R, ValueNetto),   DOMVEL_FIELD(R, ValueVAT),
+                          DOMVEL_FIELD(R, StVAT)};
     }
 };
 
@@ -252,7 +294,7 @@ struct ServiceFailure
     // that XML cannot carry); nothing was sent.
     enum class Kind { Transport, Tls, Timeout, Http, TooLarge, Fault, Read, Request };
     Kind kind = Kind::Transport;
-    QString detail;  // technical text for the message box's detail, not for the main text
+    QString detail; // technical text for the message box's detail, not for the main text
 };
 
 // Thrown by ServiceResult::value() on a failure: a caller that skipped ok()
@@ -277,8 +319,8 @@ template<typename T>
 class ServiceResult
 {
 public:
-    ServiceResult(T value) : m_value(std::move(value)) {}
-    ServiceResult(ServiceFailure failure) : m_failure(std::move(failure)) {}
+    ServiceResult(T value) : m_value(std::move(value)) { }
+    ServiceResult(ServiceFailure failure) : m_failure(std::move(failure)) { }
 
     bool ok() const { return m_value.has_value(); }
     // The answer; throws ServiceResultError on a failure.
@@ -304,7 +346,7 @@ private:
 // The operations of the interface: each one's parameters, in wire order, and
 // the kind of its result. The request writer, the demo server's request reader
 // and the tests all take the parameter lists from here.
-enum class ParameterType { Text, Int };  // xsd:string, xsd:int
+enum class ParameterType { Text, Int }; // xsd:string, xsd:int
 enum class ResultKind { Record, Boolean, Text };
 
 struct ParameterInfo
@@ -318,47 +360,44 @@ struct OperationInfo
     std::string_view name;
     std::span<const ParameterInfo> parameters;
     ResultKind result;
-    std::string_view recordType;  // the record's TypeName when result is Record
+    std::string_view recordType; // the record's TypeName when result is Record
 };
 
 namespace OperationParameters {
-inline constexpr ParameterInfo ChangePassword[] = {
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
-    {"aSessionToken", ParameterType::Text}, {"aPasswordE_New", ParameterType::Text}};
-inline constexpr ParameterInfo CzSessionBegin[] = {
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text}};
+inline constexpr ParameterInfo ChangePassword[] = {{"aLoginE", ParameterType::Text},
+                                                   {"aPasswordE", ParameterType::Text},
+                                                   {"aSessionToken", ParameterType::Text},
+                                                   {"aPasswordE_New", ParameterType::Text}};
+inline constexpr ParameterInfo CzSessionBegin[]
+    = {{"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text}};
 inline constexpr ParameterInfo DokDetailsGet[] = {
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
-    {"aSessionToken", ParameterType::Text}, {"aID_Dok_Master", ParameterType::Int},
-    {"aKontoKsg", ParameterType::Int}, {"aYear", ParameterType::Int}};
+    {"aLoginE", ParameterType::Text},       {"aPasswordE", ParameterType::Text}, {"aSessionToken", ParameterType::Text},
+    {"aID_Dok_Master", ParameterType::Int}, {"aKontoKsg", ParameterType::Int},   {"aYear", ParameterType::Int}};
 inline constexpr ParameterInfo InitialCheck[] = {{"aVersion", ParameterType::Text}};
-inline constexpr ParameterInfo MonthQuery[] = {  // KartotekaMcaGet, WymiarOplatGet
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
-    {"aSessionToken", ParameterType::Text}, {"aKontoKsg", ParameterType::Int},
-    {"aYear", ParameterType::Int}, {"aMonth", ParameterType::Int}};
-inline constexpr ParameterInfo SessionOnly[] = {  // Logout, SessionRenew
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
+inline constexpr ParameterInfo MonthQuery[] = { // KartotekaMcaGet, WymiarOplatGet
+    {"aLoginE", ParameterType::Text},  {"aPasswordE", ParameterType::Text}, {"aSessionToken", ParameterType::Text},
+    {"aKontoKsg", ParameterType::Int}, {"aYear", ParameterType::Int},       {"aMonth", ParameterType::Int}};
+inline constexpr ParameterInfo SessionOnly[] = { // Logout, SessionRenew
+    {"aLoginE", ParameterType::Text},
+    {"aPasswordE", ParameterType::Text},
     {"aSessionToken", ParameterType::Text}};
-inline constexpr ParameterInfo YearRozrachGet[] = {
-    {"aLoginE", ParameterType::Text}, {"aPasswordE", ParameterType::Text},
-    {"aSessionToken", ParameterType::Text}, {"aYearEwid", ParameterType::Int}};
+inline constexpr ParameterInfo YearRozrachGet[] = {{"aLoginE", ParameterType::Text},
+                                                   {"aPasswordE", ParameterType::Text},
+                                                   {"aSessionToken", ParameterType::Text},
+                                                   {"aYearEwid", ParameterType::Int}};
 } // namespace OperationParameters
 
 // In declaration order.
 inline constexpr OperationInfo kOperations[] = {
     {"ZOKA_WS_ChangePassword", OperationParameters::ChangePassword, ResultKind::Record,
      TRemChangePasswordData::TypeName},
-    {"ZOKA_WS_CzSessionBegin", OperationParameters::CzSessionBegin, ResultKind::Record,
-     TRemSessionBeginData::TypeName},
-    {"ZOKA_WS_DokDetailsGet", OperationParameters::DokDetailsGet, ResultKind::Record,
-     TRemDokDetailsGetData::TypeName},
+    {"ZOKA_WS_CzSessionBegin", OperationParameters::CzSessionBegin, ResultKind::Record, TRemSessionBeginData::TypeName},
+    {"ZOKA_WS_DokDetailsGet", OperationParameters::DokDetailsGet, ResultKind::Record, TRemDokDetailsGetData::TypeName},
     {"ZOKA_WS_InitialCheck", OperationParameters::InitialCheck, ResultKind::Record, TRemInitialCheck::TypeName},
-    {"ZOKA_WS_KartotekaMcaGet", OperationParameters::MonthQuery, ResultKind::Record,
-     TRemKartotekaMcaGetData::TypeName},
+    {"ZOKA_WS_KartotekaMcaGet", OperationParameters::MonthQuery, ResultKind::Record, TRemKartotekaMcaGetData::TypeName},
     {"ZOKA_WS_Logout", OperationParameters::SessionOnly, ResultKind::Boolean, {}},
     {"ZOKA_WS_SessionRenew", OperationParameters::SessionOnly, ResultKind::Text, {}},
-    {"ZOKA_WS_WymiarOplatGet", OperationParameters::MonthQuery, ResultKind::Record,
-     TRemWymiarOplatGetData::TypeName},
+    {"ZOKA_WS_WymiarOplatGet", OperationParameters::MonthQuery, ResultKind::Record, TRemWymiarOplatGetData::TypeName},
     {"ZOKA_WS_YearRozrachGet", OperationParameters::YearRozrachGet, ResultKind::Record,
      TRemYearRozrachGetData::TypeName},
 };
@@ -380,26 +419,34 @@ class IZOKA_E_BOK
 public:
     virtual ~IZOKA_E_BOK() = default;
 
-    virtual ServiceResult<TRemChangePasswordData> ZOKA_WS_ChangePassword(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        const QString &aPasswordE_New) = 0;
-    virtual ServiceResult<TRemSessionBeginData> ZOKA_WS_CzSessionBegin(
-        const QString &aLoginE, const QString &aPasswordE) = 0;
-    virtual ServiceResult<TRemDokDetailsGetData> ZOKA_WS_DokDetailsGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aID_Dok_Master, qint32 aKontoKsg, qint32 aYear) = 0;
+    virtual ServiceResult<TRemChangePasswordData>
+    ZOKA_WS_ChangePassword(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                           const QString &aPasswordE_New)
+        = 0;
+    virtual ServiceResult<TRemSessionBeginData> ZOKA_WS_CzSessionBegin(const QString &aLoginE,
+                                                                       const QString &aPasswordE)
+        = 0;
+    virtual ServiceResult<TRemDokDetailsGetData>
+    ZOKA_WS_DokDetailsGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                          qint32 aID_Dok_Master, qint32 aKontoKsg, qint32 aYear)
+        = 0;
     virtual ServiceResult<TRemInitialCheck> ZOKA_WS_InitialCheck(const QString &aVersion) = 0;
-    virtual ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aKontoKsg, qint32 aYear, qint32 aMonth) = 0;
-    virtual ServiceResult<bool> ZOKA_WS_Logout(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken) = 0;
-    virtual ServiceResult<QString> ZOKA_WS_SessionRenew(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken) = 0;
-    virtual ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aKontoKsg, qint32 aYear, qint32 aMonth) = 0;
-    virtual ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(
-        const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
-        qint32 aYearEwid) = 0;
+    virtual ServiceResult<TRemKartotekaMcaGetData>
+    ZOKA_WS_KartotekaMcaGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                            qint32 aKontoKsg, qint32 aYear, qint32 aMonth)
+        = 0;
+    virtual ServiceResult<bool> ZOKA_WS_Logout(const QString &aLoginE, const QString &aPasswordE,
+                                               const QString &aSessionToken)
+        = 0;
+    virtual ServiceResult<QString> ZOKA_WS_SessionRenew(const QString &aLoginE, const QString &aPasswordE,
+                                                        const QString &aSessionToken)
+        = 0;
+    virtual ServiceResult<TRemWymiarOplatGetData>
+    ZOKA_WS_WymiarOplatGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                           qint32 aKontoKsg, qint32 aYear, qint32 aMonth)
+        = 0;
+    virtual ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &aLoginE,
+                                                                         const QString &aPasswordE,
+                                                                         const QString &aSessionToken, qint32 aYearEwid)
+        = 0;
 };

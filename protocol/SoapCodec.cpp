@@ -1,7 +1,7 @@
 #include "protocol/SoapCodec.h"
 
-#include "protocol/SoapReadError.h"
 #include "protocol/SoapNames.h"
+#include "protocol/SoapReadError.h"
 
 namespace {
 
@@ -54,8 +54,7 @@ ServiceFailure SoapCodec::ReadFailure(const QString &detail)
     return ServiceFailure{ServiceFailure::Kind::Read, QStringLiteral("Nieczytelny komunikat SOAP: ") + detail};
 }
 
-ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation,
-                                                  const QList<SoapArgument> &arguments)
+ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation, const QList<SoapArgument> &arguments)
 {
     if (std::size_t(arguments.size()) != operation.parameters.size())
         return ServiceFailure{ServiceFailure::Kind::Request,
@@ -70,9 +69,9 @@ ServiceResult<QByteArray> SoapCodec::WriteRequest(const OperationInfo &operation
         const SoapArgument &argument = arguments[qsizetype(i)];
         const bool isText = std::holds_alternative<QString>(argument);
         if (isText != (parameter.type == ParameterType::Text))
-            return ServiceFailure{ServiceFailure::Kind::Request,
-                                  QStringLiteral("%1: argument %2 innego typu")
-                                      .arg(latin1(operation.name), latin1(parameter.name))};
+            return ServiceFailure{
+                ServiceFailure::Kind::Request,
+                QStringLiteral("%1: argument %2 innego typu").arg(latin1(operation.name), latin1(parameter.name))};
         if (isText)
             writer.WriteValue(parameter.name, std::get<QString>(argument));
         else
@@ -126,7 +125,8 @@ QByteArray SoapCodec::WriteFault(const QString &faultCode, const QString &faultS
 {
     SoapWriter writer;
     writer.StartEnvelopeElement("Fault");
-    writer.WriteTextElement("faultcode", SoapWriter::ReplaceNonXmlCharacters(SoapNames::kEnvelopePrefix + u':' + faultCode));
+    writer.WriteTextElement("faultcode",
+                            SoapWriter::ReplaceNonXmlCharacters(SoapNames::kEnvelopePrefix + u':' + faultCode));
     writer.WriteTextElement("faultstring", SoapWriter::ReplaceNonXmlCharacters(faultString));
     writer.EndElement();
     ServiceResult<QByteArray> fault = writer.Finish();

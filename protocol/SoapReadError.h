@@ -7,7 +7,7 @@
 class SoapReadError
 {
 public:
-    explicit SoapReadError(QString detail) : m_detail(std::move(detail)) {}
+    explicit SoapReadError(QString detail) : m_detail(std::move(detail)) { }
     const QString &detail() const { return m_detail; }
 
 private:

@@ -133,12 +133,12 @@ struct IntType
 constexpr qint64 kIntMin = std::numeric_limits<qint32>::min();
 constexpr qint64 kIntMax = std::numeric_limits<qint32>::max();
 constexpr std::array kIntTypes{
-    IntType{"int", kIntMin, kIntMax},          IntType{"integer", kIntMin, kIntMax},
-    IntType{"long", kIntMin, kIntMax},         IntType{"short", kIntMin, kIntMax},
-    IntType{"byte", kIntMin, kIntMax},         IntType{"unsignedInt", 0, kIntMax},
-    IntType{"unsignedLong", 0, kIntMax},       IntType{"unsignedShort", 0, 65535},
-    IntType{"unsignedByte", 0, 255},           IntType{"nonNegativeInteger", 0, kIntMax},
-    IntType{"positiveInteger", 1, kIntMax},    IntType{"nonPositiveInteger", kIntMin, 0},
+    IntType{"int", kIntMin, kIntMax},        IntType{"integer", kIntMin, kIntMax},
+    IntType{"long", kIntMin, kIntMax},       IntType{"short", kIntMin, kIntMax},
+    IntType{"byte", kIntMin, kIntMax},       IntType{"unsignedInt", 0, kIntMax},
+    IntType{"unsignedLong", 0, kIntMax},     IntType{"unsignedShort", 0, 65535},
+    IntType{"unsignedByte", 0, 255},         IntType{"nonNegativeInteger", 0, kIntMax},
+    IntType{"positiveInteger", 1, kIntMax},  IntType{"nonPositiveInteger", kIntMin, 0},
     IntType{"negativeInteger", kIntMin, -1},
 };
 constexpr std::array kTextTypes{std::string_view("string")};
@@ -168,8 +168,7 @@ bool isScalar(Kind kind)
 
 bool isArray(Kind kind)
 {
-    return kind == Kind::IntArray || kind == Kind::TextArray || kind == Kind::DoubleArray
-        || kind == Kind::BooleanArray;
+    return kind == Kind::IntArray || kind == Kind::TextArray || kind == Kind::DoubleArray || kind == Kind::BooleanArray;
 }
 
 Kind itemKindOf(Kind arrayKind)
@@ -259,7 +258,7 @@ bool parseBoolean(std::string_view text, bool &value)
 // The attributes of a value element that the reader needs.
 struct ValueAttributes
 {
-    std::string_view href;          // without "#"
+    std::string_view href; // without "#"
     bool hasHref = false;
     bool nil = false;
     bool hasType = false;
@@ -275,21 +274,21 @@ struct ValueAttributes
 };
 
 enum class Role : quint8 {
-    Document,   // above the root
-    Wrapper,    // declares the Body's namespaces around a re-read element
+    Document, // above the root
+    Wrapper, // declares the Body's namespaces around a re-read element
     Envelope,
     Header,
     Body,
     AfterBody,
-    Response,   // the operation's response: holds "return"
-    Request,    // the operation element of a request: holds the parameters
+    Response, // the operation's response: holds "return"
+    Request, // the operation element of a request: holds the parameters
     Fault,
-    FaultText,  // faultstring or faultcode
+    FaultText, // faultstring or faultcode
     Record,
     Array,
     Scalar,
-    Reference,  // an element with href
-    Skip,       // read and checked as XML, otherwise ignored
+    Reference, // an element with href
+    Skip, // read and checked as XML, otherwise ignored
 };
 
 struct Frame
@@ -299,15 +298,15 @@ struct Frame
     const SoapBinding::Record *record = nullptr;
     bool hasChild = false;
     bool nil = false;
-    bool isTarget = false;   // a Body child with an id
-    int intType = 0;         // index into kIntTypes for Int scalars
-    int itemIntType = 0;     // the same for an array's items
-    quint64 seen = 0;        // record properties read
-    int next = 0;            // next property in order
-    qint64 announced = -1;   // array count
+    bool isTarget = false; // a Body child with an id
+    int intType = 0; // index into kIntTypes for Int scalars
+    int itemIntType = 0; // the same for an array's items
+    quint64 seen = 0; // record properties read
+    int next = 0; // next property in order
+    qint64 announced = -1; // array count
     qint64 items = 0;
-    qint64 offset = 0;       // byte offset of the start tag in the input
-    LocalName name;          // for messages
+    qint64 offset = 0; // byte offset of the start tag in the input
+    LocalName name; // for messages
     std::string id;
 };
 
@@ -317,7 +316,7 @@ struct Expectation
     Slot slot;
     const SoapBinding::Record *record = nullptr;
     int intType = 0;
-    qint64 offset = 0;       // of the referring element
+    qint64 offset = 0; // of the referring element
     std::string name;
 };
 
@@ -343,12 +342,12 @@ struct Shared
 {
     const QByteArray *input = nullptr;
     enum class Mode { Answer, Fault, Request } mode = Mode::Answer;
-    std::string responseName;                      // {interface}NameResponse
+    std::string responseName; // {interface}NameResponse
     Slot result;
     std::unordered_map<std::string, Target> targets;
     std::unordered_map<std::string, std::vector<Expectation>> pending;
-    std::vector<Scope> bodyScopes;                 // in scope on the Body's children
-    std::string encoding;                          // from the XML declaration
+    std::vector<Scope> bodyScopes; // in scope on the Body's children
+    std::string encoding; // from the XML declaration
     bool sawResponse = false;
     std::optional<QString> faultString, faultCode;
     bool sawFault = false;
@@ -431,7 +430,7 @@ private:
     {
         for (unsigned char c : text) {
             if (c == '&' || c == '<' || c == '"' || c >= 0x80)
-                out += "&#" + std::to_string(c) + ';';  // ASCII only: any declared encoding reads it
+                out += "&#" + std::to_string(c) + ';'; // ASCII only: any declared encoding reads it
             else
                 out += char(c);
         }
@@ -451,9 +450,8 @@ private:
         if (m_error)
             throw SoapReadError(*m_error);
         const XML_Error code = XML_GetErrorCode(m_parser);
-        const QString what = code == XML_ERROR_UNDEFINED_ENTITY
-            ? QStringLiteral("nieznana encja")
-            : QString::fromUtf8(XML_ErrorString(code));
+        const QString what = code == XML_ERROR_UNDEFINED_ENTITY ? QStringLiteral("nieznana encja")
+                                                                : QString::fromUtf8(XML_ErrorString(code));
         throw SoapReadError(QStringLiteral("wiersz %1: %2").arg(m_shared.lineAt(position())).arg(what));
     }
 
@@ -494,7 +492,10 @@ private:
             m_error = what;
         XML_StopParser(m_parser, XML_FALSE);
     }
-    void failAt(const QString &what) { fail(QStringLiteral("wiersz %1: %2").arg(m_shared.lineAt(position())).arg(what)); }
+    void failAt(const QString &what)
+    {
+        fail(QStringLiteral("wiersz %1: %2").arg(m_shared.lineAt(position())).arg(what));
+    }
     void failFrame(const Frame &frame, const QString &what)
     {
         fail(m_shared.describe(frame.offset, frame.name.View()) + QStringLiteral(": ") + what);
@@ -506,10 +507,7 @@ private:
     {
         static_cast<Pass *>(self)->StartElement(name, attributes);
     }
-    static void XMLCALL onEnd(void *self, const XML_Char *)
-    {
-        static_cast<Pass *>(self)->EndElement();
-    }
+    static void XMLCALL onEnd(void *self, const XML_Char *) { static_cast<Pass *>(self)->EndElement(); }
     static void XMLCALL onText(void *self, const XML_Char *text, int length)
     {
         static_cast<Pass *>(self)->characters(std::string_view(text, std::size_t(length)));
@@ -532,7 +530,8 @@ private:
     }
     static void XMLCALL onInstruction(void *self, const XML_Char *, const XML_Char *)
     {
-        static_cast<Pass *>(self)->failAt(QStringLiteral("instrukcja przetwarzania jest niedozwolona w komunikacie SOAP"));
+        static_cast<Pass *>(self)->failAt(
+            QStringLiteral("instrukcja przetwarzania jest niedozwolona w komunikacie SOAP"));
     }
     static void XMLCALL onXmlDeclaration(void *self, const XML_Char *, const XML_Char *encoding, int)
     {
@@ -545,7 +544,8 @@ private:
         if (m_error)
             return;
         if (++m_declarations > SoapReader::kMaxDeclarations) {
-            failAt(QStringLiteral("element z ponad %1 deklaracjami przestrzeni nazw").arg(SoapReader::kMaxDeclarations));
+            failAt(
+                QStringLiteral("element z ponad %1 deklaracjami przestrzeni nazw").arg(SoapReader::kMaxDeclarations));
             return;
         }
         m_scopes.push_back(Scope{std::string(prefix), std::string(uri), classify(uri)});
@@ -616,7 +616,8 @@ private:
             if (!isQualified(name)) {
                 if (name == "href") {
                     if (text.size() < 2 || text.front() != '#') {
-                        failAt(QStringLiteral("obsługiwane są tylko odwołania wewnątrz komunikatu: „%1”").arg(utf8(text)));
+                        failAt(
+                            QStringLiteral("obsługiwane są tylko odwołania wewnątrz komunikatu: „%1”").arg(utf8(text)));
                         return false;
                     }
                     value.href = text.substr(1);
@@ -682,7 +683,8 @@ private:
         Frame &parent = m_frames[m_depth - 1];
         if (parent.role != Role::Document) {
             if (!parent.hasChild && !isBlank(m_text))
-                return failFrame(parent, QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(parent.name.View())));
+                return failFrame(parent,
+                                 QStringLiteral("element %1 miesza tekst z elementami").arg(utf8(parent.name.View())));
             if (parent.role == Role::Scalar)
                 return failFrame(parent, QStringLiteral("oczekiwano wartości prostej, są elementy"));
         }
@@ -691,7 +693,7 @@ private:
 
         const Role parentRole = parent.role;
         Frame &frame = push();
-        Frame &owner = m_frames[m_depth - 2];  // push may not move frames: reserved
+        Frame &owner = m_frames[m_depth - 2]; // push may not move frames: reserved
         frame.offset = offset;
         frame.name.Assign(rawName);
         // An array's items go by position: their names need no comparing.
@@ -717,7 +719,7 @@ private:
         }
         case Role::Envelope:
             if (m_sawBody) {
-                frame.role = Role::AfterBody;  // other blocks after the Body are ignored
+                frame.role = Role::AfterBody; // other blocks after the Body are ignored
             } else if (name == kBodyName) {
                 frame.role = Role::Body;
                 m_sawBody = true;
@@ -729,9 +731,7 @@ private:
             }
             ++owner.items;
             break;
-        case Role::Body:
-            startBodyChild(frame, name, attributes);
-            break;
+        case Role::Body: startBodyChild(frame, name, attributes); break;
         case Role::Response:
             if (owner.items++ > 0)
                 return failFrame(frame, QStringLiteral("nieoczekiwany element po return"));
@@ -740,15 +740,12 @@ private:
             startValue(frame, Expectation{m_shared.result, nullptr, 0, 0, {}}, attributes);
             break;
         case Role::Request:
-        case Role::Record:
-            startProperty(owner, frame, name, attributes);
-            break;
+        case Role::Record: startProperty(owner, frame, name, attributes); break;
         case Role::Fault:
             if (name == "faultstring" || name == "faultcode")
                 frame.role = Role::FaultText;
             break;
-        default:
-            break;  // Skip, Header, AfterBody, Reference, FaultText: children ignored
+        default: break; // Skip, Header, AfterBody, Reference, FaultText: children ignored
         }
     }
 
@@ -776,7 +773,7 @@ private:
             target->second.begin = frame.offset;
             const auto waiting = shared.pending.find(frame.id);
             if (waiting == shared.pending.end()) {
-                frame.role = Role::Skip;  // read when a reference asks for it
+                frame.role = Role::Skip; // read when a reference asks for it
                 return;
             }
             // Decoded now for the first reference; the others copy or re-read it.
@@ -789,8 +786,9 @@ private:
         }
         if (shared.mode == Shared::Mode::Answer) {
             const std::string_view expected = localOf(shared.responseName);
-            return failFrame(frame, QStringLiteral("oczekiwano %1 w przestrzeni %2")
-                                        .arg(latin1(expected), SoapNames::kInterfaceNamespace));
+            return failFrame(
+                frame,
+                QStringLiteral("oczekiwano %1 w przestrzeni %2").arg(latin1(expected), SoapNames::kInterfaceNamespace));
         }
         if (shared.mode == Shared::Mode::Request && !shared.operation) {
             const std::size_t separator = name.find(kSeparator);
@@ -836,7 +834,7 @@ private:
     {
         const SoapBinding::Record &record = *owner.record;
         const int count = int(record.properties.size());
-        if (record.ordered) {  // a request's parameters
+        if (record.ordered) { // a request's parameters
             if (owner.next >= count)
                 return failFrame(frame, QStringLiteral("nieoczekiwany parametr"));
             const SoapBinding::Property &property = record.properties[std::size_t(owner.next)];
@@ -862,7 +860,9 @@ private:
             return failFrame(frame, QStringLiteral("nieoczekiwany element w %1").arg(latin1(record.typeName)));
         const quint64 bit = quint64(1) << index;
         if (owner.seen & bit)
-            return failFrame(frame, QStringLiteral("powtórzona właściwość %1").arg(latin1(record.properties[std::size_t(index)].name)));
+            return failFrame(
+                frame,
+                QStringLiteral("powtórzona właściwość %1").arg(latin1(record.properties[std::size_t(index)].name)));
         owner.seen |= bit;
         owner.next = index + 1;
         startValue(frame, Expectation{record.properties[std::size_t(index)].slot, nullptr, 0, 0, {}}, attributes);
@@ -874,7 +874,7 @@ private:
         if (owner.nil)
             return failFrame(owner, QStringLiteral("tablica nil z elementami"));
         if (owner.items > owner.announced)
-            return;  // counted, not kept: the count check at the end refuses
+            return; // counted, not kept: the count check at the end refuses
         startValue(frame, Expectation{Slot{itemKindOf(owner.slot.kind), nullptr}, nullptr, owner.itemIntType, 0, {}},
                    attributes, &owner);
     }
@@ -914,13 +914,14 @@ private:
             if (value.hasType) {
                 int intType = 0;
                 if (!scalarTypeFits(slot.kind, value.typeNs, value.typeName, &intType))
-                    return failFrame(frame, QStringLiteral("typ {%1}%2 zamiast %3")
-                                                .arg(utf8(value.typeUri), utf8(value.typeName),
-                                                     QLatin1StringView(scalarName(slot.kind))));
+                    return failFrame(
+                        frame,
+                        QStringLiteral("typ {%1}%2 zamiast %3")
+                            .arg(utf8(value.typeUri), utf8(value.typeName), QLatin1StringView(scalarName(slot.kind))));
                 frame.intType = intType;
             }
             if (array)
-                frame.slot.target = nullptr;  // appended at the end: the item's place
+                frame.slot.target = nullptr; // appended at the end: the item's place
             return;
         }
         if (isArray(slot.kind))
@@ -940,11 +941,12 @@ private:
         if (value.hasType) {
             // The integer array is registered in the service's namespace; the
             // others belong to the SOAP runtime, whose namespace varies.
-            const bool named = value.typeName == typeName
-                && (typeName != "TBoundArray" || value.typeNs == NsClass::Types);
+            const bool named
+                = value.typeName == typeName && (typeName != "TBoundArray" || value.typeNs == NsClass::Types);
             if (!named && !(value.typeNs == NsClass::Encoding && value.typeName == "Array"))
-                return failFrame(frame, QStringLiteral("typ {%1}%2 zamiast tablicy %3")
-                                            .arg(utf8(value.typeUri), utf8(value.typeName), latin1(typeName)));
+                return failFrame(frame,
+                                 QStringLiteral("typ {%1}%2 zamiast tablicy %3")
+                                     .arg(utf8(value.typeUri), utf8(value.typeName), latin1(typeName)));
         }
         if (!value.hasArrayType)
             return failFrame(frame, QStringLiteral("tablica bez atrybutu SOAP-ENC:arrayType"));
@@ -953,8 +955,9 @@ private:
         if (fits && value.itemName != "anyType" && value.itemName != "ur-type")
             fits = scalarTypeFits(itemKind, value.itemNs, value.itemName, &frame.itemIntType);
         if (!fits)
-            return failFrame(frame, QStringLiteral("tablica elementów typu %1 zamiast %2")
-                                        .arg(utf8(value.itemName), latin1(typeName)));
+            return failFrame(
+                frame,
+                QStringLiteral("tablica elementów typu %1 zamiast %2").arg(utf8(value.itemName), latin1(typeName)));
         frame.announced = value.arrayCount;
         reserveArray(frame.slot, value.arrayCount);
     }
@@ -967,8 +970,9 @@ private:
         if (value.nil)
             return failFrame(frame, QStringLiteral("brak rekordu %1 (nil)").arg(latin1(typeName)));
         if (value.hasType && !(value.typeNs == NsClass::Types && value.typeName == typeName))
-            return failFrame(frame, QStringLiteral("typ {%1}%2 zamiast %3")
-                                        .arg(utf8(value.typeUri), utf8(value.typeName), latin1(typeName)));
+            return failFrame(frame,
+                             QStringLiteral("typ {%1}%2 zamiast %3")
+                                 .arg(utf8(value.typeUri), utf8(value.typeName), latin1(typeName)));
     }
 
     template<typename T>
@@ -1015,7 +1019,7 @@ private:
     void characters(std::string_view text)
     {
         if (m_error || m_depth <= 1)
-            return;  // blanks around the root
+            return; // blanks around the root
         const Frame &frame = m_frames[m_depth - 1];
         if (frame.hasChild) {
             if (!isBlank(text))
@@ -1076,8 +1080,9 @@ private:
         if (m_shared.mode == Shared::Mode::Answer && !m_shared.sawResponse && !m_shared.sawFault) {
             if (!body.hasChild)
                 return fail(QStringLiteral("pusty element Body"));
-            failFrame(body, QStringLiteral("oczekiwano %1 w przestrzeni %2")
-                                .arg(latin1(localOf(m_shared.responseName)), SoapNames::kInterfaceNamespace));
+            failFrame(body,
+                      QStringLiteral("oczekiwano %1 w przestrzeni %2")
+                          .arg(latin1(localOf(m_shared.responseName)), SoapNames::kInterfaceNamespace));
         } else if (m_shared.mode == Shared::Mode::Request && !m_shared.operation) {
             fail(QStringLiteral("pusty element Body"));
         }
@@ -1101,9 +1106,10 @@ private:
         if (!frame.hasChild && !isBlank(m_text))
             return failFrame(frame, QStringLiteral("tablica zawiera tekst"));
         if (frame.items != frame.announced)
-            failFrame(frame, QStringLiteral("liczba elementów tablicy: zapowiedziana %1, faktyczna %2")
-                                 .arg(frame.announced)
-                                 .arg(frame.items));
+            failFrame(frame,
+                      QStringLiteral("liczba elementów tablicy: zapowiedziana %1, faktyczna %2")
+                          .arg(frame.announced)
+                          .arg(frame.items));
     }
 
     void endScalar(Frame &frame)
@@ -1136,11 +1142,9 @@ private:
             *static_cast<bool *>(target) = value;
             break;
         }
-        default:
-            *static_cast<QString *>(target) = frame.nil ? QString() : utf8(text);
-            break;
+        default: *static_cast<QString *>(target) = frame.nil ? QString() : utf8(text); break;
         }
-        frame.slot.target = target;  // where a target's value now lives
+        frame.slot.target = target; // where a target's value now lives
     }
 
     Shared &m_shared;
@@ -1148,12 +1152,12 @@ private:
     std::vector<Frame> m_frames;
     std::size_t m_depth = 0;
     std::vector<Scope> m_scopes;
-    std::string m_text;         // the open leaf's text
+    std::string m_text; // the open leaf's text
     std::optional<QString> m_error;
-    int m_declarations = 0;     // on the element about to start
+    int m_declarations = 0; // on the element about to start
     bool m_sawBody = false;
-    qint64 m_offsetBase = 0;    // input offset of the parser's byte 0
-    Expectation m_forced;       // a re-read element's destination
+    qint64 m_offsetBase = 0; // input offset of the parser's byte 0
+    Expectation m_forced; // a re-read element's destination
     bool m_rereading = false;
 };
 
@@ -1168,7 +1172,7 @@ void copyValue(Kind kind, const void *from, void *to)
     case Kind::TextArray: *static_cast<TStringDynArray *>(to) = *static_cast<const TStringDynArray *>(from); break;
     case Kind::DoubleArray: *static_cast<TDoubleDynArray *>(to) = *static_cast<const TDoubleDynArray *>(from); break;
     case Kind::BooleanArray: *static_cast<TBooleanDynArray *>(to) = *static_cast<const TBooleanDynArray *>(from); break;
-    case Kind::Record: break;  // only "return" holds a record
+    case Kind::Record: break; // only "return" holds a record
     }
 }
 

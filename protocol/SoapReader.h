@@ -28,7 +28,7 @@ struct Record;
 struct Slot
 {
     Kind kind = Kind::Int;
-    void *target = nullptr;  // qint32, QString, ..., TBooleanDynArray or Record
+    void *target = nullptr; // qint32, QString, ..., TBooleanDynArray or Record
 };
 
 struct Property
@@ -46,22 +46,51 @@ struct Record
     bool ordered = false;
 };
 
-inline Slot SlotOf(qint32 &value) { return {Kind::Int, &value}; }
-inline Slot SlotOf(QString &value) { return {Kind::Text, &value}; }
-inline Slot SlotOf(double &value) { return {Kind::Double, &value}; }
-inline Slot SlotOf(bool &value) { return {Kind::Boolean, &value}; }
-inline Slot SlotOf(TBoundArray &value) { return {Kind::IntArray, &value}; }
-inline Slot SlotOf(TStringDynArray &value) { return {Kind::TextArray, &value}; }
-inline Slot SlotOf(TDoubleDynArray &value) { return {Kind::DoubleArray, &value}; }
-inline Slot SlotOf(TBooleanDynArray &value) { return {Kind::BooleanArray, &value}; }
-inline Slot SlotOf(Record &value) { return {Kind::Record, &value}; }
+inline Slot SlotOf(qint32 &value)
+{
+    return {Kind::Int, &value};
+}
+inline Slot SlotOf(QString &value)
+{
+    return {Kind::Text, &value};
+}
+inline Slot SlotOf(double &value)
+{
+    return {Kind::Double, &value};
+}
+inline Slot SlotOf(bool &value)
+{
+    return {Kind::Boolean, &value};
+}
+inline Slot SlotOf(TBoundArray &value)
+{
+    return {Kind::IntArray, &value};
+}
+inline Slot SlotOf(TStringDynArray &value)
+{
+    return {Kind::TextArray, &value};
+}
+inline Slot SlotOf(TDoubleDynArray &value)
+{
+    return {Kind::DoubleArray, &value};
+}
+inline Slot SlotOf(TBooleanDynArray &value)
+{
+    return {Kind::BooleanArray, &value};
+}
+inline Slot SlotOf(Record &value)
+{
+    return {Kind::Record, &value};
+}
 
 // The properties of an answer record, bound to its members.
 template<typename R>
 Record Bind(R &record)
 {
     Record binding{R::TypeName, {}, false};
-    ForEachField<R>([&](const auto &field) { binding.properties.push_back({field.name, SlotOf(record.*(field.member))}); });
+    ForEachField<R>([&](const auto &field) {
+        binding.properties.push_back({field.name, SlotOf(record.*(field.member))});
+    });
     return binding;
 }
 
@@ -91,7 +120,7 @@ public:
     static constexpr qint64 kMaxElements = 4'000'000;
     static constexpr qint64 kMaxArrayItems = 500'000;
     static constexpr int kMaxAttributes = 64;
-    static constexpr int kMaxDeclarations = 16;  // per element
+    static constexpr int kMaxDeclarations = 16; // per element
 
     // Reads an answer: the Body's element named responseName in the interface
     // namespace, whose one unqualified child "return" goes to `result`.

@@ -180,8 +180,9 @@ void SoapWriter::writeItem(const T &item)
 template<typename T>
 void SoapWriter::writeArrayContent(const QList<T> &items, std::string_view itemType)
 {
-    m_xml.writeAttribute(QString(SoapNames::kEncodingNamespace), QStringLiteral("arrayType"),
-                         QStringLiteral("%1:%2[%3]").arg(SoapNames::kSchemaPrefix, toQString(itemType)).arg(items.size()));
+    m_xml.writeAttribute(
+        QString(SoapNames::kEncodingNamespace), QStringLiteral("arrayType"),
+        QStringLiteral("%1:%2[%3]").arg(SoapNames::kSchemaPrefix, toQString(itemType)).arg(items.size()));
     for (const T &item : items)
         writeItem(item);
 }

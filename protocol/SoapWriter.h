@@ -81,9 +81,9 @@ private:
     QByteArray m_buffer;
     QXmlStreamWriter m_xml;
     QString m_error;
-    bool m_referenceArrays = false;  // inside a record written in multi-reference form
+    bool m_referenceArrays = false; // inside a record written in multi-reference form
     int m_lastId = 0;
-    std::vector<std::function<void()>> m_referenced;  // values written after the response
+    std::vector<std::function<void()>> m_referenced; // values written after the response
 };
 
 template<typename Record>

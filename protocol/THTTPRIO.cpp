@@ -47,7 +47,9 @@ ServiceFailure failure(ServiceFailure::Kind kind, const QString &detail)
 
 } // namespace
 
-THTTPRIO::THTTPRIO(QObject *parent) : QObject(parent), m_proxy(std::make_unique<ZOKA_E_BOK_Proxy>(*this)) {}
+THTTPRIO::THTTPRIO(QObject *parent) : QObject(parent), m_proxy(std::make_unique<ZOKA_E_BOK_Proxy>(*this))
+{
+}
 
 THTTPRIO::~THTTPRIO() = default;
 
@@ -58,8 +60,8 @@ void THTTPRIO::SetURL(const QString &url)
 
 IZOKA_E_BOK *THTTPRIO::GetIZOKA_E_BOK()
 {
-    const bool usable = m_url.isValid() && !m_url.host().isEmpty()
-        && (m_url.scheme() == u"https" || m_url.scheme() == u"http");
+    const bool usable
+        = m_url.isValid() && !m_url.host().isEmpty() && (m_url.scheme() == u"https" || m_url.scheme() == u"http");
     return usable ? m_proxy.get() : nullptr;
 }
 
@@ -200,8 +202,8 @@ ServiceResult<QByteArray> THTTPRIO::Post(QNetworkAccessManager &manager, std::st
         return failure(ServiceFailure::Kind::Tls, tlsErrors.isEmpty() ? reply->errorString() : tlsErrors.join(u"; "));
     // A transfer broken off after the status line is no HTTP error.
     const bool httpError = status.isValid() && (code < 200 || code >= 300)
-        && (error == QNetworkReply::NoError || (error >= QNetworkReply::ContentAccessDenied
-                                                && error < QNetworkReply::ProtocolUnknownError)
+        && (error == QNetworkReply::NoError
+            || (error >= QNetworkReply::ContentAccessDenied && error < QNetworkReply::ProtocolUnknownError)
             || error >= QNetworkReply::InternalServerError);
     if (httpError) {
         // SOAP sends its faults with status 500.

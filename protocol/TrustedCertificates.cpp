@@ -32,9 +32,9 @@ TrustState &state()
 QList<QSslCertificate> readSystemStore()
 {
     static const char *const kBundles[] = {
-        "/etc/ssl/certs/ca-certificates.crt",  // Debian, Ubuntu
-        "/etc/pki/tls/certs/ca-bundle.crt",    // Fedora, RHEL
-        "/etc/ssl/ca-bundle.pem",              // openSUSE
+        "/etc/ssl/certs/ca-certificates.crt", // Debian, Ubuntu
+        "/etc/pki/tls/certs/ca-bundle.crt", // Fedora, RHEL
+        "/etc/ssl/ca-bundle.pem", // openSUSE
     };
     for (const char *bundle : kBundles) {
         const QString path = QString::fromLatin1(bundle);

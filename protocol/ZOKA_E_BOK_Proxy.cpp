@@ -1,7 +1,9 @@
 #include "protocol/ZOKA_E_BOK_Proxy.h"
 
-ServiceResult<TRemChangePasswordData> ZOKA_E_BOK_Proxy::ZOKA_WS_ChangePassword(
-    const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, const QString &aPasswordE_New)
+ServiceResult<TRemChangePasswordData> ZOKA_E_BOK_Proxy::ZOKA_WS_ChangePassword(const QString &aLoginE,
+                                                                               const QString &aPasswordE,
+                                                                               const QString &aSessionToken,
+                                                                               const QString &aPasswordE_New)
 {
     return Invoke<TRemChangePasswordData>("ZOKA_WS_ChangePassword",
                                           {aLoginE, aPasswordE, aSessionToken, aPasswordE_New});
@@ -13,9 +15,9 @@ ServiceResult<TRemSessionBeginData> ZOKA_E_BOK_Proxy::ZOKA_WS_CzSessionBegin(con
     return Invoke<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", {aLoginE, aPasswordE});
 }
 
-ServiceResult<TRemDokDetailsGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_DokDetailsGet(
-    const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, qint32 aID_Dok_Master,
-    qint32 aKontoKsg, qint32 aYear)
+ServiceResult<TRemDokDetailsGetData>
+ZOKA_E_BOK_Proxy::ZOKA_WS_DokDetailsGet(const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken,
+                                        qint32 aID_Dok_Master, qint32 aKontoKsg, qint32 aYear)
 {
     return Invoke<TRemDokDetailsGetData>("ZOKA_WS_DokDetailsGet",
                                          {aLoginE, aPasswordE, aSessionToken, aID_Dok_Master, aKontoKsg, aYear});
@@ -26,9 +28,9 @@ ServiceResult<TRemInitialCheck> ZOKA_E_BOK_Proxy::ZOKA_WS_InitialCheck(const QSt
     return Invoke<TRemInitialCheck>("ZOKA_WS_InitialCheck", {aVersion});
 }
 
-ServiceResult<TRemKartotekaMcaGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_KartotekaMcaGet(
-    const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, qint32 aKontoKsg, qint32 aYear,
-    qint32 aMonth)
+ServiceResult<TRemKartotekaMcaGetData>
+ZOKA_E_BOK_Proxy::ZOKA_WS_KartotekaMcaGet(const QString &aLoginE, const QString &aPasswordE,
+                                          const QString &aSessionToken, qint32 aKontoKsg, qint32 aYear, qint32 aMonth)
 {
     return Invoke<TRemKartotekaMcaGetData>("ZOKA_WS_KartotekaMcaGet",
                                            {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
@@ -46,16 +48,18 @@ ServiceResult<QString> ZOKA_E_BOK_Proxy::ZOKA_WS_SessionRenew(const QString &aLo
     return Invoke<QString>("ZOKA_WS_SessionRenew", {aLoginE, aPasswordE, aSessionToken});
 }
 
-ServiceResult<TRemWymiarOplatGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_WymiarOplatGet(
-    const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, qint32 aKontoKsg, qint32 aYear,
-    qint32 aMonth)
+ServiceResult<TRemWymiarOplatGetData>
+ZOKA_E_BOK_Proxy::ZOKA_WS_WymiarOplatGet(const QString &aLoginE, const QString &aPasswordE,
+                                         const QString &aSessionToken, qint32 aKontoKsg, qint32 aYear, qint32 aMonth)
 {
     return Invoke<TRemWymiarOplatGetData>("ZOKA_WS_WymiarOplatGet",
                                           {aLoginE, aPasswordE, aSessionToken, aKontoKsg, aYear, aMonth});
 }
 
-ServiceResult<TRemYearRozrachGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_YearRozrachGet(
-    const QString &aLoginE, const QString &aPasswordE, const QString &aSessionToken, qint32 aYearEwid)
+ServiceResult<TRemYearRozrachGetData> ZOKA_E_BOK_Proxy::ZOKA_WS_YearRozrachGet(const QString &aLoginE,
+                                                                               const QString &aPasswordE,
+                                                                               const QString &aSessionToken,
+                                                                               qint32 aYearEwid)
 {
     return Invoke<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet", {aLoginE, aPasswordE, aSessionToken, aYearEwid});
 }

@@ -2,12 +2,12 @@
 
 #include "common/Errors.h"
 #include "common/Messages.h"
-#include "reports/ReportErrorText.h"
-#include "reports/TPrn_Preview.h"
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"
 #include "engine/ReportBand.h"
 #include "engine_widgets/ReportPrinter.h"
+#include "reports/ReportErrorText.h"
+#include "reports/TPrn_Preview.h"
 
 #include <QPrinterInfo>
 
@@ -40,8 +40,7 @@ std::optional<ReportPrinterSettings> SystemPrinter()
 
 } // namespace
 
-TPrn_Gen::TPrn_Gen(const QString &title)
-    : m_report(std::make_unique<BandedReport>()), m_title(title)
+TPrn_Gen::TPrn_Gen(const QString &title) : m_report(std::make_unique<BandedReport>()), m_title(title)
 {
     BandedReport &report = *m_report;
     report.pageSetup().setA4();

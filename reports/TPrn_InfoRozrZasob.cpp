@@ -1,24 +1,22 @@
 #include "reports/TPrn_InfoRozrZasob.h"
 
-#include "account/CsvExports.h"
-#include "account/YearSettlementFigures.h"
 #include "account/BalanceRules.h"
+#include "account/CsvExports.h"
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceSession.h"
+#include "account/YearSettlementFigures.h"
 #include "common/Errors.h"
 #include "common/TLocale_Class.h"
-#include "reports/ReportHeading.h"
 #include "engine/BandedReport.h"
 #include "engine/ReportBand.h"
+#include "reports/ReportHeading.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-
-TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(const TU_WEBServiceSession &session,
-                                       const TU_WEBServiceData &yearData)
+TPrn_InfoRozrZasob::TPrn_InfoRozrZasob(const TU_WEBServiceSession &session, const TU_WEBServiceData &yearData)
     : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_session(session), m_yearData(yearData)
 {
     BuildTitleBand();
@@ -75,8 +73,8 @@ void TPrn_InfoRozrZasob::BuildColumnHeaderBand()
     {
         QString name;
         double left;
-    } rules[] = {{u"QRShape_Okres"_s, 35.8}, {u"QRShape_WN"_s, 65.6}, {u"QRShape_MA"_s, 95.6},
-                 {u"QRShape_SaldoMca"_s, 125.7}};
+    } rules[] = {
+        {u"QRShape_Okres"_s, 35.8}, {u"QRShape_WN"_s, 65.6}, {u"QRShape_MA"_s, 95.6}, {u"QRShape_SaldoMca"_s, 125.7}};
     for (const auto &r : rules)
         header.addVerticalLine(r.name, r.left, 0, 5.7, 2);
 }

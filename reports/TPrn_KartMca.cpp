@@ -9,9 +9,9 @@
 #include "account/YearSettlementFigures.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
-#include "reports/ReportHeading.h"
 #include "engine/BandedReport.h"
 #include "engine/ReportBand.h"
+#include "reports/ReportHeading.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
@@ -26,7 +26,6 @@ bool ShowsDocumentNumber(qint32 kind)
 }
 
 } // namespace
-
 
 TPrn_KartMca::TPrn_KartMca(const TU_WEBServiceKsgData &ledger, const TU_WEBServiceData &yearData,
                            const TU_WEBServiceSession &session)
@@ -108,16 +107,16 @@ void TPrn_KartMca::BuildColumnHeaderBand()
     {
         QString name;
         double left;
-    } rules[] = {{u"QRShape_Lp"_s, 7.1},       {u"QRShape_DataOper"_s, 26.7}, {u"QRShape_TerminPlatn"_s, 46.3},
-                 {u"QRShape_TypDok"_s, 79.1},  {u"QRShape_WN"_s, 101.3},      {u"QRShape_MA"_s, 123.6}};
+    } rules[] = {{u"QRShape_Lp"_s, 7.1},      {u"QRShape_DataOper"_s, 26.7}, {u"QRShape_TerminPlatn"_s, 46.3},
+                 {u"QRShape_TypDok"_s, 79.1}, {u"QRShape_WN"_s, 101.3},      {u"QRShape_MA"_s, 123.6}};
     for (const auto &r : rules)
         header.addVerticalLine(r.name, r.left, 0, 9.1);
 
     // The opening state follows the column titles on the first page only.
     ReportBand &child = Report().addChildBand(header, u"ChildBand_SP"_s, 6.6);
     child.addLabel(u"QRL_StanPocz"_s, 31.8, 1.3, 25.7, 4.0).setFont(Sans(8)).setCaption(u"Stan początkowy:"_s);
-    for (const auto &[name, left] : {std::pair{u"QR_WN_SP"_s, 79.6}, std::pair{u"QR_MA_SP"_s, 101.9},
-                                     std::pair{u"QR_Saldo_SP"_s, 129.6}}) {
+    for (const auto &[name, left] :
+         {std::pair{u"QR_WN_SP"_s, 79.6}, std::pair{u"QR_MA_SP"_s, 101.9}, std::pair{u"QR_Saldo_SP"_s, 129.6}}) {
         child.addLabel(name, left, 1.3, 21.2, 4.0).setFont(Sans(8, true)).setAlignment(TextAlignment::Right);
     }
     child.addHorizontalLine(u"Line_SPFooter"_s, 0, 6.2, 0).setWidth(child.width());

@@ -6,19 +6,17 @@
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceDokData.h"
 #include "account/TU_WEBServiceSession.h"
-#include "reports/ReportHeading.h"
 #include "engine/BandedReport.h"
 #include "engine/ReportBand.h"
+#include "reports/ReportHeading.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Mono;
 using ReportHeading::Sans;
 
-
-TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details,
-                                     const TU_WEBServiceData &yearData, const TU_WEBServiceSession &session)
-    : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_details(details), m_yearData(yearData),
-      m_session(session)
+TPrn_NalCzynszDtl::TPrn_NalCzynszDtl(const TU_WEBServiceDokData &details, const TU_WEBServiceData &yearData,
+                                     const TU_WEBServiceSession &session)
+    : TPrn_Gen(u"Wydruk kartoteki rozrachunkowej"_s), m_details(details), m_yearData(yearData), m_session(session)
 {
     BuildTitleBand();
     BuildColumnHeaderBand();
@@ -45,8 +43,7 @@ void TPrn_NalCzynszDtl::BuildTitleBand()
     add(u"QRV_TerminPlatn"_s, 30.5, 32.0, Sans(9)).setCaption(ShortDateText(m_details.DataOperRozrach));
     add(u"QRL_ObciazPrd"_s, 87.9, 27.6, Sans(9)).setCaption(u"Obciążenie za okres:"_s);
     add(u"QRV_ObciazPrd"_s, 118.8, 27.6, Sans(9))
-        .setCaption(ShortDateText(m_details.DataNalFrom) + u" - "_s
-                    + ShortDateText(m_details.DataNalTo));
+        .setCaption(ShortDateText(m_details.DataNalFrom) + u" - "_s + ShortDateText(m_details.DataNalTo));
 
     title.label(u"QRL_Tytul1"_s)
         .setCaption(QString::number(m_yearData.ShowYear) + u"  "_s + CategoryName(m_details.KontoKsg));
@@ -77,8 +74,11 @@ void TPrn_NalCzynszDtl::BuildColumnHeaderBand()
     {
         QString name;
         double left;
-    } rules[] = {{u"QRShape_1"_s, 11.0}, {u"QRShape_2"_s, 69.4}, {u"QRShape_3"_s, 95.6},
-                 {u"QRShape_4"_s, 117.1}, {u"QRShape_5"_s, 134.7}};
+    } rules[] = {{u"QRShape_1"_s, 11.0},
+                 {u"QRShape_2"_s, 69.4},
+                 {u"QRShape_3"_s, 95.6},
+                 {u"QRShape_4"_s, 117.1},
+                 {u"QRShape_5"_s, 134.7}};
     for (const auto &r : rules)
         header.addVerticalLine(r.name, r.left, 0, 5.7, 2);
 }
@@ -120,9 +120,8 @@ void TPrn_NalCzynszDtl::BuildSummaryBand()
         .setFont(Sans(8, true))
         .setAlignment(TextAlignment::Right)
         .setRightEdgeMm(162.1);
-    summary.setOnBeforePrint([this](ReportBand &band, bool &) {
-        band.label(u"QR_Razem"_s).setCaption(FormatAmount(m_grossTotal));
-    });
+    summary.setOnBeforePrint(
+        [this](ReportBand &band, bool &) { band.label(u"QR_Razem"_s).setCaption(FormatAmount(m_grossTotal)); });
 }
 
 void TPrn_NalCzynszDtl::ReportBeforePrint()

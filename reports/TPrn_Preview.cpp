@@ -5,13 +5,13 @@
 #include "common/Messages.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
-#include "reports/ReportErrorText.h"
-#include "reports/TPrn_Gen.h"
 #include "engine/PageExport.h"
 #include "engine/PageStore.h"
 #include "engine/PrintFile.h"
 #include "engine_widgets/ReportPreviewControl.h"
 #include "engine_widgets/ReportPrinter.h"
+#include "reports/ReportErrorText.h"
+#include "reports/TPrn_Gen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -72,9 +72,9 @@ QLabel *MakeLabel(const QString &name, const QString &caption, QWidget *parent)
 } // namespace
 
 TPrn_Preview::TPrn_Preview(QWidget *parent)
-    : TForm_Gen_Ex(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
-    , LoadedPages(std::make_shared<PageStore>())
-    , m_chooseFile(&TPrn_Preview::ChooseFileWithDialog)
+    : TForm_Gen_Ex(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      LoadedPages(std::make_shared<PageStore>()),
+      m_chooseFile(&TPrn_Preview::ChooseFileWithDialog)
 {
     setObjectName(u"Prn_Preview"_s);
     setWindowTitle(u"Podgląd wydruku"_s);
@@ -87,11 +87,14 @@ TPrn_Preview::TPrn_Preview(QWidget *parent)
     toolbar->setContentsMargins(6, 2, 6, 2);
     toolbar->setSpacing(2);
 
-    But_Zoom_Fit = MakeSpeedButton(u"But_Zoom_Fit"_s, u"BUT_ZOOM_FIT"_s, u"Zoom dostosuj do długości strony"_s, Panel_Toolbar);
-    But_Zoom_Page = MakeSpeedButton(u"But_Zoom_Page"_s, u"BUT_ZOOM_PAGE"_s, u"Zoom dostosuj do szerokości strony"_s, Panel_Toolbar);
+    But_Zoom_Fit
+        = MakeSpeedButton(u"But_Zoom_Fit"_s, u"BUT_ZOOM_FIT"_s, u"Zoom dostosuj do długości strony"_s, Panel_Toolbar);
+    But_Zoom_Page = MakeSpeedButton(u"But_Zoom_Page"_s, u"BUT_ZOOM_PAGE"_s, u"Zoom dostosuj do szerokości strony"_s,
+                                    Panel_Toolbar);
     But_Zoom_100 = MakeSpeedButton(u"But_Zoom_100"_s, u"BUT_ZOOM_100"_s, u"Zoom 100%"_s, Panel_Toolbar);
     Lab_Zoom = MakeLabel(u"Lab_Zoom"_s, u"Zoom:"_s, Panel_Toolbar);
-    UpDown_Zoom = MakeDisplaySpinner(u"UpDown_Zoom"_s, ReportPreviewControl::MinZoom, ReportPreviewControl::MaxZoom, 10, 64, Panel_Toolbar);
+    UpDown_Zoom = MakeDisplaySpinner(u"UpDown_Zoom"_s, ReportPreviewControl::MinZoom, ReportPreviewControl::MaxZoom, 10,
+                                     64, Panel_Toolbar);
     UpDown_Zoom->setToolTip(u"Zwiększenie/Zmniejszenie podglądu wydruku"_s);
     UpDown_Zoom->setValue(100);
 
@@ -196,9 +199,10 @@ void TPrn_Preview::ShowPageStore(std::shared_ptr<PageStore> pages)
     // Shown from a modal window, the preview must take input while that window
     // waits: it becomes modal itself for as long as it is shown.
     const Qt::WindowModality modality = QApplication::activeModalWidget() && QApplication::activeModalWidget() != this
-        ? Qt::ApplicationModal : Qt::NonModal;
+        ? Qt::ApplicationModal
+        : Qt::NonModal;
     if (isVisible() && windowModality() != modality)
-        QWidget::hide();  // not a close: the window goes on showing pages
+        QWidget::hide(); // not a close: the window goes on showing pages
     SetShownPages(pages);
     if (isVisible()) {
         Reset();
@@ -480,8 +484,7 @@ void TPrn_Preview::FormKeyDown(QWidget *sender, int &key, Qt::KeyboardModifiers 
         // Scrolled once, when the key is released (FormKeyUp).
         key = 0;
         return;
-    default:
-        TForm_Gen_Ex::FormKeyDown(sender, key, shift);
+    default: TForm_Gen_Ex::FormKeyDown(sender, key, shift);
     }
 }
 

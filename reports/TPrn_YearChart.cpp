@@ -2,11 +2,11 @@
 
 #include "account/DisplayTexts.h"
 #include "account/TU_WEBServiceSession.h"
-#include "reports/ReportHeading.h"
-#include "reports/YearChartLayout.h"
 #include "engine/BandedReport.h"
 #include "engine/ReportBand.h"
 #include "engine/ReportUnits.h"
+#include "reports/ReportHeading.h"
+#include "reports/YearChartLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
 using ReportHeading::Sans;
@@ -64,8 +64,8 @@ void TPrn_YearChart::BuildChartBand()
             break;
         case YearChartItem::Kind::Text: {
             const TextAlignment alignment = item.alignment & Qt::AlignRight ? TextAlignment::Right
-                : item.alignment & Qt::AlignHCenter                          ? TextAlignment::Center
-                                                                             : TextAlignment::Left;
+                : item.alignment & Qt::AlignHCenter                         ? TextAlignment::Center
+                                                                            : TextAlignment::Left;
             band.addLabel(name, b.left(), b.top(), b.width(), b.height())
                 .setFont(Sans(kFontPoints, item.bold))
                 .setAlignment(alignment)

@@ -10,9 +10,18 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QColor ChartChargesColour() { return QColor(0xC0, 0x39, 0x2B); }
-QColor ChartPaymentsColour() { return QColor(0x2E, 0x8B, 0x57); }
-QColor ChartBalanceColour() { return QColor(0x00, 0x00, 0x80); }
+QColor ChartChargesColour()
+{
+    return QColor(0xC0, 0x39, 0x2B);
+}
+QColor ChartPaymentsColour()
+{
+    return QColor(0x2E, 0x8B, 0x57);
+}
+QColor ChartBalanceColour()
+{
+    return QColor(0x00, 0x00, 0x80);
+}
 
 QString AxisAmountText(double value, double step)
 {
@@ -20,7 +29,7 @@ QString AxisAmountText(double value, double step)
     const double rounded = std::round(value / step) * step;
     QString text = FormatAmount(std::abs(rounded) < step / 1000 ? 0.0 : rounded);
     if (step >= 1)
-        text.chop(3);  // the decimal separator and ",00"
+        text.chop(3); // the decimal separator and ",00"
     return text;
 }
 
@@ -28,17 +37,17 @@ QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &ar
 {
     using K = YearChartItem::Kind;
     QList<YearChartItem> items;
-    auto text = [&items](const QRectF &box, const QString &t, Qt::Alignment a, QColor colour = Qt::black,
-                         bool bold = false) {
-        YearChartItem i;
-        i.kind = K::Text;
-        i.box = box;
-        i.text = t;
-        i.alignment = a;
-        i.pen = colour;
-        i.bold = bold;
-        items.append(i);
-    };
+    auto text
+        = [&items](const QRectF &box, const QString &t, Qt::Alignment a, QColor colour = Qt::black, bool bold = false) {
+              YearChartItem i;
+              i.kind = K::Text;
+              i.box = box;
+              i.text = t;
+              i.alignment = a;
+              i.pen = colour;
+              i.bold = bold;
+              items.append(i);
+          };
     auto rect = [&items](const QRectF &box, QColor pen, QColor fill) {
         YearChartItem i;
         i.kind = K::Rectangle;
@@ -69,7 +78,12 @@ QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &ar
     const double legendY = area.top();
     const double box = lh * 0.7;
     double x = area.left() + m.labelWidth + lh;
-    const struct { QString name; QColor colour; bool line; } legend[] = {
+    const struct
+    {
+        QString name;
+        QColor colour;
+        bool line;
+    } legend[] = {
         {u"Obciążenia"_s, ChartChargesColour(), false},
         {u"Zapłaty"_s, ChartPaymentsColour(), false},
         {u"Saldo narastająco"_s, ChartBalanceColour(), true},
@@ -85,8 +99,8 @@ QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &ar
         x = textLeft + textWidth + lh;
     }
 
-    const QRectF plot(area.left() + m.labelWidth + lh * 0.5, area.top() + lh * 2,
-                      area.width() - m.labelWidth - lh, area.height() - lh * 3.6);
+    const QRectF plot(area.left() + m.labelWidth + lh * 0.5, area.top() + lh * 2, area.width() - m.labelWidth - lh,
+                      area.height() - lh * 3.6);
     text(QRectF(area.left(), area.top(), m.labelWidth, lh), u"zł"_s, Qt::AlignRight | Qt::AlignVCenter);
     if (plot.width() <= 0 || plot.height() <= 0 || !(data.AxisMax > data.AxisMin))
         return items;
@@ -115,8 +129,8 @@ QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &ar
         const YearChartData::Month &month = data.Months[i];
         const double left = plot.left() + i * slot;
         const double centre = left + slot / 2;
-        rect(QRectF(centre - barWidth - slot * 0.02, zeroY, barWidth, yOf(month.Charges) - zeroY),
-             ChartChargesColour(), ChartChargesColour());
+        rect(QRectF(centre - barWidth - slot * 0.02, zeroY, barWidth, yOf(month.Charges) - zeroY), ChartChargesColour(),
+             ChartChargesColour());
         rect(QRectF(centre + slot * 0.02, zeroY, barWidth, yOf(month.Payments) - zeroY), ChartPaymentsColour(),
              ChartPaymentsColour());
         text(QRectF(left, plot.bottom() + lh * 0.3, slot, lh), month.ShortName, Qt::AlignHCenter | Qt::AlignVCenter);

@@ -20,10 +20,10 @@ struct YearChartItem
     enum class Kind { Rectangle, HorizontalLine, VerticalLine, Text };
 
     Kind kind = Kind::Rectangle;
-    QRectF box;              // a horizontal line runs along box.top(), a vertical one along box.left()
-    QColor pen = Qt::black;  // line, outline or text colour
-    QColor fill;             // rectangles; invalid: not filled
-    int penWidth = 1;        // in the painter's pixels / the engine's design pixels
+    QRectF box; // a horizontal line runs along box.top(), a vertical one along box.left()
+    QColor pen = Qt::black; // line, outline or text colour
+    QColor fill; // rectangles; invalid: not filled
+    int penWidth = 1; // in the painter's pixels / the engine's design pixels
     QString text;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool bold = false;
@@ -31,8 +31,8 @@ struct YearChartItem
 
 struct YearChartMetrics
 {
-    double lineHeight = 4;     // one line of text, in the area's units
-    double labelWidth = 20;    // room for the widest amount at the left
+    double lineHeight = 4; // one line of text, in the area's units
+    double labelWidth = 20; // room for the widest amount at the left
 };
 
 QList<YearChartItem> LayoutYearChart(const YearChartData &data, const QRectF &area, const YearChartMetrics &metrics);

@@ -23,11 +23,11 @@ void CertificateGenerator::Generate(const QString &certificatePath, const QStrin
 
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start(u"openssl"_s, {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
-                                 u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-sha256"_s, u"-days"_s,
-                                 u"730"_s, u"-subj"_s, u"/O=Domvel demo server/CN=localhost"_s, u"-addext"_s,
-                                 u"subjectAltName=DNS:localhost,IP:127.0.0.1"_s, u"-keyout"_s, keyTemp,
-                                 u"-out"_s, certTemp});
+    openssl.start(u"openssl"_s,
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s, u"ec_paramgen_curve:prime256v1"_s,
+                   u"-nodes"_s, u"-sha256"_s, u"-days"_s, u"730"_s, u"-subj"_s, u"/O=Domvel demo server/CN=localhost"_s,
+                   u"-addext"_s, u"subjectAltName=DNS:localhost,IP:127.0.0.1"_s, u"-keyout"_s, keyTemp, u"-out"_s,
+                   certTemp});
     const bool finished = openssl.waitForFinished(kTimeoutMs);
     const QString output = QString::fromLocal8Bit(openssl.readAll()).trimmed();
     if (!finished || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0

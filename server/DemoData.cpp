@@ -25,9 +25,9 @@ constexpr int kWasteFromMonth = 2013 * 12 + 7;
 
 const QStringList &monthNames()
 {
-    static const QStringList names{u"styczeń"_s, u"luty"_s, u"marzec"_s, u"kwiecień"_s, u"maj"_s, u"czerwiec"_s,
-                                   u"lipiec"_s, u"sierpień"_s, u"wrzesień"_s, u"październik"_s, u"listopad"_s,
-                                   u"grudzień"_s};
+    static const QStringList names{u"styczeń"_s,  u"luty"_s,        u"marzec"_s,   u"kwiecień"_s,
+                                   u"maj"_s,      u"czerwiec"_s,    u"lipiec"_s,   u"sierpień"_s,
+                                   u"wrzesień"_s, u"październik"_s, u"listopad"_s, u"grudzień"_s};
     return names;
 }
 
@@ -53,9 +53,9 @@ struct RentItem
 {
     const char16_t *name;
     Basis basis;
-    double price2011;  // złoty per unit in 2011; rises 3 % a year
-    int fromMonth;     // year * 12 + month of the first charge, 0 = always
-    int toMonth;       // last one, 0 = still charged
+    double price2011; // złoty per unit in 2011; rises 3 % a year
+    int fromMonth; // year * 12 + month of the first charge, 0 = always
+    int toMonth; // last one, 0 = still charged
 };
 
 // The rent components of a dwelling with the full set of services.
@@ -107,7 +107,7 @@ struct CooperativePlan
 {
     CooperativeRecord record;
     QString town;
-    QString bankSeries;     // prefix of its document numbers
+    QString bankSeries; // prefix of its document numbers
 };
 
 struct TenantPlan
@@ -122,14 +122,14 @@ struct TenantPlan
     int persons = 2;
     // Which rent components the dwelling has (by index into rentItems); empty = all.
     QList<int> rentSubset;
-    QHash<int, double> coefficients;   // rent component index -> coefficient
-    QDate occupiedFrom;                // invalid = since before the ledger starts
-    QDate waterFrom;                   // invalid = since the ledger starts
-    qint64 openingBalance = 0;         // grosze, credit minus debit at the end of 2010
-    int lateChance = 10;               // percent of months paid after the term
-    int welfare = 0;                   // grosze a month from the welfare office, 0 = none
-    int monthWithoutDocuments = 0;     // year * 12 + month, 0 = none
-    int correctionMonth = 0;           // year * 12 + month of a credit correction, 0 = none
+    QHash<int, double> coefficients; // rent component index -> coefficient
+    QDate occupiedFrom; // invalid = since before the ledger starts
+    QDate waterFrom; // invalid = since the ledger starts
+    qint64 openingBalance = 0; // grosze, credit minus debit at the end of 2010
+    int lateChance = 10; // percent of months paid after the term
+    int welfare = 0; // grosze a month from the welfare office, 0 = none
+    int monthWithoutDocuments = 0; // year * 12 + month, 0 = none
+    int correctionMonth = 0; // year * 12 + month of a credit correction, 0 = none
 };
 
 QList<CooperativePlan> cooperativePlans()
@@ -251,7 +251,10 @@ public:
     {
         const int n = ++m_counters[series + QString::number(year)];
         if (month > 0)
-            return u"%1/%2/%3/%4"_s.arg(series).arg(year).arg(month, 2, 10, QLatin1Char('0')).arg(n, 4, 10, QLatin1Char('0'));
+            return u"%1/%2/%3/%4"_s.arg(series)
+                .arg(year)
+                .arg(month, 2, 10, QLatin1Char('0'))
+                .arg(n, 4, 10, QLatin1Char('0'));
         return u"%1/%2/%3"_s.arg(series).arg(year).arg(n, 4, 10, QLatin1Char('0'));
     }
 
@@ -264,8 +267,8 @@ private:
 class LedgerWriter
 {
 public:
-    LedgerWriter(ServerDatabase &db, DocumentNumbers &numbers, const TenantPlan &plan, qint64 tenantId,
-                 quint32 seed, double today)
+    LedgerWriter(ServerDatabase &db, DocumentNumbers &numbers, const TenantPlan &plan, qint64 tenantId, quint32 seed,
+                 double today)
         : m_db(db), m_numbers(numbers), m_plan(plan), m_tenantId(tenantId), m_rng(seed), m_today(today)
     {
     }
@@ -287,8 +290,7 @@ private:
 
     bool waterIn(int year, int month) const
     {
-        return offered(kWater)
-            && (!m_plan.waterFrom.isValid() || QDate(year, month, 1) >= m_plan.waterFrom);
+        return offered(kWater) && (!m_plan.waterFrom.isValid() || QDate(year, month, 1) >= m_plan.waterFrom);
     }
 
     void add(const DocumentRecord &document, const QList<EntryRecord> &entries)
@@ -316,8 +318,8 @@ private:
             m_balance[e.account] += e.side == 0 ? -e.amount : e.amount;
     }
 
-    DocumentRecord document(int kind, const QString &number, const QString &text, double dateOper,
-                            double dateTerm, int year, int month) const
+    DocumentRecord document(int kind, const QString &number, const QString &text, double dateOper, double dateTerm,
+                            int year, int month) const
     {
         DocumentRecord d;
         d.tenantId = m_tenantId;
@@ -334,10 +336,9 @@ private:
     void writeOpening()
     {
         const qint64 amount = std::abs(m_plan.openingBalance);
-        DocumentRecord d = document(6, m_numbers.Next(u"BO"_s, kFirstYear - 1),
-                                    u"Bilans otwarcia – saldo na dzień 31.12.2010"_s,
-                                    dateValue(kFirstYear - 1, 12, 31), dateValue(kFirstYear - 1, 12, 31),
-                                    kFirstYear - 1, 12);
+        DocumentRecord d
+            = document(6, m_numbers.Next(u"BO"_s, kFirstYear - 1), u"Bilans otwarcia – saldo na dzień 31.12.2010"_s,
+                       dateValue(kFirstYear - 1, 12, 31), dateValue(kFirstYear - 1, 12, 31), kFirstYear - 1, 12);
         add(d, {EntryRecord{kRent, m_plan.openingBalance < 0 ? 0 : 1, amount}});
     }
 
@@ -367,9 +368,7 @@ private:
                 quantity = m_plan.persons;
                 c.quantityText = QString::number(m_plan.persons) + u" os."_s;
                 break;
-            case Basis::Unit:
-                c.quantityText = u"1 szt."_s;
-                break;
+            case Basis::Unit: c.quantityText = u"1 szt."_s; break;
             }
             const double coefficient = m_plan.coefficients.value(i, 1.0);
             c.coefficientText = polishNumber(coefficient, 2);
@@ -382,7 +381,12 @@ private:
         if (waterIn(year, month)) {
             const double cubicMetres = (200 + m_rng.bounded(350)) / 100.0 * m_plan.persons / 2.0;
             const double share = partial ? fraction : 1.0;
-            const struct { const char16_t *name; double price2011; bool metered; } water[] = {
+            const struct
+            {
+                const char16_t *name;
+                double price2011;
+                bool metered;
+            } water[] = {
                 {u"Zimna woda", 4.10, true},
                 {u"Odprowadzenie ścieków", 5.30, true},
                 {u"Opłata abonamentowa za wodomierz", 2.40, false},
@@ -395,7 +399,7 @@ private:
                 const double quantity = w.metered ? std::round(cubicMetres * share * 1000.0) / 1000.0 : 1.0;
                 c.quantityText = w.metered ? polishNumber(quantity, 3) + u" m3"_s : u"1 szt."_s;
                 c.coefficientText = polishNumber(1.0, 2);
-                c.partialMonth = false;  // metered: the reading covers the days lived
+                c.partialMonth = false; // metered: the reading covers the days lived
                 c.net = toGrosze(quantity * c.price);
                 c.vat = std::llround(c.net * 0.08);
                 c.vatRate = u"8%"_s;
@@ -439,7 +443,12 @@ private:
             return;
         const QDate previous = QDate(year, month, 1).addMonths(-1);
         QList<ComponentRecord> components;
-        const struct { int account; qint64 base; const char16_t *name; } parts[] = {
+        const struct
+        {
+            int account;
+            qint64 base;
+            const char16_t *name;
+        } parts[] = {
             {kRentInterest, m_lateRentBase, u"Odsetki od nieterminowej wpłaty czynszu"},
             {kWaterInterest, m_lateWaterBase, u"Odsetki od nieterminowej wpłaty za wodę"},
         };
@@ -460,11 +469,11 @@ private:
             components.append(c);
         }
         const double booked = dateValue(year, month, 28);
-        DocumentRecord d = document(1, m_numbers.Next(u"NO"_s, year),
-                                    u"Nota odsetkowa za zwłokę w zapłacie za %1 %2"_s
-                                        .arg(monthNames()[previous.month() - 1])
-                                        .arg(previous.year()),
-                                    booked, booked + 14, year, month);
+        DocumentRecord d
+            = document(1, m_numbers.Next(u"NO"_s, year),
+                       u"Nota odsetkowa za zwłokę w zapłacie za %1 %2"_s.arg(monthNames()[previous.month() - 1])
+                           .arg(previous.year()),
+                       booked, booked + 14, year, month);
         d.periodFrom = DateToValue(previous);
         d.periodTo = DateToValue(previous.addMonths(1).addDays(-1));
         addCharge(d, components);
@@ -479,17 +488,16 @@ private:
         const qint64 amount = m_balance[kRent];
         const double date = dateValue(year, 1, 2);
         DocumentRecord d = document(6, m_numbers.Next(u"PK"_s, year),
-                                    u"Przeksięgowanie nadpłaty czynszu na poczet opłat za wodę"_s, date, date,
-                                    year, 1);
+                                    u"Przeksięgowanie nadpłaty czynszu na poczet opłat za wodę"_s, date, date, year, 1);
         add(d, {EntryRecord{kRent, 0, amount}, EntryRecord{kWater, 1, amount}});
     }
 
     void writeCorrection(int year, int month)
     {
         const double date = dateValue(year, month, 12);
-        DocumentRecord d = document(2, m_numbers.Next(u"KN"_s, year),
-                                    u"Korekta naliczenia – zmiana liczby osób zamieszkałych"_s, date, date, year,
-                                    month);
+        DocumentRecord d
+            = document(2, m_numbers.Next(u"KN"_s, year), u"Korekta naliczenia – zmiana liczby osób zamieszkałych"_s,
+                       date, date, year, month);
         add(d, {EntryRecord{kRent, 1, 3850}});
     }
 
@@ -497,9 +505,9 @@ private:
     {
         if (m_plan.welfare > 0) {
             const double date = dateValue(year, month, 10);
-            DocumentRecord d = document(5, m_numbers.Next(u"MOPS"_s, year),
-                                        u"Dodatek mieszkaniowy – Miejski Ośrodek Pomocy Społecznej"_s, date, date,
-                                        year, month);
+            DocumentRecord d
+                = document(5, m_numbers.Next(u"MOPS"_s, year),
+                           u"Dodatek mieszkaniowy – Miejski Ośrodek Pomocy Społecznej"_s, date, date, year, month);
             add(d, {EntryRecord{kRent, 1, m_plan.welfare}});
         }
 
@@ -526,10 +534,9 @@ private:
         const int day = late ? 17 + m_rng.bounded(11) : 3 + m_rng.bounded(12);
         const bool cash = m_rng.bounded(100) < 10;
         const double date = dateValue(year, month, day);
-        DocumentRecord d = cash ? document(4, m_numbers.Next(u"KP"_s, year), u"Wpłata w kasie"_s, date, date,
-                                           year, month)
-                                : document(3, m_numbers.Next(u"WB"_s, year), u"Wpłata – przelew bankowy"_s, date,
-                                           date, year, month);
+        DocumentRecord d = cash
+            ? document(4, m_numbers.Next(u"KP"_s, year), u"Wpłata w kasie"_s, date, date, year, month)
+            : document(3, m_numbers.Next(u"WB"_s, year), u"Wpłata – przelew bankowy"_s, date, date, year, month);
         if (late) {
             m_lateDays = day - 15;
             m_lateRentBase = rent;
@@ -542,7 +549,7 @@ private:
     {
         const int index = year * 12 + month;
         if (index == m_plan.monthWithoutDocuments)
-            return;  // its charge went out with the month before
+            return; // its charge went out with the month before
         if (month == 1 && index > first.year() * 12 + first.month())
             writeRePosting(year);
         const QDate from = (first.year() == year && first.month() == month) ? first : QDate(year, month, 1);

@@ -18,7 +18,7 @@ public:
     {
         QString login;
         QString password;
-        QString shows;   // what the account demonstrates, for the README
+        QString shows; // what the account demonstrates, for the README
     };
 
     // The demo logins and their passwords (all satisfy the password rule).

@@ -22,10 +22,10 @@ struct CooperativeRecord
     QString name;
     QString town;
     QString street;
-    qint32 kind = 1;                 // 1 housing cooperative, 2 housing community
-    qint32 infoHandlingKind = 2;     // how the client tells about other accounts
-    double periodStart = 0;          // first booking period kept
-    double periodActive = 0;         // open booking period; 0 = the current month
+    qint32 kind = 1; // 1 housing cooperative, 2 housing community
+    qint32 infoHandlingKind = 2; // how the client tells about other accounts
+    double periodStart = 0; // first booking period kept
+    double periodActive = 0; // open booking period; 0 = the current month
 };
 
 struct DwellingRecord
@@ -34,9 +34,9 @@ struct DwellingRecord
     qint64 cooperativeId = 0;
     QString town;
     QString street;
-    qint32 unitKind = 1;             // kind of housing unit, passed on in charge details
+    qint32 unitKind = 1; // kind of housing unit, passed on in charge details
     std::array<bool, kAccountCount> offered{true, true, true, true, true};
-    double waterStart = 0;           // first water period kept; 0 = from the cooperative's start
+    double waterStart = 0; // first water period kept; 0 = from the cooperative's start
 };
 
 struct TenantRecord
@@ -48,9 +48,9 @@ struct TenantRecord
     QString lastName1;
     QString firstName2;
     QString lastName2;
-    double occupiedFrom = 0;         // 0 = not set
+    double occupiedFrom = 0; // 0 = not set
     double occupiedTo = 0;
-    bool otherUnpaid = false;        // unpaid obligations on accounts the service does not show
+    bool otherUnpaid = false; // unpaid obligations on accounts the service does not show
 };
 
 // A tenant with everything a session-begin answer needs.
@@ -77,14 +77,14 @@ struct DocumentRecord
 {
     qint64 id = 0;
     qint64 tenantId = 0;
-    qint32 kind = 1;                 // 1 charge, 3 bank, 4 cash, 5 welfare payment, other re-posting
+    qint32 kind = 1; // 1 charge, 3 bank, 4 cash, 5 welfare payment, other re-posting
     QString number;
     QString text;
     double dateOper = 0;
-    double dateTerm = 0;             // payment term
-    double periodFrom = 0;           // period a charge covers
+    double dateTerm = 0; // payment term
+    double periodFrom = 0; // period a charge covers
     double periodTo = 0;
-    qint32 year = 0;                 // booking period
+    qint32 year = 0; // booking period
     qint32 month = 0;
 };
 
@@ -92,8 +92,8 @@ struct DocumentRecord
 struct EntryRecord
 {
     qint32 account = 0;
-    qint32 side = 0;                 // 0 debit, 1 credit
-    qint64 amount = 0;               // grosze, not negative
+    qint32 side = 0; // 0 debit, 1 credit
+    qint64 amount = 0; // grosze, not negative
 };
 
 // One item from which a charge was computed.
@@ -102,11 +102,11 @@ struct ComponentRecord
     qint32 account = 0;
     QString name;
     QString quantityText;
-    double price = 0;                // złoty per unit
+    double price = 0; // złoty per unit
     QString coefficientText;
     bool partialMonth = false;
-    qint64 net = 0;                  // grosze
-    qint64 vat = 0;                  // grosze
+    qint64 net = 0; // grosze
+    qint64 vat = 0; // grosze
     QString vatRate;
 };
 

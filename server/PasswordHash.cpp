@@ -1,8 +1,8 @@
 #include "server/PasswordHash.h"
 
-#include <openssl/evp.h>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <openssl/evp.h>
 
 using namespace Qt::StringLiterals;
 

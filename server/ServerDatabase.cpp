@@ -190,8 +190,8 @@ bool ServerDatabase::IsEmpty()
 void ServerDatabase::Clear()
 {
     Transaction transaction(*this);
-    for (const char16_t *table : {u"component", u"year_balance", u"ledger_entry", u"document", u"tenant", u"dwelling",
-                                  u"cooperative"})
+    for (const char16_t *table :
+         {u"component", u"year_balance", u"ledger_entry", u"document", u"tenant", u"dwelling", u"cooperative"})
         execute(u"DELETE FROM "_s + QString::fromUtf16(table));
     transaction.Commit();
 }
@@ -205,7 +205,7 @@ ServerDatabase::Transaction::~Transaction()
 {
     if (!m_done) {
         QSqlQuery query(QSqlDatabase::database(m_db.m_connection, false));
-        query.exec(u"ROLLBACK"_s);  // nothing to do if it fails: the connection drops the transaction
+        query.exec(u"ROLLBACK"_s); // nothing to do if it fails: the connection drops the transaction
     }
 }
 
@@ -218,7 +218,7 @@ void ServerDatabase::Transaction::Commit()
 qint64 ServerDatabase::AddCooperative(const CooperativeRecord &c)
 {
     Query q = prepare(u"INSERT INTO cooperative (name, town, street, kind, info_handling_kind, period_start, "
-                          u"period_active) VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
+                      u"period_active) VALUES (?, ?, ?, ?, ?, ?, ?)"_s);
     for (const QVariant &v : {text(c.name), text(c.town), text(c.street), QVariant(c.kind),
                               QVariant(c.infoHandlingKind), QVariant(c.periodStart), QVariant(c.periodActive)})
         q->addBindValue(v);
@@ -229,8 +229,8 @@ qint64 ServerDatabase::AddCooperative(const CooperativeRecord &c)
 qint64 ServerDatabase::AddDwelling(const DwellingRecord &d)
 {
     Query q = prepare(u"INSERT INTO dwelling (cooperative_id, town, street, unit_kind, offers_rent, "
-                          u"offers_rent_interest, offers_water, offers_water_interest, offers_waste, water_start) "
-                          u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+                      u"offers_rent_interest, offers_water, offers_water_interest, offers_waste, water_start) "
+                      u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     q->addBindValue(d.cooperativeId);
     q->addBindValue(text(d.town));
     q->addBindValue(text(d.street));
@@ -245,11 +245,10 @@ qint64 ServerDatabase::AddDwelling(const DwellingRecord &d)
 qint64 ServerDatabase::AddTenant(const TenantRecord &t, const QString &passwordStored)
 {
     Query q = prepare(u"INSERT INTO tenant (dwelling_id, login, password, first_name1, last_name1, first_name2, "
-                          u"last_name2, occupied_from, occupied_to, other_unpaid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    for (const QVariant &v : {QVariant(t.dwellingId), text(t.login), QVariant(passwordStored),
-                              text(t.firstName1), text(t.lastName1), text(t.firstName2),
-                              text(t.lastName2), QVariant(t.occupiedFrom), QVariant(t.occupiedTo),
-                              QVariant(t.otherUnpaid ? 1 : 0)})
+                      u"last_name2, occupied_from, occupied_to, other_unpaid) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    for (const QVariant &v : {QVariant(t.dwellingId), text(t.login), QVariant(passwordStored), text(t.firstName1),
+                              text(t.lastName1), text(t.firstName2), text(t.lastName2), QVariant(t.occupiedFrom),
+                              QVariant(t.occupiedTo), QVariant(t.otherUnpaid ? 1 : 0)})
         q->addBindValue(v);
     exec(*q);
     return q->lastInsertId().toLongLong();
@@ -258,10 +257,10 @@ qint64 ServerDatabase::AddTenant(const TenantRecord &t, const QString &passwordS
 qint64 ServerDatabase::AddDocument(const DocumentRecord &d, const QList<EntryRecord> &entries)
 {
     Query q = prepare(u"INSERT INTO document (tenant_id, kind, number, text, date_oper, date_term, period_from, "
-                          u"period_to, year, month) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
-    for (const QVariant &v : {QVariant(d.tenantId), QVariant(d.kind), text(d.number), text(d.text),
-                              QVariant(d.dateOper), QVariant(d.dateTerm), QVariant(d.periodFrom),
-                              QVariant(d.periodTo), QVariant(d.year), QVariant(d.month)})
+                      u"period_to, year, month) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+    for (const QVariant &v :
+         {QVariant(d.tenantId), QVariant(d.kind), text(d.number), text(d.text), QVariant(d.dateOper),
+          QVariant(d.dateTerm), QVariant(d.periodFrom), QVariant(d.periodTo), QVariant(d.year), QVariant(d.month)})
         q->addBindValue(v);
     exec(*q);
     const qint64 id = q->lastInsertId().toLongLong();
@@ -277,8 +276,9 @@ qint64 ServerDatabase::AddDocument(const DocumentRecord &d, const QList<EntryRec
         e->addBindValue(d.year);
         e->addBindValue(d.month);
         exec(*e);
-        Query balance = prepare(u"INSERT INTO year_balance (tenant_id, year, account, balance) VALUES (?, ?, ?, ?) "
-                                u"ON CONFLICT (tenant_id, year, account) DO UPDATE SET balance = balance + excluded.balance"_s);
+        Query balance
+            = prepare(u"INSERT INTO year_balance (tenant_id, year, account, balance) VALUES (?, ?, ?, ?) "
+                      u"ON CONFLICT (tenant_id, year, account) DO UPDATE SET balance = balance + excluded.balance"_s);
         balance->addBindValue(d.tenantId);
         balance->addBindValue(d.year);
         balance->addBindValue(entry.account);
@@ -306,7 +306,7 @@ qint64 ServerDatabase::AddCharge(const DocumentRecord &d, const QList<ComponentR
     const qint64 id = AddDocument(d, entries);
 
     Query q = prepare(u"INSERT INTO component (document_id, account, name, quantity, price, coefficient, "
-                          u"partial_month, net, vat, vat_rate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+                      u"partial_month, net, vat, vat_rate) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
     for (const ComponentRecord &c : components) {
         for (const QVariant &v : {QVariant(id), QVariant(c.account), text(c.name), text(c.quantityText),
                                   QVariant(c.price), text(c.coefficientText), QVariant(c.partialMonth ? 1 : 0),
@@ -326,7 +326,8 @@ std::optional<TenantAccount> ServerDatabase::tenantWhere(const QString &conditio
         u"d.offers_water, d.offers_water_interest, d.offers_waste, d.water_start, "
         u"c.name, c.town, c.street, c.kind, c.info_handling_kind, c.period_start, c.period_active "
         u"FROM tenant t JOIN dwelling d ON d.id = t.dwelling_id JOIN cooperative c ON c.id = d.cooperative_id "
-        u"WHERE "_s + condition);
+        u"WHERE "_s
+        + condition);
     q->addBindValue(value);
     exec(*q);
     if (!q->next())
@@ -376,8 +377,8 @@ std::optional<TenantAccount> ServerDatabase::TenantById(qint64 id)
 QList<TenantSummary> ServerDatabase::ListTenants()
 {
     Query q = prepare(u"SELECT t.id, t.login, t.first_name1 || ' ' || t.last_name1, d.street || ', ' || d.town, "
-                          u"c.name FROM tenant t JOIN dwelling d ON d.id = t.dwelling_id "
-                          u"JOIN cooperative c ON c.id = d.cooperative_id ORDER BY t.login"_s);
+                      u"c.name FROM tenant t JOIN dwelling d ON d.id = t.dwelling_id "
+                      u"JOIN cooperative c ON c.id = d.cooperative_id ORDER BY t.login"_s);
     exec(*q);
     QList<TenantSummary> list;
     while (q->next()) {
@@ -427,9 +428,8 @@ YearSums ServerDatabase::YearSumsOf(qint64 tenantId, int year)
     while (before->next())
         sums.balanceBefore.at(before->value(0).toInt()) = before->value(1).toLongLong();
 
-    Query months = prepare(
-        u"SELECT account, month, side, SUM(amount) "
-        u"FROM ledger_entry WHERE tenant_id = ? AND year = ? GROUP BY account, month, side"_s);
+    Query months = prepare(u"SELECT account, month, side, SUM(amount) "
+                           u"FROM ledger_entry WHERE tenant_id = ? AND year = ? GROUP BY account, month, side"_s);
     months->addBindValue(tenantId);
     months->addBindValue(year);
     exec(*months);
@@ -444,11 +444,10 @@ YearSums ServerDatabase::YearSumsOf(qint64 tenantId, int year)
 
 QList<LedgerLine> ServerDatabase::MonthLedger(qint64 tenantId, int account, int year, int month)
 {
-    Query q = prepare(
-        u"SELECT d.id, e.side, d.kind, d.date_oper, d.date_term, e.amount, d.text, d.number "
-        u"FROM ledger_entry e JOIN document d ON d.id = e.document_id "
-        u"WHERE e.tenant_id = ? AND e.account = ? AND e.year = ? AND e.month = ? "
-        u"ORDER BY d.date_oper, d.id"_s);
+    Query q = prepare(u"SELECT d.id, e.side, d.kind, d.date_oper, d.date_term, e.amount, d.text, d.number "
+                      u"FROM ledger_entry e JOIN document d ON d.id = e.document_id "
+                      u"WHERE e.tenant_id = ? AND e.account = ? AND e.year = ? AND e.month = ? "
+                      u"ORDER BY d.date_oper, d.id"_s);
     q->addBindValue(tenantId);
     q->addBindValue(account);
     q->addBindValue(year);
@@ -494,15 +493,14 @@ std::optional<DocumentDetails> ServerDatabase::ChargeDetails(qint64 tenantId, qi
     details.unitKind = q->value(9).toInt();
 
     Query c = prepare(u"SELECT name, quantity, price, coefficient, partial_month, net, vat, vat_rate "
-                          u"FROM component WHERE document_id = ? AND account = ? ORDER BY id"_s);
+                      u"FROM component WHERE document_id = ? AND account = ? ORDER BY id"_s);
     c->addBindValue(documentId);
     c->addBindValue(account);
     exec(*c);
     while (c->next()) {
-        details.components.append(ComponentRecord{account, c->value(0).toString(), c->value(1).toString(),
-                                                  c->value(2).toDouble(), c->value(3).toString(),
-                                                  c->value(4).toInt() != 0, c->value(5).toLongLong(),
-                                                  c->value(6).toLongLong(), c->value(7).toString()});
+        details.components.append(ComponentRecord{
+            account, c->value(0).toString(), c->value(1).toString(), c->value(2).toDouble(), c->value(3).toString(),
+            c->value(4).toInt() != 0, c->value(5).toLongLong(), c->value(6).toLongLong(), c->value(7).toString()});
     }
     return details;
 }

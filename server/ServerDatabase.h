@@ -8,7 +8,6 @@
 
 #include <optional>
 
-
 // The demo server's SQLite database (Qt SQL, QSQLITE): cooperatives,
 // dwellings, tenants with salted password digests, master documents with
 // their ledger entries and charge components. Every failure of the database
@@ -79,7 +78,7 @@ private:
     class Query
     {
     public:
-        explicit Query(QSqlQuery &query) : m_query(query) {}
+        explicit Query(QSqlQuery &query) : m_query(query) { }
         ~Query() { m_query.finish(); }
         Query(const Query &) = delete;
         Query &operator=(const Query &) = delete;

@@ -29,8 +29,7 @@ QByteArray randomBytes(int count)
 } // namespace
 
 SessionRegistry::SessionRegistry(double lifetimeMinutes)
-    : m_lifetimeMinutes(lifetimeMinutes)
-    , m_nextNumber(1000 + QRandomGenerator::system()->bounded(9000))
+    : m_lifetimeMinutes(lifetimeMinutes), m_nextNumber(1000 + QRandomGenerator::system()->bounded(9000))
 {
 }
 
@@ -41,8 +40,8 @@ QString SessionRegistry::newToken(Session &session, double now)
     return token.Encoded();
 }
 
-QString SessionRegistry::Begin(qint64 tenantId, const QString &login, const QString &password,
-                               const QString &stamp, double now)
+QString SessionRegistry::Begin(qint64 tenantId, const QString &login, const QString &password, const QString &stamp,
+                               double now)
 {
     purge(now);
     for (;;) {

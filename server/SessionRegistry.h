@@ -20,8 +20,8 @@ public:
         QString login;
         QByteArray checkSalt;
         QByteArray passwordCheck;
-        double since = 0;   // date value of the last begin, renewal or password change
-        QString stamp;      // the stored password value it was opened under
+        double since = 0; // date value of the last begin, renewal or password change
+        QString stamp; // the stored password value it was opened under
         int wrongPasswords = 0;
     };
 
@@ -33,8 +33,7 @@ public:
     // Opens a session and answers its encoded token. `stamp` is the tenant's
     // stored password value: a session whose stamp no longer matches the
     // stored value (the operator set a new password) is ended.
-    QString Begin(qint64 tenantId, const QString &login, const QString &password, const QString &stamp,
-                  double now);
+    QString Begin(qint64 tenantId, const QString &login, const QString &password, const QString &stamp, double now);
 
     // The session of the token, active or expired; nullptr when unknown.
     Session *Find(const QString &token);

@@ -59,23 +59,25 @@ SoapEndpoint::Reply SoapEndpoint::dispatch(const SoapRequest &r)
     if (op == "ZOKA_WS_Logout")
         return answer(op, s.ZOKA_WS_Logout(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken")));
     if (op == "ZOKA_WS_ChangePassword")
-        return answer(op, s.ZOKA_WS_ChangePassword(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
-                                                   r.text("aPasswordE_New")));
+        return answer(op,
+                      s.ZOKA_WS_ChangePassword(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                               r.text("aPasswordE_New")));
     if (op == "ZOKA_WS_YearRozrachGet")
-        return answer(op, s.ZOKA_WS_YearRozrachGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
-                                                   r.integer("aYearEwid")));
+        return answer(op,
+                      s.ZOKA_WS_YearRozrachGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                               r.integer("aYearEwid")));
     if (op == "ZOKA_WS_KartotekaMcaGet")
-        return answer(op, s.ZOKA_WS_KartotekaMcaGet(r.text("aLoginE"), r.text("aPasswordE"),
-                                                    r.text("aSessionToken"), r.integer("aKontoKsg"),
-                                                    r.integer("aYear"), r.integer("aMonth")));
+        return answer(op,
+                      s.ZOKA_WS_KartotekaMcaGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                                r.integer("aKontoKsg"), r.integer("aYear"), r.integer("aMonth")));
     if (op == "ZOKA_WS_DokDetailsGet")
-        return answer(op, s.ZOKA_WS_DokDetailsGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
-                                                  r.integer("aID_Dok_Master"), r.integer("aKontoKsg"),
-                                                  r.integer("aYear")));
+        return answer(op,
+                      s.ZOKA_WS_DokDetailsGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                              r.integer("aID_Dok_Master"), r.integer("aKontoKsg"), r.integer("aYear")));
     if (op == "ZOKA_WS_WymiarOplatGet")
-        return answer(op, s.ZOKA_WS_WymiarOplatGet(r.text("aLoginE"), r.text("aPasswordE"),
-                                                   r.text("aSessionToken"), r.integer("aKontoKsg"),
-                                                   r.integer("aYear"), r.integer("aMonth")));
+        return answer(op,
+                      s.ZOKA_WS_WymiarOplatGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                               r.integer("aKontoKsg"), r.integer("aYear"), r.integer("aMonth")));
     return Fault(u"Client"_s, u"Nieznana operacja."_s);
 }
 

@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-
 // Turns one SOAP request body into one answer: reads the request with the
 // codec, calls the operation on the service and writes its answer (records
 // inline or in multi-reference form). A request that cannot be read, and a
@@ -20,7 +19,7 @@ public:
     {
         int status = 200;
         QByteArray body;
-        QString operation;   // empty when the request named no known operation
+        QString operation; // empty when the request named no known operation
     };
 
     SoapEndpoint(IZOKA_E_BOK &service, SoapWriter::RecordForm form, qsizetype maxMessageSize);

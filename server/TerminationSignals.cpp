@@ -32,7 +32,7 @@ void setHandler(int signalNumber, void (*handler)(int))
 TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalSockets) != 0)
-        return;  // the default action (ending the process) stays
+        return; // the default action (ending the process) stays
     m_notifier = new QSocketNotifier(gSignalSockets[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::onSignal);
     setHandler(SIGTERM, writeSignalByte);

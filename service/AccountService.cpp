@@ -38,9 +38,7 @@ void SetUpdateNoticeHandler(std::function<void()> handler)
     updateNoticeHandler() = std::move(handler);
 }
 
-AccountService::AccountService(Account &account, IZOKA_E_BOK *service)
-    : m_account(account)
-    , m_service(service)
+AccountService::AccountService(Account &account, IZOKA_E_BOK *service) : m_account(account), m_service(service)
 {
 }
 
@@ -52,8 +50,8 @@ bool AccountService::CheckClientVersion()
         RequestApplicationTerminate();
         return false;
     }
-    const std::optional<TRemInitialCheck> answer =
-        CallService<TRemInitialCheck>([&] { return m_service->ZOKA_WS_InitialCheck(ProgramProductVersion()); });
+    const std::optional<TRemInitialCheck> answer
+        = CallService<TRemInitialCheck>([&] { return m_service->ZOKA_WS_InitialCheck(ProgramProductVersion()); });
     if (!answer) {
         RequestApplicationTerminate();
         return false;
@@ -75,8 +73,8 @@ SessionOutcome AccountService::BeginSession(const QString &loginE, const QString
         ShowServiceUnavailable();
         return SessionOutcome::NoService;
     }
-    const std::optional<TRemSessionBeginData> answer = CallService<TRemSessionBeginData>(
-        [&] { return m_service->ZOKA_WS_CzSessionBegin(loginE, passwordE); });
+    const std::optional<TRemSessionBeginData> answer
+        = CallService<TRemSessionBeginData>([&] { return m_service->ZOKA_WS_CzSessionBegin(loginE, passwordE); });
     if (!answer || answer->RetCode != 0)
         return SessionOutcome::Refused;
     try {
@@ -140,7 +138,8 @@ void AccountService::Logout()
         return;
     }
     // The answer does not matter: the user asked to be logged out.
-    CallService<bool>([&] { return m_service->ZOKA_WS_Logout(session.LoginE, session.PasswordE, session.SessionToken); });
+    CallService<bool>(
+        [&] { return m_service->ZOKA_WS_Logout(session.LoginE, session.PasswordE, session.SessionToken); });
     session.LoggedOut();
 }
 

@@ -10,10 +10,10 @@ class IZOKA_E_BOK;
 
 // The outcome of a session call.
 enum class SessionOutcome {
-    Done,       // the service agreed; the session record follows it
-    NoService,  // no interface to call: the user has been told that the service is unavailable
-    Refused,    // the call failed (the user has been told) or the service said no (nothing shown yet)
-    Unusable,   // the answer cannot be trusted: the error has been shown, the program asked to end
+    Done, // the service agreed; the session record follows it
+    NoService, // no interface to call: the user has been told that the service is unavailable
+    Refused, // the call failed (the user has been told) or the service said no (nothing shown yet)
+    Unusable, // the answer cannot be trusted: the error has been shown, the program asked to end
 };
 
 // Where the client calls the service: the version check, the four session

@@ -18,7 +18,8 @@ void RequestApplicationTerminate()
         return;
     }
     if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 
 void SetTerminateHandler(std::function<void()> handler)

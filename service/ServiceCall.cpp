@@ -14,7 +14,7 @@ QString ServiceFailureDetail(const ServiceFailure &failure)
     case ServiceFailure::Kind::TooLarge: return QStringLiteral("Odpowiedź serwera jest zbyt duża.");
     case ServiceFailure::Kind::Fault: return QStringLiteral("Serwer zgłosił błąd.");
     case ServiceFailure::Kind::Read: return QStringLiteral("Nie można odczytać odpowiedzi serwera.");
-    default: break;  // kinds added later carry their own detail
+    default: break; // kinds added later carry their own detail
     }
     return QStringLiteral("Błąd komunikacji z serwerem.");
 }

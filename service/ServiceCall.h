@@ -47,8 +47,8 @@ std::optional<Answer> CallService(Call &&call)
 template<typename Answer, typename Call, typename Load>
 bool RunDataQuery(IZOKA_E_BOK &service, const TU_WEBServiceSession &session, Call &&call, Load &&load)
 {
-    const std::optional<Answer> answer = CallService<Answer>(
-        [&] { return call(service, session.LoginE, session.PasswordE, session.SessionToken); });
+    const std::optional<Answer> answer
+        = CallService<Answer>([&] { return call(service, session.LoginE, session.PasswordE, session.SessionToken); });
     if (!answer || answer->RetCode != 0)
         return false;
     try {

@@ -9,7 +9,7 @@
 class CountingService final : public IZOKA_E_BOK
 {
 public:
-    explicit CountingService(IZOKA_E_BOK &inner) : m_inner(inner) {}
+    explicit CountingService(IZOKA_E_BOK &inner) : m_inner(inner) { }
 
     QStringList operations;
 
@@ -35,9 +35,8 @@ public:
         operations << QStringLiteral("ZOKA_WS_InitialCheck");
         return m_inner.ZOKA_WS_InitialCheck(v);
     }
-    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(const QString &l, const QString &p,
-                                                                   const QString &t, qint32 konto, qint32 y,
-                                                                   qint32 m) override
+    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(const QString &l, const QString &p, const QString &t,
+                                                                   qint32 konto, qint32 y, qint32 m) override
     {
         operations << QStringLiteral("ZOKA_WS_KartotekaMcaGet");
         return m_inner.ZOKA_WS_KartotekaMcaGet(l, p, t, konto, y, m);
@@ -52,15 +51,14 @@ public:
         operations << QStringLiteral("ZOKA_WS_SessionRenew");
         return m_inner.ZOKA_WS_SessionRenew(l, p, t);
     }
-    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &l, const QString &p,
-                                                                 const QString &t, qint32 konto, qint32 y,
-                                                                 qint32 m) override
+    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &l, const QString &p, const QString &t,
+                                                                 qint32 konto, qint32 y, qint32 m) override
     {
         operations << QStringLiteral("ZOKA_WS_WymiarOplatGet");
         return m_inner.ZOKA_WS_WymiarOplatGet(l, p, t, konto, y, m);
     }
-    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &l, const QString &p,
-                                                                 const QString &t, qint32 y) override
+    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &l, const QString &p, const QString &t,
+                                                                 qint32 y) override
     {
         operations << QStringLiteral("ZOKA_WS_YearRozrachGet");
         return m_inner.ZOKA_WS_YearRozrachGet(l, p, t, y);

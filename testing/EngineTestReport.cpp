@@ -9,15 +9,28 @@ EngineTestReport::EngineTestReport(int rowCount) : rows(rowCount)
     amountText = [](int row) { return QStringLiteral("%1,%2").arg(row * 1013).arg(row % 100, 2, 10, QChar(u'0')); };
 
     ReportBand &title = addBand(BandKind::Title, QStringLiteral("TitleBand"), 20);
-    title.addLabel(QStringLiteral("L_Titel"), 1.1, 1.1).setCaption(QStringLiteral("Rozrachunki roku")).font().setPointSize(11).setBold(true);
+    title.addLabel(QStringLiteral("L_Titel"), 1.1, 1.1)
+        .setCaption(QStringLiteral("Rozrachunki roku"))
+        .font()
+        .setPointSize(11)
+        .setBold(true);
     title.addLabel(QStringLiteral("QRL_Date"), 132.5, 1.1).setCaption(QStringLiteral("Data: 2024-03-01"));
 
     ReportBand &header = addBand(BandKind::ColumnHeader, QStringLiteral("ColumnHeaderBand"), 6);
     header.setBackgroundColor(QColor(0xEE, 0xEE, 0xEE)).setFrame(ReportBand::Frame::all());
     const ReportFont headerFont(QStringLiteral("Courier New"), 8, true);
-    header.addLabel(QStringLiteral("QRL_Lp"), 1.1, 1.1, 10, 4).setCaption(QStringLiteral("Lp")).setFont(headerFont).setAlignment(TextAlignment::Center);
-    header.addLabel(QStringLiteral("QRL_Nazwa"), 14, 1.1, 60, 4).setCaption(QStringLiteral("Nazwa")).setFont(headerFont).setAlignment(TextAlignment::Center);
-    header.addLabel(QStringLiteral("QRL_Kwota"), 100, 1.1, 40, 4).setCaption(QStringLiteral("Obciążenia")).setFont(headerFont).setAlignment(TextAlignment::Center);
+    header.addLabel(QStringLiteral("QRL_Lp"), 1.1, 1.1, 10, 4)
+        .setCaption(QStringLiteral("Lp"))
+        .setFont(headerFont)
+        .setAlignment(TextAlignment::Center);
+    header.addLabel(QStringLiteral("QRL_Nazwa"), 14, 1.1, 60, 4)
+        .setCaption(QStringLiteral("Nazwa"))
+        .setFont(headerFont)
+        .setAlignment(TextAlignment::Center);
+    header.addLabel(QStringLiteral("QRL_Kwota"), 100, 1.1, 40, 4)
+        .setCaption(QStringLiteral("Obciążenia"))
+        .setFont(headerFont)
+        .setAlignment(TextAlignment::Center);
     header.addVerticalLine(QStringLiteral("QRShape_1"), 12, 0, 6, 2);
     header.addVerticalLine(QStringLiteral("QRShape_2"), 98, 0, 6, 2);
 

@@ -54,9 +54,8 @@ public:
     {
         return answer<TRemInitialCheck>("ZOKA_WS_InitialCheck", {v}, initialCheck);
     }
-    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(const QString &l, const QString &p,
-                                                                   const QString &t, qint32 konto, qint32 y,
-                                                                   qint32 m) override
+    ServiceResult<TRemKartotekaMcaGetData> ZOKA_WS_KartotekaMcaGet(const QString &l, const QString &p, const QString &t,
+                                                                   qint32 konto, qint32 y, qint32 m) override
     {
         return answer<TRemKartotekaMcaGetData>("ZOKA_WS_KartotekaMcaGet", {l, p, t, n(konto), n(y), n(m)}, ledger);
     }
@@ -68,15 +67,14 @@ public:
     {
         return answer<QString>("ZOKA_WS_SessionRenew", {l, p, t}, renew);
     }
-    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &l, const QString &p,
-                                                                 const QString &t, qint32 konto, qint32 y,
-                                                                 qint32 m) override
+    ServiceResult<TRemWymiarOplatGetData> ZOKA_WS_WymiarOplatGet(const QString &l, const QString &p, const QString &t,
+                                                                 qint32 konto, qint32 y, qint32 m) override
     {
         return answer<TRemWymiarOplatGetData>("ZOKA_WS_WymiarOplatGet", {l, p, t, n(konto), n(y), n(m)},
                                               TRemWymiarOplatGetData{});
     }
-    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &l, const QString &p,
-                                                                 const QString &t, qint32 y) override
+    ServiceResult<TRemYearRozrachGetData> ZOKA_WS_YearRozrachGet(const QString &l, const QString &p, const QString &t,
+                                                                 qint32 y) override
     {
         return answer<TRemYearRozrachGetData>("ZOKA_WS_YearRozrachGet", {l, p, t, n(y)}, year);
     }

@@ -4,8 +4,8 @@
 // from event handlers end in the outer error display, as in the program), a
 // recorder for the message seam, and helpers for windows and modal dialogs.
 
-#include "forms/TApplication.h"
 #include "common/Messages.h"
+#include "forms/TApplication.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ModalDialogs.h"
 
@@ -39,12 +39,12 @@ inline void WhenModalShown(QObject *context, std::function<void(QWidget *)> acti
     WhenModal<QWidget>(context, std::move(action), options);
 }
 
-#define DOMVEL_GUI_TEST_MAIN(TestObject)                                                                     \
-    int main(int argc, char **argv)                                                                          \
-    {                                                                                                        \
-        TApplication app(argc, argv);                                                                        \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
-        TestObject tc;                                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
-        return QTest::qExec(&tc, argc, argv);                                                                \
+#define DOMVEL_GUI_TEST_MAIN(TestObject)                                                                               \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        TApplication app(argc, argv);                                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }

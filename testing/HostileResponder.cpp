@@ -44,7 +44,7 @@ bool spoil(QString &xml, const QString &field, const QString &text)
         spoilt = content.left(item.capturedStart()) + (text.isNull() ? QString() : itemTag + text + u"</item>"_s)
             + content.mid(item.capturedEnd());
     } else if (text.isNull() || content.contains(u'<')) {
-        return false;  // no item to remove, or no plain text to replace
+        return false; // no item to remove, or no plain text to replace
     } else {
         spoilt = text;
     }
@@ -74,9 +74,9 @@ QByteArray withEntityBomb(const QByteArray &answer)
 } // namespace
 
 HostileResponder::HostileResponder(IZOKA_E_BOK &service, const QString &certificateFile, const QString &keyFile)
-    : m_service(service)
-    , m_endpoint(service, SoapWriter::RecordForm::Inline, SoapCodec::kDefaultMaxMessageSize)
-    , m_server(certificateFile, keyFile)
+    : m_service(service),
+      m_endpoint(service, SoapWriter::RecordForm::Inline, SoapCodec::kDefaultMaxMessageSize),
+      m_server(certificateFile, keyFile)
 {
     m_server.setHandler([this](const TestHttpsServer::Request &request) { return respond(request); });
 }
@@ -126,8 +126,7 @@ QString HostileResponder::DamagedField(Fault fault, const QString &operation)
         if (operation == u"ZOKA_WS_DokDetailsGet")
             return u"SklNumber"_s;
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -153,12 +152,8 @@ TestHttpsServer::Reply HostileResponder::damage(const QByteArray &requestBody, c
     case Fault::Http404:
         reply = {404, "<html><head><title>404</title></head><body>Nie znaleziono.</body></html>"};
         break;
-    case Fault::Http500:
-        reply = {500, "<html><head><title>500</title></head><body>Błąd serwera.</body></html>"};
-        break;
-    case Fault::SoapFault:
-        reply = {500, SoapCodec::WriteFault(u"Server"_s, u"Baza danych jest niedostępna."_s)};
-        break;
+    case Fault::Http500: reply = {500, "<html><head><title>500</title></head><body>Błąd serwera.</body></html>"}; break;
+    case Fault::SoapFault: reply = {500, SoapCodec::WriteFault(u"Server"_s, u"Baza danych jest niedostępna."_s)}; break;
     case Fault::Malformed: reply.body = good.body.left(good.body.size() * 2 / 3); break;
     case Fault::EntityBomb: reply.body = withEntityBomb(good.body); break;
     case Fault::WrongType:
@@ -167,10 +162,10 @@ TestHttpsServer::Reply HostileResponder::damage(const QByteArray &requestBody, c
         const QString field = m_fault == Fault::Text ? m_field : DamagedField(m_fault, m_operation);
         QString xml = QString::fromUtf8(good.body);
         const bool dateField = field == u"KsgDataOperacji" || field == u"DataOperacji";
-        const QString text = m_fault == Fault::Text                 ? m_text
-            : m_fault == Fault::ArrayShorterThanType                ? QString()
-            : dateField                                             ? u"2020-03-05"_s
-                                                                    : u"sto złotych"_s;
+        const QString text = m_fault == Fault::Text  ? m_text
+            : m_fault == Fault::ArrayShorterThanType ? QString()
+            : dateField                              ? u"2020-03-05"_s
+                                                     : u"sto złotych"_s;
         made = !field.isEmpty() && spoil(xml, field, text);
         reply.body = xml.toUtf8();
         break;
@@ -202,9 +197,9 @@ QByteArray HostileResponder::recount(const QByteArray &requestBody, qint32 extra
     const SoapRequest &r = read.value();
     const qint32 maxCount = std::numeric_limits<qint32>::max();
     if (m_operation == u"ZOKA_WS_KartotekaMcaGet") {
-        ServiceResult<TRemKartotekaMcaGetData> answer = m_service.ZOKA_WS_KartotekaMcaGet(
-            r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"), r.integer("aKontoKsg"),
-            r.integer("aYear"), r.integer("aMonth"));
+        ServiceResult<TRemKartotekaMcaGetData> answer
+            = m_service.ZOKA_WS_KartotekaMcaGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                                r.integer("aKontoKsg"), r.integer("aYear"), r.integer("aMonth"));
         if (!answer.ok() || answer.value().KsgNumber <= 0)
             return {};
         TRemKartotekaMcaGetData ledger = answer.value();
@@ -213,9 +208,9 @@ QByteArray HostileResponder::recount(const QByteArray &requestBody, qint32 extra
         return SoapCodec::WriteAnswer("ZOKA_WS_KartotekaMcaGet", ledger).value();
     }
     if (m_operation == u"ZOKA_WS_DokDetailsGet") {
-        ServiceResult<TRemDokDetailsGetData> answer = m_service.ZOKA_WS_DokDetailsGet(
-            r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"), r.integer("aID_Dok_Master"),
-            r.integer("aKontoKsg"), r.integer("aYear"));
+        ServiceResult<TRemDokDetailsGetData> answer
+            = m_service.ZOKA_WS_DokDetailsGet(r.text("aLoginE"), r.text("aPasswordE"), r.text("aSessionToken"),
+                                              r.integer("aID_Dok_Master"), r.integer("aKontoKsg"), r.integer("aYear"));
         if (!answer.ok() || answer.value().SklNumber <= 0)
             return {};
         TRemDokDetailsGetData details = answer.value();

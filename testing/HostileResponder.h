@@ -20,20 +20,20 @@ class HostileResponder
 public:
     enum class Fault {
         None,
-        Silent,               // accepts the request and never answers
-        CloseHalfway,         // announces the good answer's length, sends half of it, closes
-        Http404,              // status 404 with an HTML page
-        Http500,              // status 500 with an HTML page, no SOAP fault
-        SoapFault,            // status 500 with a SOAP fault
-        Malformed,            // status 200, the good answer cut off after two thirds
-        EntityBomb,           // the good answer with an entity-expansion DTD in front
-        WrongType,            // text in an element that carries a number or a date
+        Silent, // accepts the request and never answers
+        CloseHalfway, // announces the good answer's length, sends half of it, closes
+        Http404, // status 404 with an HTML page
+        Http500, // status 500 with an HTML page, no SOAP fault
+        SoapFault, // status 500 with a SOAP fault
+        Malformed, // status 200, the good answer cut off after two thirds
+        EntityBomb, // the good answer with an entity-expansion DTD in front
+        WrongType, // text in an element that carries a number or a date
         ArrayShorterThanType, // an array holding one item fewer than its arrayType says
-        CountBeyondArrays,    // the entry count one above the length of every array
-        HugeCount,            // the entry count 2147483647
-        OverCapAnnounced,     // the good answer padded past the cap, with Content-Length
-        OverCapStreamed,      // the same without a length, ended by closing the connection
-        Text,                 // one element's text replaced (armText)
+        CountBeyondArrays, // the entry count one above the length of every array
+        HugeCount, // the entry count 2147483647
+        OverCapAnnounced, // the good answer padded past the cap, with Content-Length
+        OverCapStreamed, // the same without a length, ended by closing the connection
+        Text, // one element's text replaced (armText)
     };
 
     // `service` answers the good requests; it must outlive the responder.

@@ -19,7 +19,7 @@ struct ModalWatch
     QList<QPointer<QWidget>> handled;
     QElapsedTimer sinceLastAction;
     QElapsedTimer sinceShown;
-    QPointer<QWidget> pending;  // shown, not yet active
+    QPointer<QWidget> pending; // shown, not yet active
 
     bool alreadyHandled(QWidget *w) const
     {
@@ -44,8 +44,8 @@ int ModalsClosedLeftOpen()
     return closedLeftOpen();
 }
 
-void WatchModals(QObject *context, std::function<bool(QWidget *)> matches,
-                 std::function<void(QWidget *, int)> action, ModalWatchOptions options)
+void WatchModals(QObject *context, std::function<bool(QWidget *)> matches, std::function<void(QWidget *, int)> action,
+                 ModalWatchOptions options)
 {
     auto watch = std::make_shared<ModalWatch>();
     watch->matches = std::move(matches);
@@ -101,7 +101,7 @@ QStringList DriveModals(const std::function<void()> &start,
     ModalWatchOptions options;
     options.waitUntilActive = false;
     options.every = true;
-    options.timeoutMs = 60000;  // a window may follow a slow call
+    options.timeoutMs = 60000; // a window may follow a slow call
     WatchModals(
         &context, [](QWidget *) { return true; },
         [&seen, &action](QWidget *modal, int depth) {

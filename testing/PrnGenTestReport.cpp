@@ -1,16 +1,15 @@
 #include "testing/PrnGenTestReport.h"
 
-#include "reports/TPrn_Preview.h"
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"
 #include "engine/ReportBand.h"
+#include "reports/TPrn_Preview.h"
 
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-TestPrnReport::TestPrnReport(int rowCount)
-    : TPrn_Gen(u"Raport próbny"_s), rows(rowCount)
+TestPrnReport::TestPrnReport(int rowCount) : TPrn_Gen(u"Raport próbny"_s), rows(rowCount)
 {
     SetShowLastPageMark(true);
     SetShowEmissionOnEveryPage(false);

@@ -24,7 +24,8 @@ inline int Mm(double mm)
 
 inline const PageText *Find(const ReportPage &page, const QString &text)
 {
-    const auto it = std::find_if(page.texts.begin(), page.texts.end(), [&](const PageText &t) { return t.text == text; });
+    const auto it
+        = std::find_if(page.texts.begin(), page.texts.end(), [&](const PageText &t) { return t.text == text; });
     return it == page.texts.end() ? nullptr : &*it;
 }
 

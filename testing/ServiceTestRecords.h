@@ -9,10 +9,22 @@
 
 namespace ServiceTestRecords {
 
-inline QString show(qint32 value) { return QString::number(value); }
-inline QString show(double value) { return QString::number(value, 'g', 17); }
-inline QString show(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
-inline QString show(const QString &value) { return u'"' + value + u'"'; }
+inline QString show(qint32 value)
+{
+    return QString::number(value);
+}
+inline QString show(double value)
+{
+    return QString::number(value, 'g', 17);
+}
+inline QString show(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+inline QString show(const QString &value)
+{
+    return u'"' + value + u'"';
+}
 template<typename T>
 QString show(const QList<T> &values)
 {

@@ -24,15 +24,15 @@ public:
     {
         QByteArray method;
         QByteArray target;
-        QMap<QByteArray, QByteArray> headers;  // names in lower case
+        QMap<QByteArray, QByteArray> headers; // names in lower case
         QByteArray body;
     };
 
     enum class Behaviour {
-        Answer,              // status, headers with Content-Length, body
-        Silent,              // never answers
-        CloseHalfway,        // announces the full length, sends half, closes
-        CloseWithoutLength,  // no Content-Length: body, then close
+        Answer, // status, headers with Content-Length, body
+        Silent, // never answers
+        CloseHalfway, // announces the full length, sends half, closes
+        CloseWithoutLength, // no Content-Length: body, then close
     };
 
     struct Reply

@@ -8,11 +8,11 @@
 #include "forms/TApplication.h"
 #include "protocol/CredentialEncoding.h"
 #include "service/AccountService.h"
+#include "testing/FakeService.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ModalDialogs.h"
-#include "testing/UserInput.h"
-#include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
+#include "testing/UserInput.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,8 +35,7 @@ inline constexpr int kTestScreenHeight = 1000;
 class ServiceFixture
 {
 public:
-    ServiceFixture()
-        : clock(43983.5)
+    ServiceFixture() : clock(43983.5)
     {
         account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
                                      EncodeCredential(QStringLiteral("Tajne123")));
@@ -86,14 +85,14 @@ inline QString MessageLine(const MessageRequest &m)
     return m.caption + u'|' + m.text;
 }
 
-#define DOMVEL_VIEWS_TEST_MAIN(TestObject)                                                                   \
-    int main(int argc, char **argv)                                                                          \
-    {                                                                                                        \
-        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")                                                      \
-            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" DOMVEL_FIXTURES "/views/offscreen_screen.json"); \
-        TApplication app(argc, argv);                                                                        \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
-        TestObject tc;                                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
-        return QTest::qExec(&tc, argc, argv);                                                                \
+#define DOMVEL_VIEWS_TEST_MAIN(TestObject)                                                                             \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")                                                                 \
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" DOMVEL_FIXTURES "/views/offscreen_screen.json");        \
+        TApplication app(argc, argv);                                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }

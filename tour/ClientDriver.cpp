@@ -4,22 +4,22 @@
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
+#include "common/Clock.h"
 #include "common/Errors.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "engine/PageStore.h"
 #include "protocol/ServiceAddress.h"
 #include "protocol/TrustedCertificates.h"
 #include "reports/TPrn_Preview.h"
-#include "engine/PageStore.h"
 #include "service/ApplicationTerminate.h"
 #include "testing/ModalDialogs.h"
 #include "testing/UserInput.h"
-#include "common/Clock.h"
 #include "views/SpreadsheetExport.h"
 #include "views/TForm_KartMca.h"
-#include "views/TForm_YearChart.h"
 #include "views/TForm_NalCzynszDtl.h"
+#include "views/TForm_YearChart.h"
 #include "views/TFrame_InfoDokTabela.h"
 #include "views/TFrame_InfoRozrTabela.h"
 #include "views/TFrame_InfoRozrZasob.h"
@@ -107,17 +107,20 @@ bool ClientDriver::WithModal(const std::function<void()> &trigger, const std::fu
                              const std::function<void(QWidget *)> &inside)
 {
     bool shown = false;
-    QObject context;  // ends the polling and a pending inside with this call
+    QObject context; // ends the polling and a pending inside with this call
     ModalWatchOptions options;
     options.waitUntilActive = false;
     options.timeoutMs = kTimeoutMs;
-    WatchModals(&context, matches, [&](QWidget *modal, int) {
-        shown = true;
-        const QPointer<QWidget> window(modal);
-        inside(window);
-        if (window && window->isVisible())
-            window->close();
-    }, options);
+    WatchModals(
+        &context, matches,
+        [&](QWidget *modal, int) {
+            shown = true;
+            const QPointer<QWidget> window(modal);
+            inside(window);
+            if (window && window->isVisible())
+                window->close();
+        },
+        options);
     trigger();
     return shown;
 }
@@ -136,10 +139,12 @@ bool ClientDriver::LogIn(const QString &login, const QString &password,
             // activation starts the version check and the login.
             m_mainWindow->show();
             m_mainWindow->activateWindow();
-            settled = WaitFor([&] {
-                return (dialogDone || m_terminateRequested || m_account.Session.State == ssActive)
-                    && !QApplication::activeModalWidget();
-            }, kTimeoutMs);
+            settled = WaitFor(
+                [&] {
+                    return (dialogDone || m_terminateRequested || m_account.Session.State == ssActive)
+                        && !QApplication::activeModalWidget();
+                },
+                kTimeoutMs);
         },
         [](QWidget *w) { return qobject_cast<TForm_LoginWEB *>(w) != nullptr; },
         [&](QWidget *w) {
@@ -169,18 +174,18 @@ bool ClientDriver::ChangeYear(int year)
     if (!button)
         return Fail(u"Brak przycisku zmiany roku."_s);
     bool offered = false;
-    const bool shown = WithModal(
-        [&] { ClickWidget(button); },
-        [](QWidget *w) { return qobject_cast<TForm_YearForShowChange *>(w) != nullptr; },
-        [&](QWidget *w) {
-            QListWidget *list = static_cast<TForm_YearForShowChange *>(w)->ListBoxSelect();
-            const QList<QListWidgetItem *> items = list->findItems(u" rok "_s + QString::number(year), Qt::MatchExactly);
-            if (items.isEmpty())
-                return;  // closed by the driver: Cancel
-            offered = true;
-            list->setCurrentItem(items.first());
-            PressKeyOn(list, Qt::Key_Return);
-        });
+    const bool shown = WithModal([&] { ClickWidget(button); },
+                                 [](QWidget *w) { return qobject_cast<TForm_YearForShowChange *>(w) != nullptr; },
+                                 [&](QWidget *w) {
+                                     QListWidget *list = static_cast<TForm_YearForShowChange *>(w)->ListBoxSelect();
+                                     const QList<QListWidgetItem *> items
+                                         = list->findItems(u" rok "_s + QString::number(year), Qt::MatchExactly);
+                                     if (items.isEmpty())
+                                         return; // closed by the driver: Cancel
+                                     offered = true;
+                                     list->setCurrentItem(items.first());
+                                     PressKeyOn(list, Qt::Key_Return);
+                                 });
     if (!shown)
         return Fail(u"Okno wyboru roku nie pojawiło się."_s + MessagesSince(before));
     if (!offered)
@@ -200,15 +205,12 @@ bool ClientDriver::OpenMonth(int month, const std::function<void(TForm_KartMca &
     if (!row)
         return Fail(u"Brak wiersza miesiąca %1."_s.arg(month));
     const qsizetype before = m_messages.messages.size();
-    const bool shown = WithModal(
-        [&] {
-            DoubleClickAt(row, row->rect().center());
-        },
-        [](QWidget *w) { return qobject_cast<TForm_KartMca *>(w) != nullptr; },
-        [&](QWidget *w) {
-            if (inCard)
-                inCard(*static_cast<TForm_KartMca *>(w));
-        });
+    const bool shown = WithModal([&] { DoubleClickAt(row, row->rect().center()); },
+                                 [](QWidget *w) { return qobject_cast<TForm_KartMca *>(w) != nullptr; },
+                                 [&](QWidget *w) {
+                                     if (inCard)
+                                         inCard(*static_cast<TForm_KartMca *>(w));
+                                 });
     if (!shown)
         return Fail(u"Kartoteka miesiąca %1 nie otworzyła się."_s.arg(month) + MessagesSince(before));
     return true;
@@ -253,12 +255,12 @@ bool ClientDriver::OpenChart(const std::function<void(TForm_YearChart &)> &inCha
     if (!button)
         return Fail(u"Brak przycisku wykresu."_s);
     const qsizetype before = m_messages.messages.size();
-    const bool shown = WithModal(
-        [&] { ClickWidget(button); }, [](QWidget *w) { return qobject_cast<TForm_YearChart *>(w) != nullptr; },
-        [&](QWidget *w) {
-            if (inChart)
-                inChart(*static_cast<TForm_YearChart *>(w));
-        });
+    const bool shown = WithModal([&] { ClickWidget(button); },
+                                 [](QWidget *w) { return qobject_cast<TForm_YearChart *>(w) != nullptr; },
+                                 [&](QWidget *w) {
+                                     if (inChart)
+                                         inChart(*static_cast<TForm_YearChart *>(w));
+                                 });
     if (!shown)
         return Fail(u"Wykres nie otworzył się."_s + MessagesSince(before));
     return true;
@@ -274,8 +276,7 @@ bool ClientDriver::ExportCsv(QWidget &view, const QString &fileName)
     ClickWidget(button);
     SetSpreadsheetFileChooser({});
     QFile file(fileName);
-    if (m_messages.messages.size() != before || !file.open(QIODevice::ReadOnly)
-        || !CsvTable::FromBytes(file.readAll()))
+    if (m_messages.messages.size() != before || !file.open(QIODevice::ReadOnly) || !CsvTable::FromBytes(file.readAll()))
         return Fail(u"Nie zapisano pliku %1."_s.arg(fileName) + MessagesSince(before));
     return true;
 }

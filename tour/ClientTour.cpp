@@ -2,8 +2,8 @@
 
 #include "account/DisplayTexts.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
-#include "reports/TPrn_Preview.h"
 #include "engine/PageStore.h"
+#include "reports/TPrn_Preview.h"
 #include "tour/ClientDriver.h"
 #include "views/SessionStrip.h"
 #include "views/TForm_KartMca.h"
@@ -21,9 +21,7 @@ constexpr int kTourMonth = 3;
 } // namespace
 
 ClientTour::ClientTour(ClientDriver &driver, Options options, std::FILE *out)
-    : m_driver(driver)
-    , m_options(std::move(options))
-    , m_out(out)
+    : m_driver(driver), m_options(std::move(options)), m_out(out)
 {
 }
 
@@ -74,12 +72,14 @@ bool ClientTour::Reports(QWidget &view, const QString &baseName, bool loadBack)
         return true;
     });
     done = done && Screenshot(*m_driver.Preview(), baseName + u"-podglad.png"_s);
-    done = done && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s,
-                        [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s)); });
-    done = done && Step(u"Eksport do CSV z podglądu: "_s + baseName + u"-podglad.csv"_s,
-                        [&] { return m_driver.SaveFromPreview(OutputFile(baseName + u"-podglad.csv"_s)); });
-    done = done && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s,
-                        [&] { return m_driver.SaveFromPreview(printFile); });
+    done = done && Step(u"Eksport do PDF: "_s + baseName + u".pdf"_s, [&] {
+               return m_driver.SaveFromPreview(OutputFile(baseName + u".pdf"_s));
+           });
+    done = done && Step(u"Eksport do CSV z podglądu: "_s + baseName + u"-podglad.csv"_s, [&] {
+               return m_driver.SaveFromPreview(OutputFile(baseName + u"-podglad.csv"_s));
+           });
+    done = done
+        && Step(u"Zapis pliku wydruku: "_s + baseName + u".prn"_s, [&] { return m_driver.SaveFromPreview(printFile); });
     if (loadBack) {
         done = done && Step(u"Wczytanie pliku wydruku do podglądu: "_s + baseName + u".prn"_s, loadPrintFile);
         done = done && Screenshot(*m_driver.Preview(), baseName + u"-wczytany.png"_s);
@@ -102,10 +102,9 @@ bool ClientTour::Run()
     // The account at a glance, the session's time left and, a minute before
     // the end, the notice that offers renewal (the session's clock moved ahead).
     if (!Screenshot(*m_driver.MainWindow(), u"01-stan-konta.png"_s)
-        || !Step(u"Uwaga o końcu sesji"_s, [&] {
-               return m_driver.AdvanceSessionClock(14 * 60 + 20)
-                   && m_driver.MainWindow()->Notice()->isVisible();
-           })
+        || !Step(
+            u"Uwaga o końcu sesji"_s,
+            [&] { return m_driver.AdvanceSessionClock(14 * 60 + 20) && m_driver.MainWindow()->Notice()->isVisible(); })
         || !Screenshot(*m_driver.MainWindow(), u"01-uwaga-sesja.png"_s)
         || !Step(u"Powrót zegara sesji"_s, [&] { return m_driver.AdvanceSessionClock(0); }))
         return false;
@@ -115,8 +114,9 @@ bool ClientTour::Run()
     if (!Step(u"Zmiana roku na %1"_s.arg(year), [&] { return m_driver.ChangeYear(year); })
         || !Screenshot(*m_driver.MainWindow(), u"02-rok-%1.png"_s.arg(year))
         || !Reports(*m_driver.Settlements(), u"rozrachunki-%1"_s.arg(year), false)
-        || !Step(u"Eksport do CSV: rozrachunki-%1.csv"_s.arg(year),
-                 [&] { return m_driver.ExportCsv(*m_driver.Settlements(), OutputFile(u"rozrachunki-%1.csv"_s.arg(year))); })
+        || !Step(
+            u"Eksport do CSV: rozrachunki-%1.csv"_s.arg(year),
+            [&] { return m_driver.ExportCsv(*m_driver.Settlements(), OutputFile(u"rozrachunki-%1.csv"_s.arg(year))); })
         || !Step(u"Wykres roku %1"_s.arg(year), [&] {
                return m_driver.OpenChart([&](TForm_YearChart &chart) {
                    if (Screenshot(chart, u"02-wykres-%1.png"_s.arg(year)))
@@ -135,9 +135,8 @@ bool ClientTour::Run()
             Step(u"Szczegóły obciążenia z wiersza %1"_s.arg(row + 1), [&] {
                 return m_driver.OpenCharge(card, row, [&](TForm_NalCzynszDtl &detail) {
                     if (Screenshot(detail, u"04-szczegoly-obciazenia.png"_s)
-                        && Step(u"Eksport do CSV: szczegoly-obciazenia.csv"_s, [&] {
-                               return m_driver.ExportCsv(detail, OutputFile(u"szczegoly-obciazenia.csv"_s));
-                           }))
+                        && Step(u"Eksport do CSV: szczegoly-obciazenia.csv"_s,
+                                [&] { return m_driver.ExportCsv(detail, OutputFile(u"szczegoly-obciazenia.csv"_s)); }))
                         Reports(detail, u"szczegoly-obciazenia"_s, true);
                 });
             });

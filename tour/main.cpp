@@ -3,8 +3,8 @@
 // platform). Exit status 0 when every step succeeded, 1 when one failed, 2 on
 // a usage error.
 
-#include "forms/TApplication.h"
 #include "common/Messages.h"
+#include "forms/TApplication.h"
 #include "tour/ClientDriver.h"
 #include "tour/ClientTour.h"
 
@@ -29,8 +29,7 @@ int main(int argc, char **argv)
     const QCommandLineOption out(u"out"_s, u"Folder na zrzuty ekranu i pliki (tworzony)."_s, u"folder"_s);
     const QCommandLineOption login(u"login"_s, u"Identyfikator użytkownika (domyślnie kowalski)."_s, u"login"_s,
                                    u"kowalski"_s);
-    const QCommandLineOption password(u"password"_s, u"Hasło (domyślnie Kowalski1)."_s, u"hasło"_s,
-                                      u"Kowalski1"_s);
+    const QCommandLineOption password(u"password"_s, u"Hasło (domyślnie Kowalski1)."_s, u"hasło"_s, u"Kowalski1"_s);
     parser.addOptions({caCert, out, login, password});
     parser.process(app);
     if (parser.positionalArguments().size() != 1 || !parser.isSet(out)) {

@@ -10,8 +10,8 @@ namespace GridGeometry {
 
 namespace {
 constexpr int kLine = 1;
-constexpr int kBorderWidth = 2;   // both sides
-constexpr int kBorderHeight = 4;  // as the grids were always measured
+constexpr int kBorderWidth = 2; // both sides
+constexpr int kBorderHeight = 4; // as the grids were always measured
 } // namespace
 
 int Height(int rows, int rowHeight)

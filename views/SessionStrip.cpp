@@ -33,8 +33,7 @@ void SetTextColour(QLabel *label, const QColor &colour)
 
 } // namespace
 
-SessionStrip::SessionStrip(QWidget *parent)
-    : QWidget(parent)
+SessionStrip::SessionStrip(QWidget *parent) : QWidget(parent)
 {
     setObjectName(u"PanelStanKonta"_s);
     setFixedHeight(40);
@@ -87,8 +86,7 @@ void SessionStrip::ShowCountdown(const SessionCountdown::View &view)
     SetTextColour(m_labSesja, view.Stage == SessionCountdown::Phase::Running ? QColor(Qt::black) : kColourRed);
 }
 
-SessionNotice::SessionNotice(QWidget *parent)
-    : QFrame(parent)
+SessionNotice::SessionNotice(QWidget *parent) : QFrame(parent)
 {
     setObjectName(u"PanelSesjaUwaga"_s);
     setFrameShape(QFrame::Box);

@@ -21,8 +21,8 @@ void SetSpreadsheetFileChooser(SpreadsheetFileChooser chooser);
 
 // The key that saves a view's table for spreadsheets (Ctrl+E) and the key that
 // opens the chart of the year (Ctrl+G), with the hints their buttons show.
-inline constexpr int kSpreadsheetKey = 0x04000000 | 'E';  // Qt::CTRL | Qt::Key_E
-inline constexpr int kChartKey = 0x04000000 | 'G';        // Qt::CTRL | Qt::Key_G
+inline constexpr int kSpreadsheetKey = 0x04000000 | 'E'; // Qt::CTRL | Qt::Key_E
+inline constexpr int kChartKey = 0x04000000 | 'G'; // Qt::CTRL | Qt::Key_G
 QString SpreadsheetButtonHint();
 
 // A text button "CSV" for a window's tool strip at (x, 6), 31 pixels high,

@@ -3,13 +3,13 @@
 #include "account/Account.h"
 #include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
-#include "forms/ProgramColours.h"
 #include "controls/TWBitBtn.h"
-#include "service/AccountService.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/ProgramColours.h"
 #include "reports/TPrn_KartMca.h"
-#include "views/TFrame_InfoDokTabela.h"
+#include "service/AccountService.h"
 #include "views/SpreadsheetExport.h"
+#include "views/TFrame_InfoDokTabela.h"
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
@@ -59,10 +59,10 @@ TForm_KartMca::TForm_KartMca(int year, int month, int category, QWidget *owner, 
     auto *panelTools = new QWidget(this);
     panelTools->setObjectName(QStringLiteral("PanelTools"));
     auto *buttonPrint = ToolbarButton(panelTools, QStringLiteral("ButtonPrint"), QStringLiteral("Drukuj kartotekę"),
-                                   QStringLiteral("BUT_PRINT"), 32);
-    auto *buttonPreview = ToolbarButton(panelTools, QStringLiteral("ButtonPreview"),
-                                     QStringLiteral("Podgląd wydruku kartoteki"), QStringLiteral("BUT_PRINT_PREVIEW"),
-                                     71);
+                                      QStringLiteral("BUT_PRINT"), 32);
+    auto *buttonPreview
+        = ToolbarButton(panelTools, QStringLiteral("ButtonPreview"), QStringLiteral("Podgląd wydruku kartoteki"),
+                        QStringLiteral("BUT_PRINT_PREVIEW"), 71);
     connect(buttonPrint, &TWSpeedButton::OnClick, this, &TForm_KartMca::ButtonPrintClick);
     connect(buttonPreview, &TWSpeedButton::OnClick, this, &TForm_KartMca::ButtonPreviewClick);
 
@@ -162,12 +162,8 @@ bool TForm_KartMca::FormKeyDown(const QKeyEvent *event)
         return false;
     switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        m_table->SG_DokDblClick();
-        return true;
-    case Qt::Key_Escape:
-        m_buttonClose->Click();
-        return true;
+    case Qt::Key_Enter: m_table->SG_DokDblClick(); return true;
+    case Qt::Key_Escape: m_buttonClose->Click(); return true;
     default: return false;
     }
 }

@@ -1,16 +1,16 @@
 #include "views/TForm_NalCzynszDtl.h"
 
-#include "account/CsvExports.h"
 #include "account/ChargePeriod.h"
+#include "account/CsvExports.h"
 #include "account/DisplayTexts.h"
 #include "account/TU_WEBServiceDokData.h"
-#include "forms/ProgramColours.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/ProgramColours.h"
 #include "reports/TPrn_NalCzynszDtl.h"
 #include "views/LabelLook.h"
-#include "views/TFrame_InfoCzynszTabela.h"
 #include "views/SpreadsheetExport.h"
+#include "views/TFrame_InfoCzynszTabela.h"
 #include "views/ToolbarButton.h"
 #include "views/WindowPlacement.h"
 
@@ -47,10 +47,10 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     auto *panelTools = new QWidget(this);
     panelTools->setObjectName(QStringLiteral("PanelTools"));
     auto *buttonPrint = ToolbarButton(panelTools, QStringLiteral("ButtonPrint"),
-                                   QStringLiteral("Drukuj naliczenie obciążenia"), QStringLiteral("BUT_PRINT"), 32);
+                                      QStringLiteral("Drukuj naliczenie obciążenia"), QStringLiteral("BUT_PRINT"), 32);
     auto *buttonPreview = ToolbarButton(panelTools, QStringLiteral("ButtonPreview"),
-                                     QStringLiteral("Podgląd wydruku naliczenia obciążenia"),
-                                     QStringLiteral("BUT_PRINT_PREVIEW"), 71);
+                                        QStringLiteral("Podgląd wydruku naliczenia obciążenia"),
+                                        QStringLiteral("BUT_PRINT_PREVIEW"), 71);
     connect(buttonPrint, &TWSpeedButton::OnClick, this, &TForm_NalCzynszDtl::ButtonPrintClick);
     connect(buttonPreview, &TWSpeedButton::OnClick, this, &TForm_NalCzynszDtl::ButtonPreviewClick);
 
@@ -153,8 +153,8 @@ TForm_NalCzynszDtl::TForm_NalCzynszDtl(int anchorX, int anchorY, int rowHeight, 
     // The components for a spreadsheet, as the window shows them now.
     auto *buttonCsv = SpreadsheetButton(panelTools, this, 110);
     connect(buttonCsv, &TWSpeedButton::OnClick, this,
-            [this, table = ChargeDetailCsv(details), name = QStringLiteral("naliczenie-%1.csv")
-                                                                  .arg(CsvDate(details.DataOperacji))] {
+            [this, table = ChargeDetailCsv(details),
+             name = QStringLiteral("naliczenie-%1.csv").arg(CsvDate(details.DataOperacji))] {
                 SaveSpreadsheet(this, table, name);
             });
 }

@@ -34,8 +34,7 @@ Align ColumnAlign(int column)
 
 } // namespace
 
-TFrame_InfoCzynszTabela::TFrame_InfoCzynszTabela(QWidget *parent)
-    : QWidget(parent)
+TFrame_InfoCzynszTabela::TFrame_InfoCzynszTabela(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Frame_InfoCzynszTabela1"));
     auto *layout = new QVBoxLayout(this);
@@ -147,8 +146,8 @@ void TFrame_InfoCzynszTabela::LoadComponents(int zasobKind, int sklNumber, bool 
     for (int i = 0; i < count; ++i) {
         const TDokComponent &c = components[i];
         const double gross = c.ValueNetto + c.ValueVAT;
-        QStringList cells{QString::number(i + 1), c.NazwaSkl, c.IloscAsStr, FormatAmount(c.Cena), c.WspolczAsStr,
-                          FormatAmount(gross)};
+        QStringList cells{QString::number(i + 1), c.NazwaSkl,     c.IloscAsStr,
+                          FormatAmount(c.Cena),   c.WspolczAsStr, FormatAmount(gross)};
         if (partialMonth)
             cells << (c.UwzglCzescMca ? QStringLiteral("*") : QStringLiteral(" "));
         for (int col = 0; col < cells.size(); ++col)

@@ -67,7 +67,7 @@ std::array<QString, TFrame_InfoDokTabela::kColumnCount> EntryTexts(const TU_WEBS
     const double term = CheckedAt(ledger.KsgDataOperRozrach, i);
     QString text = CheckedAt(ledger.KsgTrescOper, i);
     const QString number = CheckedAt(ledger.KsgNrDokMaster, i);
-    CheckedAt(ledger.KsgID_Dok_Master, i);  // needed to open the entry later
+    CheckedAt(ledger.KsgID_Dok_Master, i); // needed to open the entry later
     // Payments booked without a text are known by their document number.
     if (text.isEmpty() && (kind == 3 || kind == 4 || kind == 5))
         text = number;
@@ -83,8 +83,7 @@ std::array<QString, TFrame_InfoDokTabela::kColumnCount> EntryTexts(const TU_WEBS
 } // namespace
 
 TFrame_InfoDokTabela::TFrame_InfoDokTabela(AccountService &service, QWidget *parent)
-    : QWidget(parent)
-    , m_service(service)
+    : QWidget(parent), m_service(service)
 {
     setObjectName(QStringLiteral("Frame_InfoDokTabela1"));
     QFont font = this->font();
@@ -96,9 +95,12 @@ TFrame_InfoDokTabela::TFrame_InfoDokTabela(AccountService &service, QWidget *par
     m_panelDane->setObjectName(QStringLiteral("PanelDane"));
     layout->addWidget(m_panelDane);
 
-    const QStringList titles{QStringLiteral("Lp."),        QStringLiteral("Data operacji"),
-                             QStringLiteral("Termin płatności"), QStringLiteral("Typ dokumentu"),
-                             QStringLiteral("Obciążenia"), QStringLiteral("Zapłaty"),
+    const QStringList titles{QStringLiteral("Lp."),
+                             QStringLiteral("Data operacji"),
+                             QStringLiteral("Termin płatności"),
+                             QStringLiteral("Typ dokumentu"),
+                             QStringLiteral("Obciążenia"),
+                             QStringLiteral("Zapłaty"),
                              QStringLiteral("Treść operacji / Saldo")};
 
     m_sgDokTytul = new QTableWidget(2, kColumnCount, m_panelDane);
@@ -265,8 +267,8 @@ void TFrame_InfoDokTabela::SG_DokDrawCell(QPainter &painter, int column, int row
     const QFontMetrics metrics = painter.fontMetrics();
     const QRect &cell = option.rect;
     const int width = kColumnWidths[std::size_t(column)];
-    const int x = GridGeometry::TextX(kAlignments[std::size_t(column)], cell.left(), width,
-                                      metrics.horizontalAdvance(text));
+    const int x
+        = GridGeometry::TextX(kAlignments[std::size_t(column)], cell.left(), width, metrics.horizontalAdvance(text));
     const int y = GridGeometry::TextY(cell.top(), GridGeometry::kRowHeight, metrics.height());
 
     const bool selected = option.state & QStyle::State_Selected;
@@ -302,8 +304,8 @@ void TFrame_InfoDokTabela::SG_DokDblClick()
     const int r = m_sgDok->currentRow();
     if (r < 0)
         return;
-    const QPoint anchor = m_panelDane->mapToGlobal(
-        QPoint(m_sgDok->x() + 5, (r + 1) * GridGeometry::kRowHeight + m_sgDok->y() + 5));
+    const QPoint anchor
+        = m_panelDane->mapToGlobal(QPoint(m_sgDok->x() + 5, (r + 1) * GridGeometry::kRowHeight + m_sgDok->y() + 5));
     if (CheckedAt(m_ksgTypDok, r) != kDocumentKindCharge) {
         ShowInformationBox(QStringLiteral("Szczegóły są wyświetlane tylko dla naliczeń opłat."));
         return;

@@ -1,9 +1,9 @@
 #include "views/TFrame_InfoRozrTabela.h"
 
+#include "account/Account.h"
 #include "account/BalanceRules.h"
 #include "account/DisplayTexts.h"
 #include "account/FormatAmount.h"
-#include "account/Account.h"
 #include "common/Messages.h"
 #include "common/TLocale_Class.h"
 #include "reports/TPrn_InfoRozrZasob.h"
@@ -28,7 +28,7 @@ constexpr int kRowLeft = 8;
 constexpr int kRowHeight = 20;
 constexpr int kHeaderTop = 6;
 constexpr int kOpeningTop = 26;
-constexpr int kFirstMonthTop = 52;   // rows follow at kRowHeight
+constexpr int kFirstMonthTop = 52; // rows follow at kRowHeight
 constexpr int kTotalsHeight = 42;
 constexpr int kLegendTop = kFirstMonthTop + 12 * kRowHeight + kTotalsHeight + 8;
 constexpr int kNameX = 6;
@@ -88,9 +88,9 @@ QLabel *AddLabel(QWidget *parent, const QString &name, const QString &text, int 
 } // namespace
 
 TFrame_InfoRozrTabela::TFrame_InfoRozrTabela(AccountService &service, QWidget *parent)
-    : QWidget(parent)
-    , m_service(service)
-    , m_report(std::make_unique<TPrn_InfoRozrZasob>(service.AccountData().Session, service.AccountData().Data))
+    : QWidget(parent),
+      m_service(service),
+      m_report(std::make_unique<TPrn_InfoRozrZasob>(service.AccountData().Session, service.AccountData().Data))
 {
     BuildControls();
     ClearSelection();
@@ -125,10 +125,10 @@ void TFrame_InfoRozrTabela::BuildControls()
 
     // Column headers.
     const int headerLeft = kRowLeft;
-    for (auto [name, text, x] : {std::tuple{"Lab_Opis_Obiazenia", "Obciążenia", kDebitX},
-                                 std::tuple{"Lab_Opis_Zaplaty", "Zapłaty", kCreditX},
-                                 std::tuple{"Lab_Opis_Saldo", "Saldo miesiąca", kSaldoMcaX},
-                                 std::tuple{"Lab_Opis_SaldoNar", "Saldo narastająco", kSaldoNarX}}) {
+    for (auto [name, text, x] :
+         {std::tuple{"Lab_Opis_Obiazenia", "Obciążenia", kDebitX}, std::tuple{"Lab_Opis_Zaplaty", "Zapłaty", kCreditX},
+          std::tuple{"Lab_Opis_Saldo", "Saldo miesiąca", kSaldoMcaX},
+          std::tuple{"Lab_Opis_SaldoNar", "Saldo narastająco", kSaldoNarX}}) {
         QLabel *header = AddLabel(m_panelDane, QString::fromLatin1(name), QString::fromUtf8(text), headerLeft + x,
                                   kHeaderTop, kAmountWidth, right);
         SetTextColour(header, kColourNavy);
@@ -138,8 +138,8 @@ void TFrame_InfoRozrTabela::BuildControls()
     m_panelBO = new QWidget(m_panelDane);
     m_panelBO->setObjectName(QStringLiteral("Panel_BO"));
     m_panelBO->setGeometry(kRowLeft, kOpeningTop, kRowWidth, kRowHeight);
-    SetTextColour(AddLabel(m_panelBO, QStringLiteral("Lab_Opis_BO"), QStringLiteral("Stan na początek roku"), kNameX,
-                           2, kNameWidth, left),
+    SetTextColour(AddLabel(m_panelBO, QStringLiteral("Lab_Opis_BO"), QStringLiteral("Stan na początek roku"), kNameX, 2,
+                           kNameWidth, left),
                   kColourNavy);
     m_labWN_BO = AddLabel(m_panelBO, QStringLiteral("Lab_WN_BO"), zero, kDebitX, 2, kAmountWidth, right);
     m_labMA_BO = AddLabel(m_panelBO, QStringLiteral("Lab_MA_BO"), zero, kCreditX, 2, kAmountWidth, right);
@@ -164,12 +164,12 @@ void TFrame_InfoRozrTabela::BuildControls()
                             kNameX, 2, kNameWidth, left);
         row.debit = AddLabel(row.panel, QStringLiteral("Lab_WN_") + nn, zero, kDebitX, 2, kAmountWidth, right);
         row.credit = AddLabel(row.panel, QStringLiteral("Lab_MA_") + nn, zero, kCreditX, 2, kAmountWidth, right);
-        row.saldoMca = AddLabel(row.panel, QStringLiteral("Lab_SaldoMca_") + nn, zero, kSaldoMcaX, 2, kAmountWidth,
-                                right);
-        row.saldoNar = AddLabel(row.panel, QStringLiteral("Lab_SaldoNar_") + nn, zero, kSaldoNarX, 2, kAmountWidth,
-                                right);
-        for (QWidget *w : std::initializer_list<QWidget *>{row.panel, row.name, row.debit, row.credit, row.saldoMca,
-                                                           row.saldoNar}) {
+        row.saldoMca
+            = AddLabel(row.panel, QStringLiteral("Lab_SaldoMca_") + nn, zero, kSaldoMcaX, 2, kAmountWidth, right);
+        row.saldoNar
+            = AddLabel(row.panel, QStringLiteral("Lab_SaldoNar_") + nn, zero, kSaldoNarX, 2, kAmountWidth, right);
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{row.panel, row.name, row.debit, row.credit, row.saldoMca, row.saldoNar}) {
             w->setProperty("month", k);
             w->installEventFilter(this);
         }
@@ -184,15 +184,15 @@ void TFrame_InfoRozrTabela::BuildControls()
     bevelRazem->setFrameShape(QFrame::HLine);
     bevelRazem->setFrameShadow(QFrame::Sunken);
     bevelRazem->setGeometry(0, 0, kRowWidth, 2);
-    SetTextColour(AddLabel(m_panelRazem, QStringLiteral("Lab_Opis_Razem"), QStringLiteral("Razem"), kNameX, 4,
-                           kNameWidth, left),
-                  kColourNavy);
+    SetTextColour(
+        AddLabel(m_panelRazem, QStringLiteral("Lab_Opis_Razem"), QStringLiteral("Razem"), kNameX, 4, kNameWidth, left),
+        kColourNavy);
     m_labWN_Razem = AddLabel(m_panelRazem, QStringLiteral("Lab_WN_Razem"), zero, kDebitX, 4, kAmountWidth, right);
     m_labMA_Razem = AddLabel(m_panelRazem, QStringLiteral("Lab_MA_Razem"), zero, kCreditX, 4, kAmountWidth, right);
-    m_labSaldoNar_Razem = AddLabel(m_panelRazem, QStringLiteral("Lab_SaldoNar_Razem"), zero, kSaldoNarX, 4,
-                                   kAmountWidth, right);
-    m_labSaldoOpis = AddLabel(m_panelRazem, QStringLiteral("Lab_SaldoOpis"), QString(), kSaldoNarX, 22,
-                              kAmountWidth, right);
+    m_labSaldoNar_Razem
+        = AddLabel(m_panelRazem, QStringLiteral("Lab_SaldoNar_Razem"), zero, kSaldoNarX, 4, kAmountWidth, right);
+    m_labSaldoOpis
+        = AddLabel(m_panelRazem, QStringLiteral("Lab_SaldoOpis"), QString(), kSaldoNarX, 22, kAmountWidth, right);
 
     // The legend keeps its own, smaller font.
     auto legend = [this](const char *name, const QString &text, int x, int y, const QColor &colour) {

@@ -1,12 +1,12 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
-#include "account/CsvExports.h"
 #include "account/Account.h"
+#include "account/CsvExports.h"
 #include "account/TU_WEBServiceData.h"
 #include "account/YearChartData.h"
 #include "common/DateHelpers.h"
-#include "forms/ProgramColours.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/ProgramColours.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "service/AccountService.h"
 #include "views/SpreadsheetExport.h"
@@ -42,8 +42,7 @@ const std::array<TabDesign, TFrame_InfoRozrZasob::kTabCount> &TabDesigns()
         {QStringLiteral("TabCzynszeOds"), QStringLiteral("Czynsze - odsetki"), QStringLiteral("CzynszeOdsBrak"),
          kRentNotice},
         {QStringLiteral("TabWoda"), QStringLiteral("Woda"), QStringLiteral("WodaBrak"), kWaterNotice},
-        {QStringLiteral("TabWodaOds"), QStringLiteral("Woda - odsetki"), QStringLiteral("WodaOdsBrak"),
-         kWaterNotice},
+        {QStringLiteral("TabWodaOds"), QStringLiteral("Woda - odsetki"), QStringLiteral("WodaOdsBrak"), kWaterNotice},
         {QStringLiteral("TabOdpady"), QStringLiteral("Odpady"), QStringLiteral("OdpadyBrak"), kWasteNotice},
     }};
     return designs;
@@ -79,8 +78,7 @@ TSettlementsYear TSettlementsYear::FromStore(const TU_WEBServiceData &store)
 }
 
 TFrame_InfoRozrZasob::TFrame_InfoRozrZasob(AccountService &service, QWidget *parent)
-    : QWidget(parent)
-    , m_service(service)
+    : QWidget(parent), m_service(service)
 {
     setObjectName(QStringLiteral("Frame_InfoRozrZasob1"));
     // The program's forms paint in the button-face role, which their children
@@ -197,14 +195,14 @@ void TFrame_InfoRozrZasob::ShowSettlements(const TSettlementsYear &year)
     m_shown = year;
     m_labTytulRok->setText(QString::number(year.Year));
 
-    const std::array<int, kTabCount> yearStart{year.CZYearStart, year.CZYearStart, year.WOYearStart,
-                                               year.WOYearStart, kOdpadyYearStart};
+    const std::array<int, kTabCount> yearStart{year.CZYearStart, year.CZYearStart, year.WOYearStart, year.WOYearStart,
+                                               kOdpadyYearStart};
     int firstVisible = -1;
     for (int i = 0; i < kTabCount; ++i) {
         const bool offered = year.ServiceF[std::size_t(i)];
         m_pageControl->setTabVisible(i, offered);
         if (!offered)
-            continue;  // a hidden tab keeps what it showed
+            continue; // a hidden tab keeps what it showed
         if (firstVisible < 0)
             firstVisible = i;
         const bool settled = year.Year >= yearStart[std::size_t(i)];

@@ -5,9 +5,7 @@
 #include <QWidget>
 
 TGridCellDelegate::TGridCellDelegate(DrawCell drawCell, QObject *parent, int fixedRows)
-    : QStyledItemDelegate(parent)
-    , m_drawCell(std::move(drawCell))
-    , m_fixedRows(fixedRows)
+    : QStyledItemDelegate(parent), m_drawCell(std::move(drawCell)), m_fixedRows(fixedRows)
 {
 }
 
@@ -22,9 +20,9 @@ void TGridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->restore();
 
     const QStyle *style = option.widget ? option.widget->style() : nullptr;
-    const QColor line = style ? QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option,
-                                                                       option.widget)))
-                              : option.palette.color(QPalette::Active, QPalette::Mid);
+    const QColor line = style
+        ? QColor::fromRgba(QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget)))
+        : option.palette.color(QPalette::Active, QPalette::Mid);
     const QRect &r = option.rect;
     const bool ruled = index.row() < m_fixedRows;
     painter->fillRect(QRect(r.left(), r.bottom(), r.width() - 1, 1),

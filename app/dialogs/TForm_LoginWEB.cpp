@@ -1,13 +1,13 @@
 #include "app/dialogs/TForm_LoginWEB.h"
 
 #include "account/Account.h"
-#include "service/AccountService.h"
 #include "common/Cursors.h"
 #include "common/Errors.h"
 #include "common/Messages.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "protocol/CredentialEncoding.h"
+#include "service/AccountService.h"
 #include "service/ServiceAccess.h"
 
 #include <QFontMetrics>
@@ -40,10 +40,11 @@ QString loginCaption()
 } // namespace
 
 TForm_LoginWEB::TForm_LoginWEB(QWidget *owner, TLoginMode mode, AccountService &service)
-    : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowCloseButtonHint)
-    , m_mode(mode)
-    , m_service(service)
+    : TForm_Gen_Ex(owner,
+                   Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint),
+      m_mode(mode),
+      m_service(service)
 {
     setObjectName(u"Form_LoginWEB"_s);
     BuildLayout();
@@ -133,23 +134,17 @@ void TForm_LoginWEB::SetUpMode()
 {
     int clientHeight = kClientHeight;
     switch (m_mode) {
-    case lmLogin:
-        setWindowTitle(loginCaption());
-        break;
-    case lmRelogin:
-        setWindowTitle(u"Odnowienie sesji serwisu"_s);
-        break;
+    case lmLogin: setWindowTitle(loginCaption()); break;
+    case lmRelogin: setWindowTitle(u"Odnowienie sesji serwisu"_s); break;
     case lmChangePassword:
         setWindowTitle(u"Zmiana hasła dostępu do serwisu"_s);
         clientHeight += kFieldHeight;
         break;
-    case lmServiceOnly:
-        setWindowTitle(loginCaption());
-        break;
+    case lmServiceOnly: setWindowTitle(loginCaption()); break;
     }
     if (m_mode == lmLogin || m_mode == lmRelogin) {
-        for (QWidget *w : std::initializer_list<QWidget *>{m_labHasloNew1, m_edHasloNew1, m_labHasloNew2,
-                                                            m_edHasloNew2}) {
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{m_labHasloNew1, m_edHasloNew1, m_labHasloNew2, m_edHasloNew2}) {
             w->hide();
             w->setEnabled(false);
         }

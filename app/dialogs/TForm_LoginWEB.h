@@ -10,10 +10,10 @@ class TWBitBtn;
 
 // The variant of the sign-in dialog, fixed when it is created.
 enum TLoginMode : qint32 {
-    lmLogin = 1,           // open a session
-    lmRelogin = 2,         // renew the session
-    lmChangePassword = 3,  // change the password
-    lmServiceOnly = 4      // never shown; only holds the service interface
+    lmLogin = 1, // open a session
+    lmRelogin = 2, // renew the session
+    lmChangePassword = 3, // change the password
+    lmServiceOnly = 4 // never shown; only holds the service interface
 };
 
 // The dialog through which the user opens a session, renews it or changes the

@@ -66,8 +66,9 @@ QListWidget *makeLineList(QWidget *parent, const QString &name, const QRect &geo
 } // namespace
 
 TForm_MessUpdateNecessary::TForm_MessUpdateNecessary(const QString &serverAddress, QWidget *owner)
-    : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowCloseButtonHint)
+    : TForm_Gen_Ex(owner,
+                   Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint)
 {
     setObjectName(u"Form_MessUpdateNecessary"_s);
     setWindowTitle(ApplicationTitle());

@@ -57,15 +57,16 @@ int YearChoice::InitialIndex(int shownYear) const
     return index < 0 || index >= count ? 0 : index;
 }
 
-TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, AccountService &service, int &shownYear,
-                                                 int yearTo, int yearFrom, std::function<void()> refreshPanel)
-    : TForm_Gen_Ex(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowCloseButtonHint)
-    , m_service(service)
-    , m_choice(YearChoice::Limited(yearFrom, yearTo))
-    , m_shownYear(shownYear)
-    , m_yearBefore(shownYear)
-    , m_refreshPanel(std::move(refreshPanel))
+TForm_YearForShowChange::TForm_YearForShowChange(QWidget *owner, AccountService &service, int &shownYear, int yearTo,
+                                                 int yearFrom, std::function<void()> refreshPanel)
+    : TForm_Gen_Ex(owner,
+                   Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowCloseButtonHint),
+      m_service(service),
+      m_choice(YearChoice::Limited(yearFrom, yearTo)),
+      m_shownYear(shownYear),
+      m_yearBefore(shownYear),
+      m_refreshPanel(std::move(refreshPanel))
 {
     setObjectName(u"Form_YearForShowChange"_s);
     setWindowTitle(u"Zmiana roku rozrachunków"_s);
@@ -158,8 +159,7 @@ void TForm_YearForShowChange::BuildLayout()
     SetCancelButton(m_buttonCancel);
     connect(m_buttonOK, &QPushButton::clicked, this, &TForm_YearForShowChange::ListBoxSelectDblClick);
     connect(m_buttonCancel, &QPushButton::clicked, this, &TForm_YearForShowChange::ButtonCancelClick);
-    connect(m_listBoxSelect, &QListWidget::itemDoubleClicked, this,
-            &TForm_YearForShowChange::ListBoxSelectDblClick);
+    connect(m_listBoxSelect, &QListWidget::itemDoubleClicked, this, &TForm_YearForShowChange::ListBoxSelectDblClick);
 }
 
 void TForm_YearForShowChange::showEvent(QShowEvent *event)
@@ -213,7 +213,7 @@ void TForm_YearForShowChange::ChooseSelectedYear()
 bool ShowYearDialog(QWidget *owner, AccountService &service, int first, int last, int &shownYear,
                     std::function<void()> refreshPanel)
 {
-    const auto dialog = std::make_unique<TForm_YearForShowChange>(owner, service, shownYear, last, first,
-                                                                  std::move(refreshPanel));
+    const auto dialog
+        = std::make_unique<TForm_YearForShowChange>(owner, service, shownYear, last, first, std::move(refreshPanel));
     return dialog->exec() == QDialog::Accepted && shownYear != dialog->YearBefore();
 }

@@ -7,12 +7,11 @@
 // Usage: bench_login [logins=5]
 
 #include "bench/common/BenchFigure.h"
+#include "testing/AppTestSupport.h"
 #include "testing/MessageRecorder.h"
 #include "testing/ServerProcess.h"
-#include "testing/AppTestSupport.h"
 
 #include "account/Account.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Errors.h"
@@ -20,6 +19,7 @@
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/TApplication.h"
 #include "protocol/ServiceAddress.h"
 #include "protocol/THTTPRIO.h"
 #include "protocol/TrustedCertificates.h"
@@ -28,9 +28,9 @@
 #include "views/TFrame_InfoRozrZasob.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -119,8 +119,7 @@ int main(int argc, char **argv)
     };
     auto figuresShown = [&] {
         TFrame_InfoRozrTabela *table = panel->CurrentTable();
-        return account.Session.State == ssActive && !QApplication::activeModalWidget() && table
-            && table->Year() != 0;
+        return account.Session.State == ssActive && !QApplication::activeModalWidget() && table && table->Year() != 0;
     };
     auto openMonthCard = [&] {
         TFrame_InfoRozrTabela *table = panel->CurrentTable();
@@ -201,7 +200,7 @@ int main(int argc, char **argv)
     PrintLine("  first login:             %7.1f ms\n", loginMs.front());
     PrintLine("  later logins, median:    %7.1f ms  (%zu runs)\n", median(later), later.size());
     PrintLine("month opened to its month card on screen: %7.1f ms  (%d documents)\n", cardMs,
-                account.KsgData.KsgNumber);
+              account.KsgData.KsgNumber);
     PrintLine("TLS handshakes in the run: %d\n", handshakes);
     PrintLine("peak RSS after the first login:  %7.1f MiB\n", rssAfterLogin);
     PrintLine("peak RSS after the month card:   %7.1f MiB\n", rssAfterCard);

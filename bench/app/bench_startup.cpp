@@ -156,8 +156,8 @@ int main(int argc, char **argv)
     PrintLine("  wall to exit    %7.1f ms %6.1f ms %6.2f\n", cw, fw, cw / fw);
     PrintLine("  CPU, whole run  %7.1f ms %6.1f ms %6.2f\n", cc, fc, cc / fc);
     PrintLine("  peak RSS       %6.1f MiB %5.1f MiB %5.2f\n", cr, fr, cr / fr);
-    PrintFigure("Start-up to the login dialog painted: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)",
-                cp, fp, cp / fp);
+    PrintFigure("Start-up to the login dialog painted: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)", cp,
+                fp, cp / fp);
     PrintFigure("Start-up to the program's exit: client / floor, wall (ratio)", "%.0f ms / %.0f ms (%.2f)", cw, fw,
                 cw / fw);
     PrintFigure("Start-up CPU time, whole run: client / floor (ratio)", "%.0f ms / %.0f ms (%.2f)", cc, fc, cc / fc);

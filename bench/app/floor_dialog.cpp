@@ -24,15 +24,15 @@
 
 namespace {
 
-const char kVersionCheck[] =
-    R"(<?xml version="1.0" encoding="UTF-8"?>)"
-    R"(<SOAP-ENV:Envelope xmlns:SOAP-ENV="http://schemas.xmlsoap.org/soap/envelope/" )"
-    R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
-    R"(xmlns:SOAP-ENC="http://schemas.xmlsoap.org/soap/encoding/">)"
-    R"(<SOAP-ENV:Body SOAP-ENV:encodingStyle="http://schemas.xmlsoap.org/soap/encoding/">)"
-    R"(<NS1:ZOKA_WS_InitialCheck xmlns:NS1="urn:ZOKA_E_BOK-IZOKA_E_BOK">)"
-    R"(<aVersion xsi:type="xsd:string">1.3.0.0</aVersion>)"
-    R"(</NS1:ZOKA_WS_InitialCheck></SOAP-ENV:Body></SOAP-ENV:Envelope>)";
+const char kVersionCheck[]
+    = R"(<?xml version="1.0" encoding="UTF-8"?>)"
+      R"(<SOAP-ENV:Envelope xmlns:SOAP-ENV="http://schemas.xmlsoap.org/soap/envelope/" )"
+      R"(xmlns:xsd="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" )"
+      R"(xmlns:SOAP-ENC="http://schemas.xmlsoap.org/soap/encoding/">)"
+      R"(<SOAP-ENV:Body SOAP-ENV:encodingStyle="http://schemas.xmlsoap.org/soap/encoding/">)"
+      R"(<NS1:ZOKA_WS_InitialCheck xmlns:NS1="urn:ZOKA_E_BOK-IZOKA_E_BOK">)"
+      R"(<aVersion xsi:type="xsd:string">1.3.0.0</aVersion>)"
+      R"(</NS1:ZOKA_WS_InitialCheck></SOAP-ENV:Body></SOAP-ENV:Envelope>)";
 
 class FloorDialog : public QDialog
 {

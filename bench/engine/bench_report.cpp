@@ -40,26 +40,44 @@ public:
         pageSetup().setMarginsTenths(100, 100, 100, 100);
 
         ReportBand &title = addBand(BandKind::Title, QStringLiteral("Title"), 28.1);
-        title.addLabel(QStringLiteral("L_Titel"), 1.1, 1.1).setCaption(QStringLiteral("Rozrachunki roku")).font().setPointSize(11).setBold(true);
-        title.addLabel(QStringLiteral("QRL_Date"), 156.8, 1.1).setCaption(QStringLiteral("Data: 2024-03-01")).font().setPointSize(9);
+        title.addLabel(QStringLiteral("L_Titel"), 1.1, 1.1)
+            .setCaption(QStringLiteral("Rozrachunki roku"))
+            .font()
+            .setPointSize(11)
+            .setBold(true);
+        title.addLabel(QStringLiteral("QRL_Date"), 156.8, 1.1)
+            .setCaption(QStringLiteral("Data: 2024-03-01"))
+            .font()
+            .setPointSize(9);
 
         ReportBand &header = addBand(BandKind::ColumnHeader, QStringLiteral("Header"), 9.1);
         header.setBackgroundColor(QColor(0xEE, 0xEE, 0xEE)).setFrame(ReportBand::Frame::all());
         const ReportFont mono(QStringLiteral("Courier New"), 8, true);
-        const struct { const char *text; double left, top, width, height; } columns[] = {
-            {"Lp.", 0, 2.7, 6.6, 4}, {"Data operacji", 7.7, 0.9, 18.6, 7.7}, {"Termin płatności", 27.2, 0.9, 18.6, 7.7},
-            {"Typ dokumentu", 46.8, 2.7, 31.8, 4}, {"Obciążenia", 79.7, 2.7, 21.2, 4}, {"Zapłaty", 101.8, 2.7, 21.2, 4},
-            {"Treść operacji / Saldo", 124.1, 2.7, 64.5, 4}};
+        const struct
+        {
+            const char *text;
+            double left, top, width, height;
+        } columns[] = {{"Lp.", 0, 2.7, 6.6, 4},
+                       {"Data operacji", 7.7, 0.9, 18.6, 7.7},
+                       {"Termin płatności", 27.2, 0.9, 18.6, 7.7},
+                       {"Typ dokumentu", 46.8, 2.7, 31.8, 4},
+                       {"Obciążenia", 79.7, 2.7, 21.2, 4},
+                       {"Zapłaty", 101.8, 2.7, 21.2, 4},
+                       {"Treść operacji / Saldo", 124.1, 2.7, 64.5, 4}};
         for (const auto &c : columns)
             header.addLabel(QString::fromUtf8(c.text), c.left, c.top, c.width, c.height)
-                .setCaption(QString::fromUtf8(c.text)).setFont(mono).setAlignment(TextAlignment::Center).setWordWrap(true);
+                .setCaption(QString::fromUtf8(c.text))
+                .setFont(mono)
+                .setAlignment(TextAlignment::Center)
+                .setWordWrap(true);
         for (double x : {7.1, 26.7, 46.3, 79.1, 101.3, 123.6})
             header.addVerticalLine(QString(), x, 0, 9.1);
 
         ReportBand &detail = addBand(BandKind::Detail, QStringLiteral("Detail"), 4.4);
         m_lp = &detail.addLabel(QStringLiteral("QR_Lp"), 0, 0.3, 6.6, 4).setAlignment(TextAlignment::Right);
         m_date = &detail.addLabel(QStringLiteral("QR_DataOper"), 7.7, 0.3, 18.5, 4).setAlignment(TextAlignment::Center);
-        m_term = &detail.addLabel(QStringLiteral("QR_TerminPlatn"), 27.3, 0.3, 18.5, 4).setAlignment(TextAlignment::Center);
+        m_term = &detail.addLabel(QStringLiteral("QR_TerminPlatn"), 27.3, 0.3, 18.5, 4)
+                      .setAlignment(TextAlignment::Center);
         m_kind = &detail.addLabel(QStringLiteral("QR_TypDok"), 46.8, 0.3, 31.8, 4);
         m_debit = &detail.addLabel(QStringLiteral("QR_WN"), 79.6, 0.3, 21.2, 4).setAlignment(TextAlignment::Right);
         m_credit = &detail.addLabel(QStringLiteral("QR_MA"), 101.9, 0.3, 21.2, 4).setAlignment(TextAlignment::Right);
@@ -71,9 +89,11 @@ public:
 
         ReportBand &footer = addBand(BandKind::PageFooter, QStringLiteral("Footer"), 2.65);
         footer.addHorizontalLine(QStringLiteral("Line_PageFooter"), 0, 0, 0).setWidth(footer.width());
-        ReportLabel &last = footer.addLabel(QStringLiteral("Lab_PgLast"), 0, 0.2).setCaption(QStringLiteral("Strona ostatnia"));
+        ReportLabel &last
+            = footer.addLabel(QStringLiteral("Lab_PgLast"), 0, 0.2).setCaption(QStringLiteral("Strona ostatnia"));
         last.font().setPointSize(4).setBold(true);
-        footer.setOnBeforePrint([this, last = &last](ReportBand &, bool &) { last->setEnabled(isLastPage() && !isExporting()); });
+        footer.setOnBeforePrint(
+            [this, last = &last](ReportBand &, bool &) { last->setEnabled(isLastPage() && !isExporting()); });
 
         setOnBeforePrint([this] { m_next = 0; });
         setOnNeedData([this] { return nextRow(); });
@@ -186,11 +206,11 @@ int main(int argc, char **argv)
     Line("export HTML (runs report again)", Seconds(timer), count);
 
     PrintLine("\nrows %d, pages %d, longest event-loop gap during preview %.1f ms\n", rows, count, longestGap / 1e6);
-    PrintLine("file sizes: prn %lld KiB, pdf %lld KiB, txt %lld KiB, htm %lld KiB\n",
-                QFileInfo(prn).size() / 1024, QFileInfo(pdf.fileName()).size() / 1024,
-                QFileInfo(text.fileName()).size() / 1024, QFileInfo(html.fileName()).size() / 1024);
-    const QByteArray what =
-        QStringLiteral("Report engine, %1 rows (%2 pages): generate / PDF export").arg(rows).arg(count).toUtf8();
+    PrintLine("file sizes: prn %lld KiB, pdf %lld KiB, txt %lld KiB, htm %lld KiB\n", QFileInfo(prn).size() / 1024,
+              QFileInfo(pdf.fileName()).size() / 1024, QFileInfo(text.fileName()).size() / 1024,
+              QFileInfo(html.fileName()).size() / 1024);
+    const QByteArray what
+        = QStringLiteral("Report engine, %1 rows (%2 pages): generate / PDF export").arg(rows).arg(count).toUtf8();
     PrintFigure(what.constData(), "%.2f s / %.2f s", generateSeconds, pdfSeconds);
     PrintFigure("Report engine preview of the same rows: all pages / longest stretch without an event-loop turn",
                 "%.2f s / %.0f ms", previewSeconds, longestGap / 1e6);

@@ -15,7 +15,9 @@ void XMLCALL onStart(void *data, const XML_Char *, const XML_Char **)
     ++static_cast<Counts *>(data)->elements;
 }
 
-void XMLCALL onEnd(void *, const XML_Char *) {}
+void XMLCALL onEnd(void *, const XML_Char *)
+{
+}
 
 void XMLCALL onText(void *data, const XML_Char *, int length)
 {

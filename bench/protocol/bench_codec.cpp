@@ -55,9 +55,9 @@ TRemSessionBeginData sessionBegin()
     r.F_Nazwa = QStringLiteral("Spółdzielnia Mieszkaniowa „Zielony Gród”");
     r.U_Imie1 = QStringLiteral("Józef");
     r.U_Nazwisko1 = QStringLiteral("Kowalczyk");
-    for (TDoubleDynArray *array : {&r.ObrotyCZMain_WN, &r.ObrotyCZMain_MA, &r.ObrotyCZOds_WN, &r.ObrotyCZOds_MA,
-                                   &r.ObrotyWOMain_WN, &r.ObrotyWOMain_MA, &r.ObrotyWOOds_WN, &r.ObrotyWOOds_MA,
-                                   &r.ObrotyOdpady_WN, &r.ObrotyOdpady_MA}) {
+    for (TDoubleDynArray *array :
+         {&r.ObrotyCZMain_WN, &r.ObrotyCZMain_MA, &r.ObrotyCZOds_WN, &r.ObrotyCZOds_MA, &r.ObrotyWOMain_WN,
+          &r.ObrotyWOMain_MA, &r.ObrotyWOOds_WN, &r.ObrotyWOOds_MA, &r.ObrotyOdpady_WN, &r.ObrotyOdpady_MA}) {
         for (int i = 0; i < 13; ++i)
             array->append(350.2 + i);
     }
@@ -112,7 +112,7 @@ FloorFigures benchAgainstFloor(const char *label, const QByteArray &message, int
     FloorFigures figures{median(decode), median(floor), 0};
     figures.megabytesPerSecond = message.size() / figures.decodeMs / 1e3;
     PrintLine("%-46s %7.2f MB  decode %7.2f ms (%6.1f MB/s)  expat tokens %7.2f ms  ratio %.2f\n", label,
-                message.size() / 1e6, figures.decodeMs, figures.megabytesPerSecond, figures.floorMs, figures.ratio());
+              message.size() / 1e6, figures.decodeMs, figures.megabytesPerSecond, figures.floorMs, figures.ratio());
     return figures;
 }
 
@@ -131,7 +131,7 @@ double benchDecode(const char *label, const char *operation, const Record &recor
     }
     const double seconds = clock.nsecsElapsed() / 1e9 / rounds;
     PrintLine("%-44s %8.2f KiB  %8.2f ms  %8.1f MB/s", label, message.size() / 1024.0, seconds * 1e3,
-                message.size() / seconds / 1e6);
+              message.size() / seconds / 1e6);
     if (entries > 0)
         PrintLine("  %10.0f entries/s", entries / seconds);
     PrintLine("\n");
@@ -160,8 +160,7 @@ bool benchScaling(const std::vector<int> &sizes)
                 qFatal("store not loaded");
         }
         perEntry.push_back(clock.nsecsElapsed() / 1e3 / rounds / entries);
-        PrintLine("  %7d entries  %8.2f MiB  %7.3f us/entry\n", entries, message.size() / 1048576.0,
-                    perEntry.back());
+        PrintLine("  %7d entries  %8.2f MiB  %7.3f us/entry\n", entries, message.size() / 1048576.0, perEntry.back());
     }
     return PrintScaling("Month ledger decode + store load, cost per entry", " entries", sizes, perEntry, 2);
 }
@@ -174,7 +173,8 @@ bool benchCalls(int rounds)
     TestHttpsServer server(tls + QStringLiteral("server.pem"), tls + QStringLiteral("server.key"));
     if (!server.start())
         qFatal("cannot listen");
-    const QByteArray small = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, QStringLiteral("OK")}).value();
+    const QByteArray small
+        = SoapCodec::WriteAnswer("ZOKA_WS_InitialCheck", TRemInitialCheck{100, QStringLiteral("OK")}).value();
     const QByteArray large = SoapCodec::WriteAnswer("ZOKA_WS_KartotekaMcaGet", ledger(10'000)).value();
     server.setHandler([&](const TestHttpsServer::Request &request) {
         const bool wantsLedger = request.headers.value("soapaction").contains("KartotekaMcaGet");
@@ -207,17 +207,18 @@ bool benchCalls(int rounds)
     clock.restart();
     const int ledgerRounds = qMax(1, rounds / 10);
     for (int i = 0; i < ledgerRounds; ++i) {
-        if (!service->ZOKA_WS_KartotekaMcaGet(QStringLiteral("l"), QStringLiteral("p"), QStringLiteral("t"), 2, 2020, 3).ok())
+        if (!service->ZOKA_WS_KartotekaMcaGet(QStringLiteral("l"), QStringLiteral("p"), QStringLiteral("t"), 2, 2020, 3)
+                 .ok())
             qFatal("ledger call failed");
     }
     const double ledgerMs = clock.nsecsElapsed() / 1e6 / ledgerRounds;
     PrintLine("%-44s %8.2f ms  (%.2f MiB answer)\n", "kept-alive call, ledger of 10,000 entries", ledgerMs,
-                large.size() / 1048576.0);
+              large.size() / 1048576.0);
     PrintLine("connections %d, TLS handshakes %d (client counted %d), requests %lld\n", server.connections(),
-                server.handshakes(), rio.TlsHandshakes(), qlonglong(server.requests().size()));
+              server.handshakes(), rio.TlsHandshakes(), qlonglong(server.requests().size()));
     PrintFigure("One call over loopback HTTPS: first (TCP + TLS handshake) / kept-alive",
-                "%.1f ms / %.2f ms (%d calls, %d TLS handshake)", firstMs, keptAliveMs,
-                int(server.requests().size()), server.handshakes());
+                "%.1f ms / %.2f ms (%d calls, %d TLS handshake)", firstMs, keptAliveMs, int(server.requests().size()),
+                server.handshakes());
     PrintFigure("Kept-alive call answering a 10,000-entry ledger (whole call, decode included)", "%.0f ms (%.1f MiB)",
                 ledgerMs, large.size() / 1048576.0);
     return server.handshakes() == 1 && server.connections() == 1 && rio.TlsHandshakes() == 1;
@@ -234,9 +235,9 @@ int main(int argc, char **argv)
     const TRemKartotekaMcaGetData tenThousand = ledger(10'000);
     const double inlineSeconds = benchDecode("month ledger, 10,000 entries, inline", "ZOKA_WS_KartotekaMcaGet",
                                              tenThousand, SoapWriter::RecordForm::Inline, rounds, 10'000);
-    const double multiRefSeconds = benchDecode("month ledger, 10,000 entries, multi-reference",
-                                               "ZOKA_WS_KartotekaMcaGet", tenThousand,
-                                               SoapWriter::RecordForm::MultiReference, rounds, 10'000);
+    const double multiRefSeconds
+        = benchDecode("month ledger, 10,000 entries, multi-reference", "ZOKA_WS_KartotekaMcaGet", tenThousand,
+                      SoapWriter::RecordForm::MultiReference, rounds, 10'000);
     const double sessionSeconds = benchDecode("session begin", "ZOKA_WS_CzSessionBegin", sessionBegin(),
                                               SoapWriter::RecordForm::Inline, rounds * 100, 0);
     const qsizetype ledgerBytes = SoapCodec::WriteAnswer("ZOKA_WS_KartotekaMcaGet", tenThousand).value().size();
@@ -261,16 +262,15 @@ int main(int argc, char **argv)
                 "%.1f ms (%.0f MB/s) / %.1f ms (%.2f)", tkMultiRef.decodeMs, tkMultiRef.megabytesPerSecond,
                 tkMultiRef.floorMs, tkMultiRef.ratio());
     PrintFigure("The demo server's 10,000-entry answer: full decode / expat tokens only (ratio)",
-                "%.1f ms (%.0f MB/s) / %.1f ms (%.2f)", own.decodeMs, own.megabytesPerSecond, own.floorMs,
-                own.ratio());
+                "%.1f ms (%.0f MB/s) / %.1f ms (%.2f)", own.decodeMs, own.megabytesPerSecond, own.floorMs, own.ratio());
 
     // The largest ledger: 100,000 entries in the toolkit's form.
     {
         const int largest = quick ? 20'000 : 100'000;
         const double before = peakResidentMiB();
         const QByteArray big = ToolkitLedgerAnswer(ledger(largest), true);
-        const FloorFigures figures = benchAgainstFloor("toolkit form, multi-reference, largest", big, largest,
-                                                       quick ? 1 : 5);
+        const FloorFigures figures
+            = benchAgainstFloor("toolkit form, multi-reference, largest", big, largest, quick ? 1 : 5);
         PrintFigure("Largest ledger decoded, toolkit form, multi-reference: entries, size, decode, peak RSS",
                     "%d, %.1f MB, %.0f ms, %.0f MiB (%.0f MiB before)", largest, big.size() / 1e6, figures.decodeMs,
                     peakResidentMiB(), before);
@@ -280,7 +280,8 @@ int main(int argc, char **argv)
     const bool reused = benchCalls(quick ? 10 : 100);
     if (!reused)
         std::fprintf(stderr, "a kept-alive call made a new connection or TLS handshake\n");
-    const bool linear = benchScaling(quick ? std::vector<int>{500, 2'000, 8'000} : std::vector<int>{1'000, 10'000, 100'000});
+    const bool linear
+        = benchScaling(quick ? std::vector<int>{500, 2'000, 8'000} : std::vector<int>{1'000, 10'000, 100'000});
     if (!linear)
         std::fprintf(stderr, "the cost per ledger entry grows with the ledger's length\n");
     return reused && linear ? 0 : 1;

@@ -43,8 +43,8 @@ int main(int argc, char **argv)
         }
         std::sort(times.begin(), times.end());
         const double median = times[times.size() / 2];
-        PrintLine("%s: %.2f MB, %lld elements, %.2f ms (%.0f MB/s)\n", qPrintable(name), bytes.size() / 1e6,
-                    elements, median, bytes.size() / median / 1e3);
+        PrintLine("%s: %.2f MB, %lld elements, %.2f ms (%.0f MB/s)\n", qPrintable(name), bytes.size() / 1e6, elements,
+                  median, bytes.size() / median / 1e3);
     }
     return 0;
 }

@@ -7,10 +7,10 @@
 #include "DemoReportData.h"
 #include "bench/common/BenchFigure.h"
 
-#include "reports/TPrn_KartMca.h"
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"
 #include "engine/PdfExportFilter.h"
+#include "reports/TPrn_KartMca.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

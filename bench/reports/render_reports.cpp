@@ -10,12 +10,12 @@
 
 #include "account/DisplayTexts.h"
 #include "account/YearSettlementFigures.h"
-#include "reports/TPrn_InfoRozrZasob.h"
-#include "reports/TPrn_KartMca.h"
-#include "reports/TPrn_NalCzynszDtl.h"
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"
 #include "engine/PdfExportFilter.h"
+#include "reports/TPrn_InfoRozrZasob.h"
+#include "reports/TPrn_KartMca.h"
+#include "reports/TPrn_NalCzynszDtl.h"
 
 #include <QApplication>
 #include <QDir>

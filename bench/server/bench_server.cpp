@@ -56,8 +56,9 @@ int main(int argc, char **argv)
     QTemporaryDir data;
     QProcess server;
     server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    server.start(QStringLiteral(DOMVEL_SERVER_EXE), QStringList{u"--port"_s, u"0"_s, u"--data"_s, data.path()}
-                                                        + (multiRef ? QStringList{u"--multiref"_s} : QStringList{}));
+    server.start(QStringLiteral(DOMVEL_SERVER_EXE),
+                 QStringList{u"--port"_s, u"0"_s, u"--data"_s, data.path()}
+                     + (multiRef ? QStringList{u"--multiref"_s} : QStringList{}));
     quint16 port = 0;
     QByteArray output;
     while (port == 0 && server.waitForReadyRead(60000)) {
@@ -99,8 +100,8 @@ int main(int argc, char **argv)
     std::vector<Client> pool(static_cast<std::size_t>(clients));
     for (Client &client : pool) {
         client.manager = std::make_unique<QNetworkAccessManager>();
-        const QByteArray answer = waitFor(post(*client.manager, "ZOKA_WS_CzSessionBegin",
-                                               body("ZOKA_WS_CzSessionBegin", {login, password})));
+        const QByteArray answer = waitFor(
+            post(*client.manager, "ZOKA_WS_CzSessionBegin", body("ZOKA_WS_CzSessionBegin", {login, password})));
         const auto begin = SoapCodec::ReadAnswer<TRemSessionBeginData>("ZOKA_WS_CzSessionBegin", answer);
         if (!begin.ok() || begin.value().RetCode != 0) {
             std::fprintf(stderr, "sign-in failed\n");
@@ -146,15 +147,14 @@ int main(int argc, char **argv)
         latencies.insert(latencies.end(), client.latenciesMs.begin(), client.latenciesMs.end());
     }
     std::sort(latencies.begin(), latencies.end());
-    const auto percentile = [&](double p) {
-        return latencies.empty() ? 0.0 : latencies[std::size_t(p * double(latencies.size() - 1))];
-    };
+    const auto percentile
+        = [&](double p) { return latencies.empty() ? 0.0 : latencies[std::size_t(p * double(latencies.size() - 1))]; };
     PrintLine("yearly figures (ZOKA_WS_YearRozrachGet, %s records), %d clients, %.1f s on loopback\n",
-                multiRef ? "multi-reference" : "inline", clients, elapsed);
+              multiRef ? "multi-reference" : "inline", clients, elapsed);
     PrintLine("  answered: %lld, failed: %lld\n", static_cast<long long>(done), static_cast<long long>(failed));
     PrintLine("  throughput: %.0f requests/s\n", done / elapsed);
-    PrintLine("  latency: median %.2f ms, 95th percentile %.2f ms, max %.2f ms\n", percentile(0.5),
-                percentile(0.95), latencies.empty() ? 0.0 : latencies.back());
+    PrintLine("  latency: median %.2f ms, 95th percentile %.2f ms, max %.2f ms\n", percentile(0.5), percentile(0.95),
+              latencies.empty() ? 0.0 : latencies.back());
     const QByteArray what = QStringLiteral("Demo server, yearly-figures call, %1 concurrent clients%2")
                                 .arg(clients)
                                 .arg(multiRef ? u" (multi-reference)"_s : QString())

@@ -8,8 +8,8 @@
 #include "bench/common/BenchFigure.h"
 
 #include "account/Account.h"
-#include "service/AccountService.h"
 #include "bench/reports/DemoReportData.h"
+#include "service/AccountService.h"
 
 #include "views/TForm_KartMca.h"
 #include "views/TFrame_InfoDokTabela.h"

@@ -21,7 +21,7 @@ void readAnswer(std::string_view operation, const QByteArray &message)
     const ServiceResult<Result> answer = SoapCodec::ReadAnswer<Result>(operation, message);
     if (!answer.ok() && answer.failure().kind != ServiceFailure::Kind::Read
         && answer.failure().kind != ServiceFailure::Kind::Fault)
-        __builtin_trap();  // the reader knows no other way to fail
+        __builtin_trap(); // the reader knows no other way to fail
 }
 
 } // namespace

@@ -9,10 +9,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-double Date(int y, int m, int d) { return DateToValue(QDate(y, m, d)); }
+double Date(int y, int m, int d)
+{
+    return DateToValue(QDate(y, m, d));
+}
 
 // A year of 13 equal slots.
-QList<double> Slots(double each) { return QList<double>(13, each); }
+QList<double> Slots(double each)
+{
+    return QList<double>(13, each);
+}
 
 // A store holding the current year: rents and water offered, rent open in
 // June 2024 and water in May, both kept since 2010.
@@ -90,8 +96,8 @@ void tst_BalanceSummary::summary_data()
     QTest::newRow("within the threshold") << tiny << QList<int>{0, 2} << -0.000005 << settled << u"Rozliczone"_s;
     TU_WEBServiceData beyond = CurrentYear();
     beyond.ObrotyCZMain_WN = {0.00002};
-    QTest::newRow("beyond the threshold") << beyond << QList<int>{0, 2} << -0.00002 << owing
-                                          << u"Do zapłaty: 0,00 zł"_s;
+    QTest::newRow("beyond the threshold")
+        << beyond << QList<int>{0, 2} << -0.00002 << owing << u"Do zapłaty: 0,00 zł"_s;
 
     // A community whose books end in December 2012: all twelve months count,
     // and waste was then settled with the rents, so its figures stay out.

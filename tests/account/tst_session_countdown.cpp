@@ -10,7 +10,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const double kLoginTime = DateToValue(QDate(2024, 10, 27)) + 2.5 / 24;  // 02:30, the night the clocks go back
+const double kLoginTime = DateToValue(QDate(2024, 10, 27)) + 2.5 / 24; // 02:30, the night the clocks go back
 const QString kExpired = u"Sesja wygasła. Aby ją odnowić, użyj przycisku „Odnowienie sesji” (Alt+O)."_s;
 
 } // namespace
@@ -33,11 +33,11 @@ private Q_SLOTS:
 
 void tst_SessionCountdown::countdown_data()
 {
-    QTest::addColumn<int>("seconds");  // after the login
+    QTest::addColumn<int>("seconds"); // after the login
     QTest::addColumn<int>("stage");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("notice");
-    QTest::addColumn<bool>("expired");  // what the session's own test finds afterwards
+    QTest::addColumn<bool>("expired"); // what the session's own test finds afterwards
 
     const int running = int(SessionCountdown::Phase::Running);
     const int warning = int(SessionCountdown::Phase::Warning);

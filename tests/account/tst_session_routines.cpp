@@ -45,8 +45,8 @@ void tst_SessionRoutines::rotateText_data()
     QTest::newRow("each range its own amount") << "Mm5" << -2 << 3 << -4 << "Oj9";
     QTest::newRow("full turns change nothing") << "Kk7" << 26 << -52 << 10 << "Kk7";
     QTest::newRow("amounts beyond a turn") << "Aa0" << -27 << 27 << -13 << "Bz3";
-    QTest::newRow("extreme amounts") << "Aa0" << std::numeric_limits<int>::min()
-                                     << std::numeric_limits<int>::max() << std::numeric_limits<int>::min()
+    QTest::newRow("extreme amounts") << "Aa0" << std::numeric_limits<int>::min() << std::numeric_limits<int>::max()
+                                     << std::numeric_limits<int>::min()
                                      << RotateText(QStringLiteral("Aa0"), std::numeric_limits<int>::min() % 26,
                                                    std::numeric_limits<int>::max() % 26,
                                                    std::numeric_limits<int>::min() % 10);
@@ -68,8 +68,7 @@ void tst_SessionRoutines::credentialRoundTrip_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("letters and digits") << "JanKowalski1984";
-    QTest::newRow("every ASCII letter and digit")
-        << "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QTest::newRow("every ASCII letter and digit") << "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QTest::newRow("Polish letters, spaces, punctuation") << "Zażółć gęślą jaźń, ŻÓŁW! 12:30; «cytat»";
     QTest::newRow("empty") << "";
 }
@@ -116,16 +115,17 @@ void tst_SessionRoutines::strongPassword()
 
 void tst_SessionRoutines::weakPasswordMessage()
 {
-    QCOMPARE(WeakPasswordMessage(), QStringLiteral("Podane hasło jest zbyt słabe.\n"
-                                                   "Hasło musi zawierać co najmniej 1 literę dużą,\n"
-                                                   "1 literę małą i 1 cyfrę.\n"
-                                                   "Minimalna ilość znaków: 6"));
+    QCOMPARE(WeakPasswordMessage(),
+             QStringLiteral("Podane hasło jest zbyt słabe.\n"
+                            "Hasło musi zawierać co najmniej 1 literę dużą,\n"
+                            "1 literę małą i 1 cyfrę.\n"
+                            "Minimalna ilość znaków: 6"));
 }
 
 void tst_SessionRoutines::formatAmountPolish_data()
 {
     QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("expected");  // "_" stands for the group separator
+    QTest::addColumn<QString>("expected"); // "_" stands for the group separator
 
     QTest::newRow("zero") << 0.0 << "0,00";
     QTest::newRow("negative zero") << -0.0 << "0,00";
@@ -201,7 +201,7 @@ void tst_SessionRoutines::copyToMonthSlots()
     for (int i = 0; i < count; ++i)
         values << i + 1.5;
     TMonthSlots slots;
-    slots.fill(-7.0);  // what a previous year left
+    slots.fill(-7.0); // what a previous year left
     CopyToMonthSlots(values, slots);
     for (int slot = 0; slot < 13; ++slot)
         QCOMPARE(slots[slot], slot < count ? slot + 1.5 : 0.0);

@@ -14,7 +14,7 @@ const QString kNoneText = QStringLiteral("Użytkownik nie zalogował się do tej
 const QString kExpiredText = QStringLiteral("Upłynął czas aktywności sesji serwisu.");
 const QString kLoggedOutText = QStringLiteral("Użytkownik wylogował się już z serwisu.");
 
-constexpr double kLoginTime = 43983.5;  // 2020-06-01 12:00
+constexpr double kLoginTime = 43983.5; // 2020-06-01 12:00
 
 } // namespace
 
@@ -93,9 +93,9 @@ void tst_SessionState::tokenEncodingRoundTrip()
     QVERIFY(token != plain);
     QCOMPARE(DecodeSessionToken(token), plain);
     // Decoding moves letters and digits forward by the build's amounts.
-    QCOMPARE(DecodeSessionToken(QStringLiteral("AaZz09")),
-             RotateText(QStringLiteral("AaZz09"), -DOMVEL_LETTER_ROTATION, -DOMVEL_LETTER_ROTATION,
-                        -DOMVEL_DIGIT_ROTATION));
+    QCOMPARE(
+        DecodeSessionToken(QStringLiteral("AaZz09")),
+        RotateText(QStringLiteral("AaZz09"), -DOMVEL_LETTER_ROTATION, -DOMVEL_LETTER_ROTATION, -DOMVEL_DIGIT_ROTATION));
     if (DOMVEL_LETTER_ROTATION == 7 && DOMVEL_DIGIT_ROTATION == 3)
         QCOMPARE(DecodeSessionToken(QStringLiteral("AaZz09")), QStringLiteral("HhGg32"));
 }
@@ -105,7 +105,7 @@ void tst_SessionState::loadFromTakesHeaderNarrowed()
     ManualClock clock(kLoginTime);
     TRemSessionBeginData answer = SampleSessionBegin();
     answer.F_Kind = 0;
-    answer.U_Imie2 = QStringLiteral("Ярослав");  // outside the narrow code page
+    answer.U_Imie2 = QStringLiteral("Ярослав"); // outside the narrow code page
     TU_WEBServiceSession session;
     session.LoadFrom(answer, u',');
 
@@ -274,10 +274,14 @@ void tst_SessionState::credentialsMatch_data()
     QTest::addColumn<QString>("identifier");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("match");
-    QTest::newRow("same") << "Jan.Kowalski" << "Haslo1ż" << true;
-    QTest::newRow("identifier in another case") << "jan.kowalski" << "Haslo1ż" << false;
-    QTest::newRow("password in another case") << "Jan.Kowalski" << "haslo1ż" << false;
-    QTest::newRow("password without the Polish letter") << "Jan.Kowalski" << "Haslo1z" << false;
+    QTest::newRow("same") << "Jan.Kowalski"
+                          << "Haslo1ż" << true;
+    QTest::newRow("identifier in another case") << "jan.kowalski"
+                                                << "Haslo1ż" << false;
+    QTest::newRow("password in another case") << "Jan.Kowalski"
+                                              << "haslo1ż" << false;
+    QTest::newRow("password without the Polish letter") << "Jan.Kowalski"
+                                                        << "Haslo1z" << false;
 }
 
 void tst_SessionState::credentialsMatch()
@@ -289,8 +293,9 @@ void tst_SessionState::credentialsMatch()
     session.SetCredentials(EncodeCredential("Jan.Kowalski"), EncodeCredential("Haslo1ż"));
     QString message = QStringLiteral("untouched");
     QCOMPARE(session.CredentialsMatch(identifier, password, message), match);
-    QCOMPARE(message, match ? QStringLiteral("untouched")
-                            : QStringLiteral("Dane logowania niezgodne z podanymi podczas pierwotnego logowania."));
+    QCOMPARE(message,
+             match ? QStringLiteral("untouched")
+                   : QStringLiteral("Dane logowania niezgodne z podanymi podczas pierwotnego logowania."));
 }
 
 void tst_SessionState::clearResetsFirmKind()

@@ -243,7 +243,7 @@ void tst_SessionStores::dateSeparatorInEveryLocale()
 void tst_SessionStores::infoKindAndObligationsFlag()
 {
     TU_WEBServiceData store;
-    store.LoadFrom(SampleSessionBegin(), u',');  // kind 1, flag true
+    store.LoadFrom(SampleSessionBegin(), u','); // kind 1, flag true
     QCOMPARE(store.SaldaOtherKnt_InfoHandlingKind, 1);
     QVERIFY(store.SaldaWNOtherKnt_ShowF);
 
@@ -328,8 +328,8 @@ void tst_SessionStores::sumMonths()
 void tst_SessionStores::arraysKeptAsDeliveredAndPrivate()
 {
     TRemYearRozrachGetData answer = yearAnswer(10, 10);
-    answer.ObrotyCZMain_WN << 1.0 << 2.0 << 3.0 << 4.0 << 5.0;  // 15 slots
-    answer.ObrotyCZMain_MA = {0.5, 0.25, 0.125, 0.0625};       // 4 slots
+    answer.ObrotyCZMain_WN << 1.0 << 2.0 << 3.0 << 4.0 << 5.0; // 15 slots
+    answer.ObrotyCZMain_MA = {0.5, 0.25, 0.125, 0.0625}; // 4 slots
     TU_WEBServiceData store;
     store.LoadFrom(SampleSessionBegin(), u',');
     store.LoadYearFrom(2019, answer);
@@ -387,7 +387,7 @@ void tst_SessionStores::ledgerSecondLoadReplacesAll()
 {
     TU_WEBServiceKsgData store;
     store.LoadFrom(ledger(5, 5));
-    const TDoubleDynArray handedOut = store.KsgValue;  // what a window holds
+    const TDoubleDynArray handedOut = store.KsgValue; // what a window holds
     TRemKartotekaMcaGetData second = ledger(2, 7);
     second.KontoKsg = 4;
     second.Year = 2019;
@@ -411,8 +411,8 @@ void tst_SessionStores::ledgerSecondLoadReplacesAll()
 void tst_SessionStores::ledgerReadersCheckBounds()
 {
     TRemKartotekaMcaGetData answer = ledger(3, 5);
-    answer.KsgNrDokMaster.removeLast();  // shorter than KsgNumber says
-    answer.KsgNumber = 4;                // and more entries than any array
+    answer.KsgNrDokMaster.removeLast(); // shorter than KsgNumber says
+    answer.KsgNumber = 4; // and more entries than any array
     TU_WEBServiceKsgData store;
     store.LoadFrom(answer);
     QCOMPARE(store.KsgNumber, 4);

@@ -16,7 +16,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-double Date(int y, int m, int d) { return DateToValue(QDate(y, m, d)); }
+double Date(int y, int m, int d)
+{
+    return DateToValue(QDate(y, m, d));
+}
 
 // The figure a window's amount text stands for.
 double Figure(const QString &windowText)
@@ -137,7 +140,7 @@ void tst_Spreadsheet::yearTableRoundTrip()
     const std::optional<CsvTable> back = CsvTable::FromBytes(YearTableCsv(f).ToBytes());
     QVERIFY(back);
     QCOMPARE(back->Header.first(), u"Okres"_s);
-    QCOMPARE(back->Rows.size(), 1 + 5 + 1);  // the opening, five months, the totals
+    QCOMPARE(back->Rows.size(), 1 + 5 + 1); // the opening, five months, the totals
     QCOMPARE(back->Rows[1][0], u"styczeń"_s);
     QCOMPARE(back->Rows[5][0], u"maj"_s);
     for (int m = 0; m <= 5; ++m) {
@@ -173,11 +176,13 @@ void tst_Spreadsheet::monthCardRoundTrip()
     const std::optional<CsvTable> back = CsvTable::FromBytes(MonthCardCsv(ledger, figures).ToBytes());
     QVERIFY(back);
     QCOMPARE(back->Rows.size(), 3 + 3);
-    QCOMPARE(back->Rows[0], (QStringList{u"1"_s, u"01.03.2024"_s, u"15.04.2024"_s, u"naliczenie opłaty"_s,
-                                         u"512,34"_s, QString(), u"Opłata; marzec \"lokal\""_s}));
+    QCOMPARE(back->Rows[0],
+             (QStringList{u"1"_s, u"01.03.2024"_s, u"15.04.2024"_s, u"naliczenie opłaty"_s, u"512,34"_s, QString(),
+                          u"Opłata; marzec \"lokal\""_s}));
     // A bank payment without a text shows its document number; payments have no term.
-    QCOMPARE(back->Rows[1], (QStringList{u"2"_s, u"10.03.2024"_s, QString(), u"wpłata bankowa"_s, QString(),
-                                         u"500,00"_s, u"WB 12/2024"_s}));
+    QCOMPARE(back->Rows[1],
+             (QStringList{u"2"_s, u"10.03.2024"_s, QString(), u"wpłata bankowa"_s, QString(), u"500,00"_s,
+                          u"WB 12/2024"_s}));
     QCOMPARE(back->Rows[4][0], u"3 oper."_s);
     QCOMPARE(back->Rows[4][3], u"W miesiącu:"_s);
     QCOMPARE(Figure(back->Rows[4][4]), figures.Mca.ObrotyWN);
@@ -201,9 +206,9 @@ void tst_Spreadsheet::chargeDetailRoundTrip()
     d.StVAT = {u"8"_s, u"8"_s};
     const std::optional<CsvTable> back = CsvTable::FromBytes(ChargeDetailCsv(d).ToBytes());
     QVERIFY(back);
-    QCOMPARE(back->Header.size(), 7);  // the partial-month mark column
-    QCOMPARE(back->Rows[0], (QStringList{u"1"_s, u"Eksploatacja"_s, u"48,50"_s, u"2,10"_s, u"1,00"_s, u"10,80"_s,
-                                         u"*"_s}));
+    QCOMPARE(back->Header.size(), 7); // the partial-month mark column
+    QCOMPARE(back->Rows[0],
+             (QStringList{u"1"_s, u"Eksploatacja"_s, u"48,50"_s, u"2,10"_s, u"1,00"_s, u"10,80"_s, u"*"_s}));
     QCOMPARE(back->Rows[1][1], u"Woda; zimna"_s);
     QCOMPARE(back->Rows[2][4], u"Razem:"_s);
     QCOMPARE(Figure(back->Rows[2][5]), 51.3);

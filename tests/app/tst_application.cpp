@@ -1,7 +1,7 @@
 #include "testing/MessageRecorder.h"
 
-#include "forms/TApplication.h"
 #include "common/Errors.h"
+#include "forms/TApplication.h"
 
 #include <QTest>
 #include <QTimer>

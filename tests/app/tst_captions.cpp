@@ -1,22 +1,22 @@
-#include "testing/FakeService.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/FakeService.h"
 
 #include "account/TU_WEBServiceDokData.h"
 #include "account/TU_WEBServiceKsgData.h"
 #include "app/StartUp.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
+#include "forms/TApplication.h"
 #include "reports/TPrn_Preview.h"
 #include "service/ServiceAccess.h"
 #include "testing/MessageRecorder.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
 
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -93,8 +93,9 @@ void tst_Captions::initTestCase()
 
 void tst_Captions::captionsAsGiven()
 {
-    QCOMPARE(m_mainWindowCaptions, (QStringList{u"Internetowy serwis użytkownika Domvel-E-Vadiv"_s,
-                                                u"Internetowy serwis użytkownika Domvel-E-Vadiv"_s}));
+    QCOMPARE(m_mainWindowCaptions,
+             (QStringList{u"Internetowy serwis użytkownika Domvel-E-Vadiv"_s,
+                          u"Internetowy serwis użytkownika Domvel-E-Vadiv"_s}));
 
     TU_WEBServiceKsgData ledger;
     ledger.KsgNumber = 1;
@@ -122,9 +123,9 @@ void tst_Captions::captionsAsGiven()
                          u"Zmiana hasła dostępu do serwisu"_s);
     windows.emplace_back(std::make_unique<TForm_LoginWEB>(nullptr, lmLogin, m_access),
                          u"Logowania użytkownika do serwisu Domvel-E-Vadiv"_s);
-    windows.emplace_back(std::make_unique<TForm_YearForShowChange>(nullptr, m_access, shownYear, 2020, 2010,
-                                                                   std::function<void()>{}),
-                         u"Zmiana roku rozrachunków"_s);
+    windows.emplace_back(
+        std::make_unique<TForm_YearForShowChange>(nullptr, m_access, shownYear, 2020, 2010, std::function<void()>{}),
+        u"Zmiana roku rozrachunków"_s);
     for (auto &[window, caption] : windows) {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

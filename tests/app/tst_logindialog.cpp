@@ -1,16 +1,16 @@
-#include "testing/AppTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/AppTestSupport.h"
 #include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceSession.h"
-#include "forms/TApplication.h"
 #include "app/dialogs/LoginInput.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
+#include "forms/TApplication.h"
 #include "protocol/CredentialEncoding.h"
 #include "protocol/PasswordRule.h"
 #include "service/ApplicationTerminate.h"
@@ -71,12 +71,18 @@ void tst_LoginDialog::fieldRequiredMessage_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("name");
-    QTest::newRow("login label") << "Identyfikator użytkownika: " << "Identyfikator użytkownika";
-    QTest::newRow("password label") << "Hasło: " << "Hasło";
-    QTest::newRow("accelerator") << "Nowe &hasło: " << "Nowe hasło";
-    QTest::newRow("accelerators, colons and spaces mixed") << "  &Powtórz : nowe hasło :: : " << "Powtórz : nowe hasło";
-    QTest::newRow("double ampersand") << "A&&B:" << "AB";
-    QTest::newRow("nothing but colons") << " :: " << "";
+    QTest::newRow("login label") << "Identyfikator użytkownika: "
+                                 << "Identyfikator użytkownika";
+    QTest::newRow("password label") << "Hasło: "
+                                    << "Hasło";
+    QTest::newRow("accelerator") << "Nowe &hasło: "
+                                 << "Nowe hasło";
+    QTest::newRow("accelerators, colons and spaces mixed") << "  &Powtórz : nowe hasło :: : "
+                                                           << "Powtórz : nowe hasło";
+    QTest::newRow("double ampersand") << "A&&B:"
+                                      << "AB";
+    QTest::newRow("nothing but colons") << " :: "
+                                        << "";
 }
 
 void tst_LoginDialog::fieldRequiredMessage()
@@ -238,7 +244,7 @@ void tst_LoginDialog::unusableTokenEndsTheProgram()
 void tst_LoginDialog::stopsBeforeTheCall_data()
 {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("password");  // typed as the current one; the login's was "Haslo123"
+    QTest::addColumn<QString>("password"); // typed as the current one; the login's was "Haslo123"
     QTest::addColumn<bool>("serviceInterface");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("staysOpen");
@@ -406,10 +412,10 @@ void tst_LoginDialog::logout_data()
     QTest::addColumn<int>("calls");
     QTest::addColumn<int>("stateAfter");
     QTest::newRow("active") << int(ssActive) << true << false << QStringList{} << 1 << int(ssLoggedOut);
-    QTest::newRow("service unreachable") << int(ssActive) << true << true
-                                         << QStringList{ServiceUnavailableMessage()} << 1 << int(ssLoggedOut);
-    QTest::newRow("no interface") << int(ssActive) << false << false << QStringList{ServiceUnavailableMessage()}
-                                  << 0 << int(ssActive);
+    QTest::newRow("service unreachable") << int(ssActive) << true << true << QStringList{ServiceUnavailableMessage()}
+                                         << 1 << int(ssLoggedOut);
+    QTest::newRow("no interface") << int(ssActive) << false << false << QStringList{ServiceUnavailableMessage()} << 0
+                                  << int(ssActive);
     QTest::newRow("logged out already")
         << int(ssLoggedOut) << true << false
         << QStringList{u"Użytkownik wylogował się już z serwisu.\nWykonanie funkcji nie jest możliwe."_s} << 0
@@ -438,8 +444,7 @@ void tst_LoginDialog::logout()
     if (calls > 0) {
         QCOMPARE(m_service->calls.first().operation, u"ZOKA_WS_Logout"_s);
         QCOMPARE(m_service->calls.first().arguments,
-                 (QStringList{m_account.Session.LoginE, m_account.Session.PasswordE,
-                              m_account.Session.SessionToken}));
+                 (QStringList{m_account.Session.LoginE, m_account.Session.PasswordE, m_account.Session.SessionToken}));
     }
     QCOMPARE(int(m_account.Session.State), stateAfter);
 }

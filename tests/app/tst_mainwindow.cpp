@@ -1,18 +1,18 @@
-#include "testing/AppTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/AppTestSupport.h"
 #include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceSession.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_YearForShowChange.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/TApplication.h"
 #include "protocol/CredentialEncoding.h"
 #include "service/ApplicationTerminate.h"
 #include "service/ServiceAccess.h"
@@ -161,8 +161,8 @@ void tst_MainWindow::captionAndHeaderBeforeLogin()
     QCOMPARE(label(u"Lab_Firma"_s)->text(), u"Lab_Firma"_s);
     for (const QString &name : {u"Lab_FirmaName"_s, u"Lab_ZasobUlicaNr"_s, u"Lab_User2Name"_s})
         QCOMPARE(label(name)->text(), u"xx"_s);
-    const QStringList captions{u"&Odnowienie sesji"_s, u"Zmiana &hasła"_s, u"&Wylogowanie"_s, u"&Logowanie"_s,
-                               u"&Koniec"_s, u"Zmiana &roku"_s};
+    const QStringList captions{u"&Odnowienie sesji"_s, u"Zmiana &hasła"_s, u"&Wylogowanie"_s,
+                               u"&Logowanie"_s,        u"&Koniec"_s,       u"Zmiana &roku"_s};
     QStringList shown;
     for (const QString &name : {u"SButton_Relogin"_s, u"SButton_ChangePasword"_s, u"SButton_Logout"_s,
                                 u"SButton_Login"_s, u"SButton_Exit"_s, u"SButton_Year"_s})
@@ -276,19 +276,18 @@ void tst_MainWindow::sessionChecksBeforeQuestions_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("message");
     const QString question = u"Czy rzeczywiście chcesz "_s;
-    QTest::newRow("renew when expired: asked") << u"SButton_Relogin"_s << int(ssExpired)
-                                               << question + u"odnowić sesję serwisu?"_s;
+    QTest::newRow("renew when expired: asked")
+        << u"SButton_Relogin"_s << int(ssExpired) << question + u"odnowić sesję serwisu?"_s;
     QTest::newRow("renew after logout") << u"SButton_Relogin"_s << int(ssLoggedOut)
                                         << u"Użytkownik wylogował się już z serwisu."_s + kNotPossible;
-    QTest::newRow("change password when active: asked") << u"SButton_ChangePasword"_s << int(ssActive)
-                                                        << question + u"zmienić hasło dostępu do serwisu?"_s;
+    QTest::newRow("change password when active: asked")
+        << u"SButton_ChangePasword"_s << int(ssActive) << question + u"zmienić hasło dostępu do serwisu?"_s;
     QTest::newRow("change password when expired")
         << u"SButton_ChangePasword"_s << int(ssExpired) << u"Upłynął czas aktywności sesji serwisu."_s + kNotPossible;
-    QTest::newRow("logout when active: asked") << u"SButton_Logout"_s << int(ssActive)
-                                              << question + u"wylogować się z serwisu?"_s;
-    QTest::newRow("logout before login")
-        << u"SButton_Logout"_s << int(ssNone)
-        << u"Użytkownik nie zalogował się do tej pory do serwisu."_s + kNotPossible;
+    QTest::newRow("logout when active: asked")
+        << u"SButton_Logout"_s << int(ssActive) << question + u"wylogować się z serwisu?"_s;
+    QTest::newRow("logout before login") << u"SButton_Logout"_s << int(ssNone)
+                                         << u"Użytkownik nie zalogował się do tej pory do serwisu."_s + kNotPossible;
     QTest::newRow("year after logout") << u"SButton_Year"_s << int(ssLoggedOut)
                                        << u"Użytkownik wylogował się już z serwisu."_s + kNotPossible;
 }
@@ -302,7 +301,7 @@ void tst_MainWindow::sessionChecksBeforeQuestions()
     beginSession(SampleSessionBegin());
     m_account.Session.State = TSessionState(state);
 
-    ClickButton(button(buttonName));  // a question is answered No
+    ClickButton(button(buttonName)); // a question is answered No
 
     QCOMPARE(m_messages->texts(), QStringList{message});
     const bool question = message.startsWith(u"Czy"_s);
@@ -316,19 +315,18 @@ void tst_MainWindow::yesAnswers_data()
 {
     QTest::addColumn<QString>("buttonName");
     QTest::addColumn<int>("state");
-    QTest::addColumn<int>("mode");        // the login dialog's mode; 0: none opens
+    QTest::addColumn<int>("mode"); // the login dialog's mode; 0: none opens
     QTest::addColumn<QString>("operation"); // the service call the answer leads to
     QTest::addColumn<int>("stateAfter");
     QTest::addColumn<bool>("headerShown");
     QTest::addColumn<QString>("outcome");
-    QTest::newRow("renewal") << u"SButton_Relogin"_s << int(ssExpired) << int(lmRelogin)
-                             << u"ZOKA_WS_SessionRenew"_s << int(ssActive) << true
-                             << u"Pomyślnie odnowiono sesję serwisu."_s;
+    QTest::newRow("renewal") << u"SButton_Relogin"_s << int(ssExpired) << int(lmRelogin) << u"ZOKA_WS_SessionRenew"_s
+                             << int(ssActive) << true << u"Pomyślnie odnowiono sesję serwisu."_s;
     QTest::newRow("password change") << u"SButton_ChangePasword"_s << int(ssActive) << int(lmChangePassword)
                                      << u"ZOKA_WS_ChangePassword"_s << int(ssActive) << true
                                      << u"Hasło zostało zmienione."_s;
-    QTest::newRow("logout") << u"SButton_Logout"_s << int(ssActive) << 0 << u"ZOKA_WS_Logout"_s
-                            << int(ssLoggedOut) << false << QString();
+    QTest::newRow("logout") << u"SButton_Logout"_s << int(ssActive) << 0 << u"ZOKA_WS_Logout"_s << int(ssLoggedOut)
+                            << false << QString();
 }
 
 // Yes to a question does what it asks, and the header is shown again from the
@@ -353,7 +351,7 @@ void tst_MainWindow::yesAnswers()
         label(name)->setText(u"stare"_s);
 
     int dialogMode = 0;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         dialogMode = dialog->Mode();
         TypeInto(dialog->Ed_Login(), u"jan"_s);
@@ -405,7 +403,7 @@ void tst_MainWindow::loginLaterMayBeCancelled()
     m_window = openMainWindow();
     beginSession(SampleSessionBegin());
     bool dialogSeen = false;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         dialogSeen = dialog->Mode() == lmLogin;
         ClickButton(dialog->BtnCancel());
@@ -462,10 +460,9 @@ void tst_MainWindow::navigationKeysMoveAndOpen()
     QWidget *focused = m_window->focusWidget();
     QVERIFY(focused);
 
-    const QList<std::pair<Qt::Key, int>> moves{{Qt::Key_Home, 1},       {Qt::Key_Down, 2},
-                                              {Qt::Key_Down, 3},       {Qt::Key_Up, 2},
-                                              {Qt::Key_End, monthCount}, {Qt::Key_Down, monthCount},
-                                              {Qt::Key_Up, monthCount - 1}};
+    const QList<std::pair<Qt::Key, int>> moves{
+        {Qt::Key_Home, 1},         {Qt::Key_Down, 2},          {Qt::Key_Down, 3},           {Qt::Key_Up, 2},
+        {Qt::Key_End, monthCount}, {Qt::Key_Down, monthCount}, {Qt::Key_Up, monthCount - 1}};
     for (const auto &[key, month] : moves) {
         QTest::keyClick(focused, key);
         QCOMPARE(panel->CurrentTable()->SelectedMonth(), month);
@@ -502,7 +499,7 @@ void tst_MainWindow::openingSequence()
     m_window = openMainWindow(true);
     QVERIFY(m_window->FirstActivation());
     bool loginSeen = false;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         loginSeen = true;
         if (cancelLogin) {
@@ -546,12 +543,10 @@ void tst_MainWindow::yearList_data()
                                << QStringList{u" rok 2017"_s, u" rok 2018"_s, u" rok 2019"_s, u" rok 2020"_s} << 3;
     QTest::newRow("2016-2020") << 2016 << 2020 << 2018
                                << QStringList{u" rok 2017"_s, u" rok 2018"_s, u" rok 2019"_s, u" rok 2020"_s} << 1;
-    QTest::newRow("2018-2020") << 2018 << 2020 << 2020
-                               << QStringList{u" rok 2018"_s, u" rok 2019"_s, u" rok 2020"_s} << 2;
-    QTest::newRow("shown year not offered") << 2010 << 2020 << 2012
-                                            << QStringList{u" rok 2017"_s, u" rok 2018"_s, u" rok 2019"_s,
-                                                           u" rok 2020"_s}
-                                            << 0;
+    QTest::newRow("2018-2020") << 2018 << 2020 << 2020 << QStringList{u" rok 2018"_s, u" rok 2019"_s, u" rok 2020"_s}
+                               << 2;
+    QTest::newRow("shown year not offered")
+        << 2010 << 2020 << 2012 << QStringList{u" rok 2017"_s, u" rok 2018"_s, u" rok 2019"_s, u" rok 2020"_s} << 0;
 }
 
 void tst_MainWindow::yearList()
@@ -589,7 +584,8 @@ void tst_MainWindow::yearList()
         }
     }
     QVERIFY2(!text.isEmpty(), "the item's text is drawn");
-    QVERIFY2(text.top() - itemRect.top() < 8, qPrintable(u"text starts %1 px below the row's top"_s.arg(text.top() - itemRect.top())));
+    QVERIFY2(text.top() - itemRect.top() < 8,
+             qPrintable(u"text starts %1 px below the row's top"_s.arg(text.top() - itemRect.top())));
     QVERIFY2(text.bottom() < itemRect.center().y(), "the text stays in the upper half of the row");
     // The style's item margin and the first glyph's bearing differ by font
     // (12 px with Liberation Sans); centred text would start past 100 px.
@@ -631,11 +627,11 @@ void tst_MainWindow::choosingAYear()
     m_service->year = answer;
     int refreshes = 0;
 
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
         m_account.Session.State = TSessionState(state);
         QListWidget *list = dialog->ListBoxSelect();
-        list->setCurrentRow(1);  // 2018 of 2017-2020
+        list->setCurrentRow(1); // 2018 of 2017-2020
         if (how == u"double click"_s) {
             const QRect row = list->visualItemRect(list->item(1));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
@@ -665,7 +661,7 @@ void tst_MainWindow::escapeLeavesTheYear()
     m_access.SetService(m_service.get());
     beginSession(SampleSessionBegin());
     m_account.Data.ShowYear = 2019;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     WhenModal<TForm_YearForShowChange>(&driver, [&](TForm_YearForShowChange *dialog) {
         dialog->ListBoxSelect()->setCurrentRow(0);
         QTest::keyClick(dialog->ListBoxSelect(), Qt::Key_Escape);

@@ -1,6 +1,6 @@
-#include "testing/AppTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/AppTestSupport.h"
 #include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
 

@@ -37,15 +37,16 @@ void tst_MessUpdate::fixedLines()
     const TForm_MessUpdateNecessary notice(u"localhost:8443"_s);
     // Two of the lines keep a one-letter word with the next one by a
     // non-breaking space.
-    QCOMPARE(itemTexts(notice.ListBox1()),
-             QStringList({u"Trzeba, niestety, zaktualizować aplikację."_s,
-                          u"Aby pobrać nową wersję aplikacji należy:"_s,
-                          u"     1.  otworzyć przeglądarkę internetową,"_s,
-                          u"     2.  wpisać w\u00A0pole adresowe przeglądarki:"_s}));
+    QCOMPARE(
+        itemTexts(notice.ListBox1()),
+        QStringList({u"Trzeba, niestety, zaktualizować aplikację."_s, u"Aby pobrać nową wersję aplikacji należy:"_s,
+                     u"     1.  otworzyć przeglądarkę internetową,"_s,
+                     u"     2.  wpisać w\u00A0pole adresowe przeglądarki:"_s}));
     QCOMPARE(itemTexts(notice.ListBox2()),
-             QStringList({u"     3.  kliknąć prawym przyciskiem myszy na nazwę aplikacji Domvel-E-Vadiv.exe,"_s,
-                          u"     4.  z\u00A0menu, które pojawi się na ekranie, wybrać: Zapisz element docelowy jako...,"_s,
-                          u"     5.  wskazać miejsce na komputerze, gdzie należy zapisać aplikację, sugeruje się pulpit."_s}));
+             QStringList(
+                 {u"     3.  kliknąć prawym przyciskiem myszy na nazwę aplikacji Domvel-E-Vadiv.exe,"_s,
+                  u"     4.  z\u00A0menu, które pojawi się na ekranie, wybrać: Zapisz element docelowy jako...,"_s,
+                  u"     5.  wskazać miejsce na komputerze, gdzie należy zapisać aplikację, sugeruje się pulpit."_s}));
     for (const QListWidget *list : {notice.ListBox1(), notice.ListBox2()}) {
         for (const QString &line : itemTexts(list))
             QVERIFY2(list->fontMetrics().horizontalAdvance(line) < list->width(), qPrintable(u"cut: "_s + line));

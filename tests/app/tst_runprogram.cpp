@@ -1,6 +1,6 @@
-#include "testing/AppTestSupport.h"
 #include "account/Account.h"
 #include "app/ProgramAccount.h"
+#include "testing/AppTestSupport.h"
 #include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
 
@@ -8,13 +8,13 @@
 #include "account/TU_WEBServiceSession.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/StartUp.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/U_modules.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "common/Errors.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
+#include "forms/TApplication.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "reports/TPrn_Preview.h"
 #include "service/ServiceAccess.h"
@@ -39,7 +39,6 @@ using namespace Qt::Literals::StringLiterals;
 class tst_RunProgram : public QObject
 {
     Q_OBJECT
-
 
 private Q_SLOTS:
     void initTestCase();
@@ -116,7 +115,7 @@ void tst_RunProgram::closeButtonEndsTheProgram()
     int polls = 0;
     bool reportsDestroyed = false;
     bool loggedIn = false;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     const int exitCode = run([&](TForm_ZOKA_WSClient_Main *window) {
         const auto reportsHeld = [window] {
             int held = 0;
@@ -135,7 +134,8 @@ void tst_RunProgram::closeButtonEndsTheProgram()
         QObject::connect(poll, &QTimer::timeout, window, [&, window, poll, reportsHeld] {
             // Signed in once the session is active and the header shows it
             // (the header follows the dialog's close); bounded at about 10 s.
-            const bool headerShown = window->findChild<QLabel *>(u"Lab_Firma"_s)->text() == u"Spółdzielnia Mieszkaniowa:"_s;
+            const bool headerShown
+                = window->findChild<QLabel *>(u"Lab_Firma"_s)->text() == u"Spółdzielnia Mieszkaniowa:"_s;
             if ((QApplication::activeModalWidget() || window->AccountData().Session.State != ssActive || !headerShown)
                 && ++polls < 500)
                 return;

@@ -111,7 +111,7 @@ void tst_StartUp::startAfterKill()
 {
     m_processes.push_back(start(m_runtime->path()));
     QVERIFY(keepsRunning(*m_processes.back()));
-    m_processes.back()->kill();  // SIGKILL: no chance to clean up
+    m_processes.back()->kill(); // SIGKILL: no chance to clean up
     QVERIFY(m_processes.back()->waitForFinished(5000));
 
     m_processes.push_back(start(m_runtime->path()));

@@ -76,8 +76,10 @@ void tst_Dates::monthBoundaries_data()
     QTest::addColumn<int>("year");
     QTest::addColumn<int>("month");
     QTest::newRow("1 Feb 2024") << at(2024, 2, 1) << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2024 << 2;
-    QTest::newRow("15 Feb 2024 afternoon") << at(2024, 2, 15, 16, 30) << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2024 << 2;
-    QTest::newRow("29 Feb 2024 late") << at(2024, 2, 29, 23, 59, 59) << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2024 << 2;
+    QTest::newRow("15 Feb 2024 afternoon")
+        << at(2024, 2, 15, 16, 30) << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2024 << 2;
+    QTest::newRow("29 Feb 2024 late") << at(2024, 2, 29, 23, 59, 59) << QDate(2024, 2, 1) << QDate(2024, 2, 29) << 2024
+                                      << 2;
     QTest::newRow("31 Dec 2019") << at(2019, 12, 31) << QDate(2019, 12, 1) << QDate(2019, 12, 31) << 2019 << 12;
     QTest::newRow("epoch") << 0.0 << QDate(1899, 12, 1) << QDate(1899, 12, 31) << 1899 << 12;
 }
@@ -91,7 +93,7 @@ void tst_Dates::monthBoundaries()
     QFETCH(int, month);
     QCOMPARE(ValueToDate(MonthStartDate(value)), start);
     QCOMPARE(ValueToDate(MonthEndDate(value)), end);
-    QCOMPARE(MonthEndDate(value), std::trunc(MonthEndDate(value)));  // time 0
+    QCOMPARE(MonthEndDate(value), std::trunc(MonthEndDate(value))); // time 0
     QCOMPARE(ValueToDate(MonthLastDayDate(year, month)), end);
     QCOMPARE(int(DateYear(value)), year);
     QCOMPARE(int(DateMonth(value)), month);

@@ -31,7 +31,7 @@ private Q_SLOTS:
 void tst_Messages::confirmation_data()
 {
     QTest::addColumn<bool>("withCancel");
-    QTest::addColumn<QList<MessageButton>>("answers");  // empty: the default button (Enter)
+    QTest::addColumn<QList<MessageButton>>("answers"); // empty: the default button (Enter)
     QTest::addColumn<bool>("result");
     QTest::addColumn<bool>("aborts");
     QTest::newRow("Yes/No: Enter answers No") << false << QList<MessageButton>{} << false << false;
@@ -40,7 +40,8 @@ void tst_Messages::confirmation_data()
     QTest::newRow("Yes/No/Cancel: Enter aborts") << true << QList<MessageButton>{} << false << true;
     QTest::newRow("Yes/No/Cancel: Yes") << true << QList<MessageButton>{MessageButton::Yes} << true << false;
     QTest::newRow("Yes/No/Cancel: No") << true << QList<MessageButton>{MessageButton::No} << false << false;
-    QTest::newRow("Yes/No/Cancel: Cancel aborts") << true << QList<MessageButton>{MessageButton::Cancel} << false << true;
+    QTest::newRow("Yes/No/Cancel: Cancel aborts")
+        << true << QList<MessageButton>{MessageButton::Cancel} << false << true;
 }
 
 void tst_Messages::confirmation()
@@ -87,8 +88,9 @@ void tst_Messages::fixedNotices()
     QCOMPARE(recorder.messages[0].text, QStringLiteral("Program może być uruchomiony tylko jeden raz!"));
     QCOMPARE(recorder.messages[0].icon, MessageIcon::None);
     QVERIFY2(recorder.messages[0].caption.isEmpty(), "the title is not set yet when the notice shows");
-    QCOMPARE(recorder.messages[1].text, QStringLiteral("W systemie Windows nie zainstalowano żadnej drukarki.\n"
-                                                       "Program nie może zostać uruchomiony."));
+    QCOMPARE(recorder.messages[1].text,
+             QStringLiteral("W systemie Windows nie zainstalowano żadnej drukarki.\n"
+                            "Program nie może zostać uruchomiony."));
     QCOMPARE(recorder.messages[1].caption, QStringLiteral("Domvel-E-Vadiv"));
     QCOMPARE(recorder.messages[2].icon, MessageIcon::Information);
     QCOMPARE(recorder.messages[2].caption, QStringLiteral("Domvel-E-Vadiv"));
@@ -104,7 +106,8 @@ void tst_Messages::errorDisplay_data()
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("program error") << 0 << QStringList{QStringLiteral("Wykryto próbę włamania do systemu.")};
     QTest::newRow("silent abort") << 1 << QStringList{};
-    QTest::newRow("index error") << 2 << QStringList{QStringLiteral("Indeks 5 poza zakresem listy (liczba elementów: 4).")};
+    QTest::newRow("index error") << 2
+                                 << QStringList{QStringLiteral("Indeks 5 poza zakresem listy (liczba elementów: 4).")};
     QTest::newRow("foreign object: empty message") << 3 << QStringList{QString()};
 }
 
@@ -161,9 +164,9 @@ void tst_Messages::monthNames_data()
 {
     QTest::addColumn<int>("month");
     QTest::addColumn<QString>("name");
-    const QStringList names{u"styczeń"_qs, u"luty"_qs, u"marzec"_qs, u"kwiecień"_qs, u"maj"_qs, u"czerwiec"_qs,
-                            u"lipiec"_qs, u"sierpień"_qs, u"wrzesień"_qs, u"październik"_qs, u"listopad"_qs,
-                            u"grudzień"_qs};
+    const QStringList names{u"styczeń"_qs,  u"luty"_qs,        u"marzec"_qs,   u"kwiecień"_qs,
+                            u"maj"_qs,      u"czerwiec"_qs,    u"lipiec"_qs,   u"sierpień"_qs,
+                            u"wrzesień"_qs, u"październik"_qs, u"listopad"_qs, u"grudzień"_qs};
     for (int m = 1; m <= 12; ++m)
         QTest::addRow("%d", m) << m << names.at(m - 1);
     QTest::newRow("0") << 0 << QString();

@@ -23,7 +23,7 @@ QByteArray block(const std::vector<Entry> &entries)
 QByteArray sampleBlock(const char *langCp, bool withTranslation, const char *productVersion = "2.0.0.0")
 {
     const std::string prefix = std::string("\\StringFileInfo\\") + langCp + "\\";
-    static std::vector<std::string> keep;  // the entries view these strings
+    static std::vector<std::string> keep; // the entries view these strings
     keep = {prefix + "FileVersion", prefix + "CompanyName", prefix + "ProductVersion"};
     std::vector<Entry> entries{{"\\", ""}};
     if (withTranslation)
@@ -68,16 +68,22 @@ void tst_VersionInfo::files_data()
     QTest::addColumn<QString>("companyName");
     QTest::addColumn<QString>("productVersion");
 
-    const QByteArray junk = QByteArray(5000, 'x') + "\x7F" "DVVER";
+    const QByteArray junk = QByteArray(5000, 'x')
+        + "\x7F"
+          "DVVER";
     const QByteArray polish = sampleBlock("041504E2", true);
     QTest::newRow("no block") << QByteArray("just some bytes\n") << QString() << QString() << QString();
     QTest::newRow("empty file") << QByteArray() << QString() << QString() << QString();
-    QTest::newRow("block inside other bytes") << junk + polish + junk << "2.0.0.7" << "Spółdzielnia" << "2.0.0.0";
-    QTest::newRow("no translation: read under 040904E4")
-        << sampleBlock("040904E4", false) << "2.0.0.7" << "Spółdzielnia" << "2.0.0.0";
+    QTest::newRow("block inside other bytes") << junk + polish + junk << "2.0.0.7"
+                                              << "Spółdzielnia"
+                                              << "2.0.0.0";
+    QTest::newRow("no translation: read under 040904E4") << sampleBlock("040904E4", false) << "2.0.0.7"
+                                                         << "Spółdzielnia"
+                                                         << "2.0.0.0";
     QTest::newRow("no translation, values under another language")
         << sampleBlock("041504E2", false) << QString() << QString() << QString();
-    QTest::newRow("empty product version") << sampleBlock("041504E2", true, "") << "2.0.0.7" << "Spółdzielnia" << QString();
+    QTest::newRow("empty product version") << sampleBlock("041504E2", true, "") << "2.0.0.7"
+                                           << "Spółdzielnia" << QString();
 
     QByteArray flipped = polish;
     flipped[flipped.size() - 3] = flipped[flipped.size() - 3] ^ 0x20;

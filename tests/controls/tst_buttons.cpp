@@ -1,11 +1,11 @@
 #include "testing/GuiTestSupport.h"
 
 #include "common/Errors.h"
-#include "forms/TForm_Gen_Ex.h"
 #include "controls/ProgramGlyph.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/TForm_Gen_Ex.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -19,10 +19,7 @@ class TFrame_Sample : public QWidget
     Q_OBJECT
 
 public:
-    explicit TFrame_Sample(QWidget *parent) : QWidget(parent)
-    {
-        button = new TWSpeedButton(u"Drukuj"_s, this);
-    }
+    explicit TFrame_Sample(QWidget *parent) : QWidget(parent) { button = new TWSpeedButton(u"Drukuj"_s, this); }
     TWSpeedButton *button;
 };
 
@@ -60,10 +57,10 @@ void queueUserClick(QWidget *button, QEvent::Type pressType = QEvent::MouseButto
 {
     const QPointF pos(button->width() / 2.0, button->height() / 2.0);
     const QPointF global = button->mapToGlobal(pos);
-    QCoreApplication::postEvent(button, new QMouseEvent(pressType, pos, global, Qt::LeftButton, Qt::LeftButton,
-                                                        Qt::NoModifier));
-    QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton,
-                                                        Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        button, new QMouseEvent(pressType, pos, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        button, new QMouseEvent(QEvent::MouseButtonRelease, pos, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
 }
 
 } // namespace

@@ -86,7 +86,7 @@ EditWindow *tst_EditNew::focusFirst()
 
 void tst_EditNew::leavingCommits_data()
 {
-    QTest::addColumn<QString>("typed");  // null: no typing at all
+    QTest::addColumn<QString>("typed"); // null: no typing at all
     QTest::addColumn<int>("afterCalls");
     QTest::addColumn<QString>("committed");
     QTest::addColumn<bool>("modified");

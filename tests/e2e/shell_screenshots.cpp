@@ -7,11 +7,11 @@
 #include "testing/ServerProcess.h"
 #include "tour/ClientDriver.h"
 
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
 #include "controls/TEditNew.h"
+#include "forms/TApplication.h"
 #include "protocol/ServiceAddress.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"

@@ -1,7 +1,7 @@
-#include "testing/HostileResponder.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
 #include "testing/AppTestSupport.h"
+#include "testing/HostileResponder.h"
 #include "testing/ViewsTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
@@ -67,8 +67,8 @@ struct Case
     const char *name;
     Connection connection;
     Fault fault;
-    bool indexError;     // the answer is read, its window then finds an array too short
-    const char *detail;  // part of the box's technical detail; "" for the toolkit's own texts
+    bool indexError; // the answer is read, its window then finds an array too short
+    const char *detail; // part of the box's technical detail; "" for the toolkit's own texts
 };
 
 const Case kCases[] = {
@@ -155,14 +155,14 @@ quint16 ClosedPort()
 // What the user met at the faulty action.
 struct Outcome
 {
-    bool reached = false;     // the action was carried out
-    QStringList messages;     // "icon|text", in order
-    QString detail;           // the first message's technical detail
-    int ticks = 0;            // timer ticks while the action ran
-    qint64 waitedMs = 0;      // how long the action took
-    bool stateKept = false;   // the stage's state as before the action
-    int windowsOpened = 0;    // windows the action opened (should be none)
-    bool cursorLeft = false;  // a wait cursor outlived the action
+    bool reached = false; // the action was carried out
+    QStringList messages; // "icon|text", in order
+    QString detail; // the first message's technical detail
+    int ticks = 0; // timer ticks while the action ran
+    qint64 waitedMs = 0; // how long the action took
+    bool stateKept = false; // the stage's state as before the action
+    int windowsOpened = 0; // windows the action opened (should be none)
+    bool cursorLeft = false; // a wait cursor outlived the action
 };
 
 } // namespace
@@ -398,8 +398,8 @@ Outcome tst_E2eFaults::failLogin(const Case &c, bool &goodOpened)
         out.messages = messageLines();
         out.detail = firstDetail();
         // Another try is offered; nothing of an account is shown.
-        out.stateKept = dialog->isVisible() && m_account.Session.State == ssNone
-            && m_account.Data.ShowYear == 0 && m_window->Frame_InfoRozrZasob1()->Year() == 0;
+        out.stateKept = dialog->isVisible() && m_account.Session.State == ssNone && m_account.Data.ShowYear == 0
+            && m_window->Frame_InfoRozrZasob1()->Year() == 0;
         disarm();
         m_messages->messages.clear();
         SignInWith(dialog);
@@ -441,7 +441,7 @@ Outcome tst_E2eFaults::failYear(const Case &c, int &goodYear)
     };
     const QStringList seen = chooseFirstYear(true);
     out.messages = messageLines();
-        out.detail = firstDetail();
+    out.detail = firstDetail();
     out.windowsOpened = int(seen.size()) - 1;
     out.stateKept = seen == QStringList{u"Form_YearForShowChange"_s} && m_account.Data.ShowYear == yearBefore
         && panel->Year() == yearBefore && panelTexts() == before;
@@ -487,7 +487,7 @@ Outcome tst_E2eFaults::failMonth(const Case &c, bool &goodOpened)
     };
     const QStringList seen = doubleClickJanuary(true);
     out.messages = messageLines();
-        out.detail = firstDetail();
+    out.detail = firstDetail();
     out.windowsOpened = int(seen.size());
     out.stateKept = table->SelectedMonth() == 1 && panelTexts() == before;
     disarm();
@@ -544,7 +544,7 @@ Outcome tst_E2eFaults::failDetails(const Case &c, bool &goodOpened)
             out.waitedMs = waited.elapsed();
             out.cursorLeft = WaitCursorShown();
             out.messages = messageLines();
-        out.detail = firstDetail();
+            out.detail = firstDetail();
             out.windowsOpened = detailsOpened;
             // The card stays as it was, on the same charge.
             cardKept = modal->isVisible() && grid->rowCount() == cardRows && grid->currentRow() == charge
@@ -651,8 +651,8 @@ void tst_E2eFaults::damagedSessionAnswerEndsTheProgram_data()
     QTest::newRow("date text that is no number")
         << u"SysCZPeriodEwidActive"_s << u"15 czerwca 2026"_s
         << u"Serwis przesłał niepoprawną datę w polu SysCZPeriodEwidActive: „15 czerwca 2026” nie jest liczbą."_s;
-    QTest::newRow("token that does not decode") << u"SessionToken"_s << u"ABC"_s
-                                                << u"Wykryto próbę włamania do systemu."_s;
+    QTest::newRow("token that does not decode")
+        << u"SessionToken"_s << u"ABC"_s << u"Wykryto próbę włamania do systemu."_s;
 }
 
 void tst_E2eFaults::damagedSessionAnswerEndsTheProgram()

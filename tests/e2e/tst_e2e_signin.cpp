@@ -1,18 +1,18 @@
-#include "testing/CountingService.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
-#include "testing/ServerProcess.h"
 #include "testing/AppTestSupport.h"
+#include "testing/CountingService.h"
+#include "testing/ServerProcess.h"
 #include "testing/SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceSession.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
 #include "app/dialogs/TForm_LoginWEB.h"
 #include "app/dialogs/TForm_MessUpdateNecessary.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
+#include "forms/TApplication.h"
 #include "protocol/CredentialEncoding.h"
 #include "protocol/PasswordRule.h"
 #include "protocol/ServiceAddress.h"
@@ -32,8 +32,8 @@ namespace {
 
 const QString kLoginRefused = u"Błąd logowania."_s;
 const QString kLoggedIn = u"Pomyślnie zalogowano się do serwisu."_s;
-const QString kMismatch =
-    u"Dane logowania niezgodne z podanymi podczas pierwotnego logowania.\nWykonanie funkcji nie jest możliwe."_s;
+const QString kMismatch
+    = u"Dane logowania niezgodne z podanymi podczas pierwotnego logowania.\nWykonanie funkcji nie jest możliwe."_s;
 
 // What a driven dialog ended with.
 struct DialogRun
@@ -143,8 +143,7 @@ void tst_E2eSignIn::connectTo(const ServerProcess &server, const QString &dataDi
     m_window->Service().SetService(m_calls.get());
 }
 
-bool tst_E2eSignIn::startOwnServer(ServerProcess &server, QTemporaryDir &dir, const QStringList &extra,
-                                   QString &error)
+bool tst_E2eSignIn::startOwnServer(ServerProcess &server, QTemporaryDir &dir, const QStringList &extra, QString &error)
 {
     return dir.isValid() && server.Start(dir.path(), extra, &error);
 }
@@ -152,7 +151,7 @@ bool tst_E2eSignIn::startOwnServer(ServerProcess &server, QTemporaryDir &dir, co
 DialogRun tst_E2eSignIn::runDialog(TLoginMode mode, const std::function<void(TForm_LoginWEB *)> &drive)
 {
     DialogRun run;
-    QObject driver;  // ends the polling with this run
+    QObject driver; // ends the polling with this run
     WhenModal<TForm_LoginWEB>(&driver, [&](TForm_LoginWEB *dialog) {
         run.shown = dialog->Mode() == mode;
         drive(dialog);
@@ -199,8 +198,7 @@ void tst_E2eSignIn::fiveRefusalsAtStartEndTheProgram()
     QCOMPARE(exitCode, 0);
     QCOMPARE(attempts, 5);
     QCOMPARE(m_messages->texts(), QStringList(5, kLoginRefused));
-    QCOMPARE(m_calls->operations,
-             QStringList{u"ZOKA_WS_InitialCheck"_s} + QStringList(5, u"ZOKA_WS_CzSessionBegin"_s));
+    QCOMPARE(m_calls->operations, QStringList{u"ZOKA_WS_InitialCheck"_s} + QStringList(5, u"ZOKA_WS_CzSessionBegin"_s));
     QCOMPARE(m_account.Session.State, ssNone);
     QVERIFY2(!m_window->isVisible(), "the program has ended");
 }
@@ -252,18 +250,16 @@ void tst_E2eSignIn::renewalInAnotherLetterCaseIsRefusedUnsent()
     QVERIFY(logIn(u"kowalski"_s, u"Kowalski1"_s));
     const QString token = m_account.Session.SessionToken;
 
-    const DialogRun refused = runDialog(lmRelogin, [](TForm_LoginWEB *d) {
-        FillAndPressOk(d, u"Kowalski"_s, u"Kowalski1"_s);
-    });
+    const DialogRun refused
+        = runDialog(lmRelogin, [](TForm_LoginWEB *d) { FillAndPressOk(d, u"Kowalski"_s, u"Kowalski1"_s); });
     QVERIFY(refused.shown);
     QVERIFY(!refused.result);
     QCOMPARE(m_messages->texts(), QStringList{kMismatch});
     QVERIFY2(m_calls->operations.isEmpty(), qPrintable(m_calls->operations.join(u' ')));
 
     m_messages->messages.clear();
-    const DialogRun renewed = runDialog(lmRelogin, [](TForm_LoginWEB *d) {
-        FillAndPressOk(d, u"kowalski"_s, u"Kowalski1"_s);
-    });
+    const DialogRun renewed
+        = runDialog(lmRelogin, [](TForm_LoginWEB *d) { FillAndPressOk(d, u"kowalski"_s, u"Kowalski1"_s); });
     QVERIFY(renewed.result);
     QCOMPARE(m_messages->texts(), QStringList{u"Pomyślnie odnowiono sesję serwisu."_s});
     QCOMPARE(m_calls->operations, QStringList{u"ZOKA_WS_SessionRenew"_s});
@@ -294,8 +290,8 @@ void tst_E2eSignIn::passwordChangeRefusesInput_data()
     QTest::newRow("new equals current") << u"Kowalski1"_s << u"Kowalski1"_s << u"Kowalski1 "_s
                                         << u"Hasło podane jako nowe jest identyczne z dotychczasowym."_s
                                         << int(LoginField::HasloNew_1);
-    QTest::newRow("weak repetition, on leaving") << u"Kowalski1"_s << u"Nowe12345"_s << u"nowe12345"_s
-                                                 << WeakPasswordMessage() << int(LoginField::HasloNew_2);
+    QTest::newRow("weak repetition, on leaving")
+        << u"Kowalski1"_s << u"Nowe12345"_s << u"nowe12345"_s << WeakPasswordMessage() << int(LoginField::HasloNew_2);
 }
 
 void tst_E2eSignIn::passwordChangeRefusesInput()
@@ -362,17 +358,15 @@ void tst_E2eSignIn::renewalAfterChangeNeedsTheNewPassword()
 
     m_messages->messages.clear();
     m_calls->operations.clear();
-    const DialogRun oldPassword = runDialog(lmRelogin, [](TForm_LoginWEB *d) {
-        FillAndPressOk(d, u"nowak"_s, u"NowakP2015"_s);
-    });
+    const DialogRun oldPassword
+        = runDialog(lmRelogin, [](TForm_LoginWEB *d) { FillAndPressOk(d, u"nowak"_s, u"NowakP2015"_s); });
     QVERIFY(!oldPassword.result);
     QCOMPARE(m_messages->texts(), QStringList{kMismatch});
     QVERIFY(m_calls->operations.isEmpty());
 
     m_messages->messages.clear();
-    const DialogRun newPassword = runDialog(lmRelogin, [](TForm_LoginWEB *d) {
-        FillAndPressOk(d, u"nowak"_s, u"Jesien2024"_s);
-    });
+    const DialogRun newPassword
+        = runDialog(lmRelogin, [](TForm_LoginWEB *d) { FillAndPressOk(d, u"nowak"_s, u"Jesien2024"_s); });
     QVERIFY2(newPassword.result, qPrintable(m_messages->texts().join(u'|')));
     QCOMPARE(m_calls->operations, QStringList{u"ZOKA_WS_SessionRenew"_s});
 

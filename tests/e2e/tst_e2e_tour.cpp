@@ -31,8 +31,8 @@ void tst_E2eTour::tourLeavesScreenshotsAndFiles()
     QProcess tour;
     tour.setProcessChannelMode(QProcess::MergedChannels);
     tour.start(QStringLiteral(DOMVEL_TOUR_EXE),
-               {u"localhost:%1"_s.arg(server.port()), u"--ca-cert"_s, data.filePath(u"server-cert.pem"_s),
-                u"--out"_s, folder});
+               {u"localhost:%1"_s.arg(server.port()), u"--ca-cert"_s, data.filePath(u"server-cert.pem"_s), u"--out"_s,
+                folder});
     QVERIFY2(tour.waitForFinished(150000), "the tour ends");
     const QString output = QString::fromUtf8(tour.readAll());
     QVERIFY2(tour.exitStatus() == QProcess::NormalExit && tour.exitCode() == 0, qPrintable(output));

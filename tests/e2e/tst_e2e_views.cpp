@@ -1,16 +1,16 @@
-#include "testing/ServerProcess.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/ServerProcess.h"
 #include "tour/ClientDriver.h"
 
 #include "account/FormatAmount.h"
 #include "account/TU_WEBServiceKsgData.h"
 #include "account/TU_WEBServiceSession.h"
-#include "forms/TApplication.h"
 #include "app/TForm_ZOKA_WSClient_Main.h"
+#include "engine/PageStore.h"
+#include "forms/TApplication.h"
 #include "reports/TPrn_Gen.h"
 #include "reports/TPrn_Preview.h"
-#include "engine/PageStore.h"
 #include "service/ServiceAccess.h"
 #include "views/TForm_KartMca.h"
 #include "views/TForm_NalCzynszDtl.h"
@@ -214,8 +214,7 @@ void tst_E2eViews::monthCardAndChargeDetail()
     const QString yearTableCredit = LabelText(table, u"Lab_MA_03"_s);
 
     const ServiceResult<TRemKartotekaMcaGetData> ledger = service().ZOKA_WS_KartotekaMcaGet(
-        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, 0,
-        m_lastYear, kMonth);
+        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, 0, m_lastYear, kMonth);
     QVERIFY(ledger.ok());
     const TRemKartotekaMcaGetData &entries = ledger.value();
     QVERIFY2(entries.KsgNumber > 0, "the demo month has documents");
@@ -297,9 +296,9 @@ void tst_E2eViews::monthCardAndChargeDetail()
 void tst_E2eViews::monthWithoutDocuments()
 {
     QVERIFY2(showLastYear(), qPrintable(m_driver->LastError()));
-    const ServiceResult<TRemKartotekaMcaGetData> ledger = service().ZOKA_WS_KartotekaMcaGet(
-        account().Session.LoginE, account().Session.PasswordE, account().Session.SessionToken, 0,
-        m_lastYear, kEmptyMonth);
+    const ServiceResult<TRemKartotekaMcaGetData> ledger
+        = service().ZOKA_WS_KartotekaMcaGet(account().Session.LoginE, account().Session.PasswordE,
+                                            account().Session.SessionToken, 0, m_lastYear, kEmptyMonth);
     QVERIFY(ledger.ok());
     QVERIFY2(ledger.value().KsgNumber == 0, "the demo tenant's August of last year has no documents");
 

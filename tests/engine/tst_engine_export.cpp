@@ -90,7 +90,8 @@ void tst_EngineExport::pdfHoldsTheTextsWithEmbeddedFonts()
     QVERIFY(ReadAll(path).startsWith("%PDF-"));
     const QString info = Poppler(u"pdfinfo"_s, {path});
     QVERIFY2(info.contains(QRegularExpression(u"Pages:\\s+3\\n"_s)), qPrintable(info));
-    QVERIFY2(info.contains(QRegularExpression(u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s)), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(u"Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)"_s)),
+             qPrintable(info));
     QVERIFY2(info.contains(u"Raport testowy"_s), "the title goes into the document information");
 
     const QString text = Poppler(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
@@ -104,7 +105,8 @@ void tst_EngineExport::pdfHoldsTheTextsWithEmbeddedFonts()
     QVERIFY(!fonts.isEmpty());
     for (const QString &line : fonts) {
         const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
-        QVERIFY2(columns.size() >= 5 && columns.at(columns.size() - 5) == u"yes", qPrintable(u"not embedded: "_s + line));
+        QVERIFY2(columns.size() >= 5 && columns.at(columns.size() - 5) == u"yes",
+                 qPrintable(u"not embedded: "_s + line));
         QVERIFY2(line.contains(u"Liberation"_s), qPrintable(line));
     }
 }
@@ -124,7 +126,8 @@ void tst_EngineExport::pdfKeepsLandscapePages()
     PageExport::exportTo(*pages, filter);
     const QString info = Poppler(u"pdfinfo"_s, {path});
     QVERIFY2(info.contains(QRegularExpression(u"Pages:\\s+%1\\n"_s.arg(pages->pageCount()))), qPrintable(info));
-    QVERIFY2(info.contains(QRegularExpression(u"Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"_s)), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(u"Page size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)? pts"_s)),
+             qPrintable(info));
 }
 
 void tst_EngineExport::htmlIsOneValidEscapedDocument()
@@ -241,7 +244,8 @@ void tst_EngineExport::failedExportLeavesNoFile()
     TextExportFilter text(path + u".txt"_s);
     PdfExportFilter pdf(path + u".pdf"_s);
     for (ExportFilter *filter : std::initializer_list<ExportFilter *>{&html, &text, &pdf}) {
-        QCOMPARE(EngineErrorKind([&] { PageExport::exportTo(*pages, *filter); }), ReportEngineError::Kind::FileNotWritten);
+        QCOMPARE(EngineErrorKind([&] { PageExport::exportTo(*pages, *filter); }),
+                 ReportEngineError::Kind::FileNotWritten);
         QVERIFY(!QFile::exists(filter->fileName()));
     }
     QVERIFY(!report->isRunning());

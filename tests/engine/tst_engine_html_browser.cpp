@@ -44,15 +44,15 @@ private Q_SLOTS:
 void tst_EngineHtmlBrowser::chromiumShowsTheExportedReport()
 {
     const QString chromium = FindChromium();
-    QVERIFY2(!chromium.isEmpty(),
-             "chromium not found: install the Debian package chromium (scripts/setup.sh does)");
+    QVERIFY2(!chromium.isEmpty(), "chromium not found: install the Debian package chromium (scripts/setup.sh does)");
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // 60 rows: two pages; row 7 carries markup that the export must escape.
     EngineTestReport report(60);
     report.amountText = [](int row) {
-        return row == 7 ? u"<b>Zażółć & \"gęślą\"</b>"_s : u"%1,%2"_s.arg(row * 1013).arg(row % 100, 2, 10, QChar(u'0'));
+        return row == 7 ? u"<b>Zażółć & \"gęślą\"</b>"_s
+                        : u"%1,%2"_s.arg(row * 1013).arg(row % 100, 2, 10, QChar(u'0'));
     };
     const auto pages = report.generate();
     QCOMPARE(pages->pageCount(), 2);
@@ -61,10 +61,11 @@ void tst_EngineHtmlBrowser::chromiumShowsTheExportedReport()
     PageExport::exportTo(*pages, filter);
 
     QProcess browser;
-    browser.start(chromium, {u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--disable-dev-shm-usage"_s,
-                             u"--no-first-run"_s, u"--user-data-dir="_s + dir.filePath(u"profile"_s),
-                             u"--enable-logging=stderr"_s, u"--v=0"_s, u"--dump-dom"_s,
-                             QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)});
+    browser.start(chromium,
+                  {u"--headless"_s, u"--no-sandbox"_s, u"--disable-gpu"_s, u"--disable-dev-shm-usage"_s,
+                   u"--no-first-run"_s, u"--user-data-dir="_s + dir.filePath(u"profile"_s),
+                   u"--enable-logging=stderr"_s, u"--v=0"_s, u"--dump-dom"_s,
+                   QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)});
     const bool finished = browser.waitForFinished(kBrowserTimeoutMs);
     if (!finished) {
         browser.kill();
@@ -83,9 +84,9 @@ void tst_EngineHtmlBrowser::chromiumShowsTheExportedReport()
     QVERIFY2(dom.contains(u"<html lang=\"pl\">"_s), qPrintable(dom.left(500)));
     QVERIFY(dom.contains(u"<title>Raport testowy</title>"_s));
     QCOMPARE(dom.count(QRegularExpression(u"<div class=\"p\""_s)), 2);
-    for (const QString &expected : {u"Rozrachunki roku"_s, u"Obciążenia"_s, u"Stan początkowy:"_s, u"Wiersz 1<"_s,
-                                    u"Wiersz 60<"_s, u"&lt;b&gt;Zażółć &amp; \"gęślą\"&lt;/b&gt;"_s, u"RAZEM"_s,
-                                    u"Strona 2"_s})
+    for (const QString &expected :
+         {u"Rozrachunki roku"_s, u"Obciążenia"_s, u"Stan początkowy:"_s, u"Wiersz 1<"_s, u"Wiersz 60<"_s,
+          u"&lt;b&gt;Zażółć &amp; \"gęślą\"&lt;/b&gt;"_s, u"RAZEM"_s, u"Strona 2"_s})
         QVERIFY2(dom.contains(expected), qPrintable(expected + u" missing from the browser's document"_s));
     QVERIFY2(!dom.contains(u"<b>"_s), "markup from a report text became an element");
 }

@@ -122,8 +122,10 @@ void tst_EngineLayout::pagination()
         QCOMPARE(page.width, 21000);
         QCOMPARE(page.height, 29700);
         QVERIFY2(CountText(page, QStringLiteral("Nazwa")) == 1, "column header once on " + where);
-        QVERIFY2(CountText(page, QStringLiteral("Rozrachunki roku")) == (p == 0 ? 1 : 0), "title only on page 1: " + where);
-        QVERIFY2(CountText(page, QStringLiteral("Stan początkowy:")) == (p == 0 ? 1 : 0), "child band only on page 1: " + where);
+        QVERIFY2(CountText(page, QStringLiteral("Rozrachunki roku")) == (p == 0 ? 1 : 0),
+                 "title only on page 1: " + where);
+        QVERIFY2(CountText(page, QStringLiteral("Stan początkowy:")) == (p == 0 ? 1 : 0),
+                 "child band only on page 1: " + where);
         QVERIFY2(CountText(page, QStringLiteral("Strona %1").arg(p + 1)) == 1, "footer on " + where);
         QVERIFY2(CountText(page, QStringLiteral("Strona ostatnia")) == (p == last ? 1 : 0), "last-page mark: " + where);
         QVERIFY2(CountText(page, QStringLiteral("RAZEM")) == (p == last ? 1 : 0), "summary: " + where);
@@ -137,7 +139,8 @@ void tst_EngineLayout::pagination()
         const int footerTop = 2000 + 25700 - 500;
         for (const PageText &t : page.texts) {
             if (!t.text.startsWith(u"Strona"))
-                QVERIFY2(t.y + t.height <= footerTop, qPrintable(t.text + u" overlaps the footer on "_s + QString::fromLatin1(where)));
+                QVERIFY2(t.y + t.height <= footerTop,
+                         qPrintable(t.text + u" overlaps the footer on "_s + QString::fromLatin1(where)));
         }
     }
     QCOMPARE(nextRow, rows + 1);
@@ -169,7 +172,8 @@ void tst_EngineLayout::printIfEmpty()
     QCOMPARE(report.beforePrintCalls, 2);
     if (pages == 1) {
         const ReportPage &page = store->page(0);
-        for (const char *text : {"Rozrachunki roku", "Nazwa", "Stan początkowy:", "RAZEM", "Strona 1", "Strona ostatnia"})
+        for (const char *text :
+             {"Rozrachunki roku", "Nazwa", "Stan początkowy:", "RAZEM", "Strona 1", "Strona ostatnia"})
             QVERIFY2(CountText(page, QString::fromUtf8(text)) == 1, text);
         QVERIFY(RowsOn(page).isEmpty());
     }
@@ -218,13 +222,15 @@ void tst_EngineLayout::wordWrap_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("two lines in a two-line box") << 18.6 << 7.7 << true << u"Data operacji"_s << QStringList{u"Data"_s, u"operacji"_s};
+    QTest::newRow("two lines in a two-line box")
+        << 18.6 << 7.7 << true << u"Data operacji"_s << QStringList{u"Data"_s, u"operacji"_s};
     QTest::newRow("box holds one line") << 18.6 << 4.0 << true << u"Data operacji"_s << QStringList{u"Data"_s};
     QTest::newRow("no wrap") << 18.6 << 7.7 << false << u"Data operacji"_s << QStringList{u"Data operacji"_s};
     QTest::newRow("fits on one line") << 40.0 << 7.7 << true << u"Data operacji"_s << QStringList{u"Data operacji"_s};
-    QTest::newRow("line break") << 40.0 << 7.7 << true << u"Termin\npłatności"_s << QStringList{u"Termin"_s, u"płatności"_s};
-    QTest::newRow("word longer than the box") << 8.0 << 20.0 << true << u"Współczynnik"_s
-                                              << QStringList{u"Wspó"_s, u"łczy"_s, u"nnik"_s};
+    QTest::newRow("line break") << 40.0 << 7.7 << true << u"Termin\npłatności"_s
+                                << QStringList{u"Termin"_s, u"płatności"_s};
+    QTest::newRow("word longer than the box")
+        << 8.0 << 20.0 << true << u"Współczynnik"_s << QStringList{u"Wspó"_s, u"łczy"_s, u"nnik"_s};
 }
 
 void tst_EngineLayout::wordWrap()
@@ -258,7 +264,10 @@ void tst_EngineLayout::bandDecorationAndSwitches()
     ReportBand &band = report.addBand(BandKind::Title, QStringLiteral("B"), 10);
     band.setBackgroundColor(QColor(0xEE, 0xEE, 0xEE)).setFrame(ReportBand::Frame::all(2));
     band.addLabel(QStringLiteral("Off"), 0, 0).setCaption(QStringLiteral("niewidoczny")).setEnabled(false);
-    band.addLabel(QStringLiteral("Filled"), 10, 1, 20, 4).setCaption(QStringLiteral("wypełniony")).setTransparent(false).setColor(Qt::yellow);
+    band.addLabel(QStringLiteral("Filled"), 10, 1, 20, 4)
+        .setCaption(QStringLiteral("wypełniony"))
+        .setTransparent(false)
+        .setColor(Qt::yellow);
     band.addVerticalLine(QStringLiteral("V"), 35.8, 0, 10, 2);
     band.addHorizontalLine(QStringLiteral("H"), 0, 5.5, 0).setEnabled(false);
 

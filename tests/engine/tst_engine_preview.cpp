@@ -123,7 +123,8 @@ void tst_EnginePreview::fitPageAndWidth()
     QVERIFY2(page.width() + margin <= area.width() + 1 && page.height() + margin <= area.height() + 1,
              "the whole page fits");
     const QSizeF larger = A4Pixels(*m_control, fit + 1);
-    QVERIFY2(fit == ReportPreviewControl::MaxZoom || larger.width() + margin > area.width() || larger.height() + margin > area.height(),
+    QVERIFY2(fit == ReportPreviewControl::MaxZoom || larger.width() + margin > area.width()
+                 || larger.height() + margin > area.height(),
              "no larger zoom would fit");
     QCOMPARE(m_control->verticalScrollBar()->maximum(), 0);
     // The scroll area shows and hides its bars from the event loop.
@@ -197,7 +198,8 @@ void tst_EnginePreview::followsAGeneratingReport()
     QVERIFY(available.size() >= expected + 1);
     QCOMPARE(available.last().at(0).toInt(), expected);
     QCOMPARE(progress.last().at(0).toInt(), 100);
-    QVERIFY2(paintsWhileGenerating > 1, qPrintable(u"the view painted %1 times while the report ran"_s.arg(paintsWhileGenerating)));
+    QVERIFY2(paintsWhileGenerating > 1,
+             qPrintable(u"the view painted %1 times while the report ran"_s.arg(paintsWhileGenerating)));
 }
 
 void tst_EnginePreview::scrollsVertically()

@@ -43,10 +43,19 @@ struct Payload
     {
         QByteArray b;
         const auto u8 = [&](quint8 v) { b.append(char(v)); };
-        const auto u16 = [&](quint16 v) { v = qToLittleEndian(v); b.append(reinterpret_cast<const char *>(&v), 2); };
-        const auto u32 = [&](quint32 v) { v = qToLittleEndian(v); b.append(reinterpret_cast<const char *>(&v), 4); };
+        const auto u16 = [&](quint16 v) {
+            v = qToLittleEndian(v);
+            b.append(reinterpret_cast<const char *>(&v), 2);
+        };
+        const auto u32 = [&](quint32 v) {
+            v = qToLittleEndian(v);
+            b.append(reinterpret_cast<const char *>(&v), 4);
+        };
         const auto i32 = [&](qint32 v) { u32(quint32(v)); };
-        const auto str = [&](const QByteArray &s, std::optional<quint32> length = {}) { u32(length.value_or(quint32(s.size()))); b.append(s); };
+        const auto str = [&](const QByteArray &s, std::optional<quint32> length = {}) {
+            u32(length.value_or(quint32(s.size())));
+            b.append(s);
+        };
         str(title);
         u32(fontCount);
         if (fontCount > 0) {
@@ -200,9 +209,21 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     QCOMPARE(probe.pageCount(), 1);
 
     const QByteArray valid = SmallPrintFile();
-    const auto flipped = [&](qsizetype at) { QByteArray b = valid; b[at] = char(b[at] ^ 0x40); return b; };
-    const auto withHeaderU16 = [&](qsizetype at, quint16 v) { QByteArray b = valid; qToLittleEndian(v, b.data() + at); return b; };
-    const auto withHeaderU32 = [&](qsizetype at, quint32 v) { QByteArray b = valid; qToLittleEndian(v, b.data() + at); return b; };
+    const auto flipped = [&](qsizetype at) {
+        QByteArray b = valid;
+        b[at] = char(b[at] ^ 0x40);
+        return b;
+    };
+    const auto withHeaderU16 = [&](qsizetype at, quint16 v) {
+        QByteArray b = valid;
+        qToLittleEndian(v, b.data() + at);
+        return b;
+    };
+    const auto withHeaderU32 = [&](qsizetype at, quint32 v) {
+        QByteArray b = valid;
+        qToLittleEndian(v, b.data() + at);
+        return b;
+    };
 
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("text file") << "Rozrachunki roku 2024\nStyczeń 12,50\n"_ba;
@@ -219,7 +240,8 @@ void tst_EnginePrintFile::damagedFilesAreRejected_data()
     QTest::newRow("length huge") << withHeaderU32(12, 0xFFFFFFFFu);
     QTest::newRow("checksum byte flipped") << flipped(20);
     QTest::newRow("payload byte flipped") << flipped(valid.size() / 2);
-    QTest::newRow("payload replaced, checksum kept") << valid.left(PrintFileCodec::HeaderSize) + QByteArray(valid.size() - PrintFileCodec::HeaderSize, 'A');
+    QTest::newRow("payload replaced, checksum kept")
+        << valid.left(PrintFileCodec::HeaderSize) + QByteArray(valid.size() - PrintFileCodec::HeaderSize, 'A');
 
     // Checksum right, content wrong.
     const auto row = [](const char *name, auto change) {
@@ -296,7 +318,8 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
 {
     QTemporaryDir dir;
     PageStore store;
-    QCOMPARE(EngineErrorKind([&] { PrintFile::load(store, dir.filePath(u"brak.prn"_s)); }), ReportEngineError::Kind::FileNotOpened);
+    QCOMPARE(EngineErrorKind([&] { PrintFile::load(store, dir.filePath(u"brak.prn"_s)); }),
+             ReportEngineError::Kind::FileNotOpened);
     QVERIFY_THROWS_EXCEPTION(ReportEngineError, PrintFile::load(store, dir.path()));
 
     EngineTestReport report(3);
@@ -312,7 +335,8 @@ void tst_EnginePrintFile::unreadableOrUnwritablePaths()
     EngineTestReport longer(200);
     const bool writable = QFileInfo(dir.path()).isWritable();
     if (!writable)
-        QCOMPARE(EngineErrorKind([&] { PrintFile::save(*longer.generate(), path); }), ReportEngineError::Kind::FileNotWritten);
+        QCOMPARE(EngineErrorKind([&] { PrintFile::save(*longer.generate(), path); }),
+                 ReportEngineError::Kind::FileNotWritten);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     PageStore reloaded;
     PrintFile::load(reloaded, path);

@@ -2,10 +2,10 @@
 
 #include "common/Cursors.h"
 #include "common/Errors.h"
-#include "forms/TForm_Gen_Ex.h"
 #include "controls/TEditNew.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
+#include "forms/TForm_Gen_Ex.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -27,10 +27,7 @@ namespace {
 class KeyForm : public TForm_Gen_Ex
 {
 public:
-    KeyForm() : TForm_Gen_Ex(nullptr, Qt::Window)
-    {
-        layout = new QVBoxLayout(this);
-    }
+    KeyForm() : TForm_Gen_Ex(nullptr, Qt::Window) { layout = new QVBoxLayout(this); }
 
     void FormKeyDown(QWidget *sender, int &key, Qt::KeyboardModifiers shift) override
     {
@@ -210,8 +207,7 @@ void tst_BaseForm::functionKeyRules_data()
     QTest::addColumn<bool>("close");
     QTest::addColumn<bool>("consumed");
 
-    const int F1 = Qt::Key_F1, F2 = Qt::Key_F2, F3 = Qt::Key_F3, F4 = Qt::Key_F4, F5 = Qt::Key_F5,
-              F10 = Qt::Key_F10;
+    const int F1 = Qt::Key_F1, F2 = Qt::Key_F2, F3 = Qt::Key_F3, F4 = Qt::Key_F4, F5 = Qt::Key_F5, F10 = Qt::Key_F10;
     const Modifier none = Modifier::None, alt = Modifier::Alt;
 
     QTest::newRow("F10, empty slots") << F10 << none << "" << -1 << false << true;
@@ -288,7 +284,7 @@ void tst_BaseForm::enterRules()
 
 void tst_BaseForm::functionKeysInWindow_data()
 {
-    QTest::addColumn<QString>("buttons");  // slot:kind, kind push | push-disabled | bitmap | speed
+    QTest::addColumn<QString>("buttons"); // slot:kind, kind push | push-disabled | bitmap | speed
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("clickedSlot");
@@ -305,8 +301,7 @@ void tst_BaseForm::functionKeysInWindow_data()
         << "" << int(Qt::Key_F4) << (Qt::AltModifier | Qt::ControlModifier) << -1 << false << true;
     QTest::newRow("F10, push button in slot 9") << "9:push" << int(Qt::Key_F10) << none << 9 << false << false;
     QTest::newRow("Alt+F4, push button in slot 9") << "9:push" << int(Qt::Key_F4) << alt << 9 << false << false;
-    QTest::newRow("Alt+F4 presses slot 2 first")
-        << "2:push 9:push" << int(Qt::Key_F4) << alt << 2 << false << false;
+    QTest::newRow("Alt+F4 presses slot 2 first") << "2:push 9:push" << int(Qt::Key_F4) << alt << 2 << false << false;
     QTest::newRow("F10, bitmap button in slot 9") << "9:bitmap" << int(Qt::Key_F10) << none << -1 << false << false;
     QTest::newRow("Alt+F4, bitmap button in slot 9") << "9:bitmap" << int(Qt::Key_F4) << alt << -1 << false << false;
     QTest::newRow("F1, empty slot 0") << "" << int(Qt::Key_F1) << none << -1 << true << false;
@@ -379,22 +374,20 @@ void tst_BaseForm::functionKeyCaptions()
 
 void tst_BaseForm::enterMovesThroughFields_data()
 {
-    QTest::addColumn<QString>("button");  // the control after the fields: push | bitmap
-    QTest::addColumn<int>("start");       // field focused: 0 or 1
+    QTest::addColumn<QString>("button"); // the control after the fields: push | bitmap
+    QTest::addColumn<int>("start"); // field focused: 0 or 1
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<bool>("enterAsTab");
-    QTest::addColumn<QString>("focusAfter");  // field0 | field1 | button
-    QTest::addColumn<int>("exitHandlings");   // of the field focused at start
+    QTest::addColumn<QString>("focusAfter"); // field0 | field1 | button
+    QTest::addColumn<int>("exitHandlings"); // of the field focused at start
 
     const Qt::KeyboardModifiers none;
     QTest::newRow("first field") << "push" << 0 << none << true << "field1" << 1;
-    QTest::newRow("keypad Enter") << "push" << 0 << Qt::KeyboardModifiers(Qt::KeypadModifier) << true
-                                  << "field1" << 1;
+    QTest::newRow("keypad Enter") << "push" << 0 << Qt::KeyboardModifiers(Qt::KeypadModifier) << true << "field1" << 1;
     QTest::newRow("last field before a push button") << "push" << 1 << none << true << "field1" << 1;
     QTest::newRow("last field before a bitmap button") << "bitmap" << 1 << none << true << "button" << 1;
     QTest::newRow("Shift held") << "push" << 0 << Qt::KeyboardModifiers(Qt::ShiftModifier) << true << "field0" << 0;
-    QTest::newRow("Ctrl held") << "bitmap" << 1 << Qt::KeyboardModifiers(Qt::ControlModifier) << true << "field1"
-                               << 0;
+    QTest::newRow("Ctrl held") << "bitmap" << 1 << Qt::KeyboardModifiers(Qt::ControlModifier) << true << "field1" << 0;
     // The window leaves Enter to the field, which commits by itself.
     QTest::newRow("Enter as Tab off") << "bitmap" << 0 << none << false << "field0" << 1;
 }
@@ -416,8 +409,7 @@ void tst_BaseForm::enterMovesThroughFields()
         form.layout->addWidget(fields[i]);
         fields[i]->SetBeforeChangeValue([&exits, i](TEditNew *) { ++exits[i]; });
     }
-    QPushButton *ok = button == u"bitmap" ? new TWBitBtn(u"&Ok"_s, &form)
-                                          : new QPushButton(u"&Ok"_s, &form);
+    QPushButton *ok = button == u"bitmap" ? new TWBitBtn(u"&Ok"_s, &form) : new QPushButton(u"&Ok"_s, &form);
     form.layout->addWidget(ok);
     int clicks = 0;
     connect(ok, &QAbstractButton::clicked, this, [&clicks] { ++clicks; });
@@ -427,8 +419,7 @@ void tst_BaseForm::enterMovesThroughFields()
 
     PressKey(&form, Qt::Key_Return, modifiers);
 
-    QWidget *expected = focusAfter == u"button" ? static_cast<QWidget *>(ok)
-                                                : fields[focusAfter == u"field1" ? 1 : 0];
+    QWidget *expected = focusAfter == u"button" ? static_cast<QWidget *>(ok) : fields[focusAfter == u"field1" ? 1 : 0];
     QCOMPARE(QApplication::focusWidget(), expected);
     QCOMPARE(exits[start], exitHandlings);
     QCOMPARE(clicks, 0);

@@ -92,7 +92,7 @@ void tst_MessageBoxes::questions_data()
 {
     QTest::addColumn<bool>("withCancel");
     QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("answer");  // 1 Yes, 0 No, -1 the silent abort
+    QTest::addColumn<int>("answer"); // 1 Yes, 0 No, -1 the silent abort
     QTest::newRow("Yes/No: Enter answers No") << false << u"enter"_s << 0;
     QTest::newRow("Yes/No: Escape answers No") << false << u"escape"_s << 0;
     QTest::newRow("Yes/No: close button answers No") << false << u"close"_s << 0;
@@ -114,7 +114,7 @@ void tst_MessageBoxes::questions()
     QWidget owner;
     QVERIFY(ShowActive(&owner));
     SeenBox seen;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     AnswerNextBox(&driver, action, seen);
 
     int result = -2;
@@ -130,22 +130,22 @@ void tst_MessageBoxes::questions()
     QCOMPARE(seen.text, u"Czy rzeczywiście chcesz zakończyć program?"_s);
     QCOMPARE(seen.icon, QMessageBox::Question);
     // In the order of the enumeration (the box lays them out by role).
-    QCOMPARE(seen.buttons, withCancel ? (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No,
-                                                                            QMessageBox::Cancel})
-                                      : (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No}));
+    QCOMPARE(seen.buttons,
+             withCancel ? (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                        : (QList<QMessageBox::StandardButton>{QMessageBox::Yes, QMessageBox::No}));
     QCOMPARE(seen.defaultButton, withCancel ? QMessageBox::Cancel : QMessageBox::No);
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void tst_MessageBoxes::outcomeBoxes_data()
 {
-    QTest::addColumn<int>("kind");  // 0 information, 1 error, 2 already running
+    QTest::addColumn<int>("kind"); // 0 information, 1 error, 2 already running
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("icon");
     QTest::addColumn<QString>("detail");
     QTest::newRow("information, Enter") << 0 << u"enter"_s << u"Domvel-E-Vadiv"_s << int(QMessageBox::Information)
-                                       << QString();
+                                        << QString();
     QTest::newRow("information with detail, Escape")
         << 0 << u"escape"_s << u"Domvel-E-Vadiv"_s << int(QMessageBox::Information) << u"Connection refused"_s;
     QTest::newRow("error, close button") << 1 << u"close"_s << u"Domvel-E-Vadiv"_s << int(QMessageBox::Critical)
@@ -163,7 +163,7 @@ void tst_MessageBoxes::outcomeBoxes()
     QFETCH(int, icon);
     QFETCH(QString, detail);
     SeenBox seen;
-    QObject driver;  // ends the polling with the test
+    QObject driver; // ends the polling with the test
     AnswerNextBox(&driver, action, seen);
     const QString text = kind == 2 ? u"Program może być uruchomiony tylko jeden raz!"_s : u"Błąd logowania."_s;
     const int closedBefore = ModalsClosedLeftOpen();

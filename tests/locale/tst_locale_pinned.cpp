@@ -28,7 +28,7 @@ void tst_LocalePinned::cLibraryHonoursThePinnedLocale()
                                        "gave \"%1\" (LC_NUMERIC is \"%2\"). The locale is not generated on this "
                                        "machine: run bash scripts/setup.sh (it runs locale-gen), or locale-gen "
                                        "after enabling pl_PL.UTF-8 in /etc/locale.gen.")
-                           .arg(QLatin1StringView(formatted), QLatin1StringView(numeric ? numeric : "?"))));
+                            .arg(QLatin1StringView(formatted), QLatin1StringView(numeric ? numeric : "?"))));
 }
 
 void tst_LocalePinned::toolkitIsPolish()

@@ -7,8 +7,8 @@
 #include "protocol/TrustedCertificates.h"
 #include "protocol/ZOKA_E_BOK_Proxy.h"
 
-#include <QTcpServer>
 #include <QScopeGuard>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -111,11 +111,14 @@ void tst_Connection::callSendsSoapRequest()
     trustTestCa();
     TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
     QVERIFY(server.start());
-    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
 
-    verifyRecord(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")), ServiceTestRecords::initialCheck());
+    verifyRecord(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")),
+                 ServiceTestRecords::initialCheck());
 
     QCOMPARE(server.requests().size(), 1);
     const TestHttpsServer::Request &request = server.requests().first();
@@ -134,7 +137,9 @@ void tst_Connection::keptAliveCallNeedsNoNewHandshake()
     trustTestCa();
     TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
     QVERIFY(server.start());
-    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     for (int call = 0; call < 3; ++call)
@@ -195,19 +200,24 @@ void tst_Connection::failures_data()
     const QByteArray big(5000, 'x');
     const QByteArray fault = SoapCodec::WriteFault(QStringLiteral("Server"), QStringLiteral("Błąd serwera testowego"));
     QTest::newRow("certificate not trusted") << "server" << false << 200 << answer << B::Answer << int(K::Tls) << "";
-    QTest::newRow("host name mismatch") << "wronghost" << true << 200 << answer << B::Answer << int(K::Tls) << "host name";
+    QTest::newRow("host name mismatch") << "wronghost" << true << 200 << answer << B::Answer << int(K::Tls)
+                                        << "host name";
     QTest::newRow("server silent") << "server" << true << 200 << answer << B::Silent << int(K::Timeout) << "";
-    QTest::newRow("oversized, length announced") << "server" << true << 200 << big << B::Answer << int(K::TooLarge) << "";
-    QTest::newRow("oversized, no length") << "server" << true << 200 << big << B::CloseWithoutLength << int(K::TooLarge) << "";
+    QTest::newRow("oversized, length announced")
+        << "server" << true << 200 << big << B::Answer << int(K::TooLarge) << "";
+    QTest::newRow("oversized, no length")
+        << "server" << true << 200 << big << B::CloseWithoutLength << int(K::TooLarge) << "";
     QTest::newRow("closed halfway") << "server" << true << 200 << answer << B::CloseHalfway << int(K::Transport) << "";
-    QTest::newRow("HTTP 500 without fault") << "server" << true << 500 << QByteArray("oops") << B::Answer << int(K::Http) << "500";
+    QTest::newRow("HTTP 500 without fault")
+        << "server" << true << 500 << QByteArray("oops") << B::Answer << int(K::Http) << "500";
     QTest::newRow("HTTP 404") << "server" << true << 404 << QByteArray() << B::Answer << int(K::Http) << "404";
     QTest::newRow("redirect") << "server" << true << 302 << QByteArray() << B::Answer << int(K::Http) << "302";
-    QTest::newRow("SOAP fault, HTTP 500") << "server" << true << 500 << fault << B::Answer << int(K::Fault)
-                                          << "Błąd serwera testowego";
-    QTest::newRow("SOAP fault, HTTP 200") << "server" << true << 200 << fault << B::Answer << int(K::Fault)
-                                          << "Błąd serwera testowego";
-    QTest::newRow("unreadable answer") << "server" << true << 200 << QByteArray("<html/>") << B::Answer << int(K::Read) << "";
+    QTest::newRow("SOAP fault, HTTP 500")
+        << "server" << true << 500 << fault << B::Answer << int(K::Fault) << "Błąd serwera testowego";
+    QTest::newRow("SOAP fault, HTTP 200")
+        << "server" << true << 200 << fault << B::Answer << int(K::Fault) << "Błąd serwera testowego";
+    QTest::newRow("unreadable answer") << "server" << true << 200 << QByteArray("<html/>") << B::Answer << int(K::Read)
+                                       << "";
 }
 
 void tst_Connection::failures()
@@ -222,7 +232,8 @@ void tst_Connection::failures()
 
     if (trustCa)
         trustTestCa();
-    TestHttpsServer server(kFixtures + certificate + QStringLiteral(".pem"), kFixtures + certificate + QStringLiteral(".key"));
+    TestHttpsServer server(kFixtures + certificate + QStringLiteral(".pem"),
+                           kFixtures + certificate + QStringLiteral(".key"));
     QVERIFY(server.start());
     // Where the server stays silent, a good call first, on a connection of its
     // own: what this machine takes for a call, to bound the silent one by.
@@ -239,7 +250,9 @@ void tst_Connection::failures()
         QVERIFY(good.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")).ok());
         goodCallMs = goodClock.elapsed();
     }
-    server.setHandler([&](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{status, body, behaviour}; });
+    server.setHandler([&](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{status, body, behaviour};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     // Short only where the server stays silent: a busy machine must not turn
@@ -289,7 +302,9 @@ void tst_Connection::trustChangeStartsFreshConnection()
     trustTestCa();
     TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
     QVERIFY(server.start());
-    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     QVERIFY(rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0")).ok());
@@ -329,7 +344,9 @@ void tst_Connection::addedCertificatesFirstThenTheSystemStore()
 
     TestHttpsServer server(kFixtures + QStringLiteral("server.pem"), kFixtures + QStringLiteral("server.key"));
     QVERIFY(server.start());
-    server.setHandler([](const TestHttpsServer::Request &) { return TestHttpsServer::Reply{200, initialCheckAnswer()}; });
+    server.setHandler([](const TestHttpsServer::Request &) {
+        return TestHttpsServer::Reply{200, initialCheckAnswer()};
+    });
     THTTPRIO rio;
     rio.SetURL(server.serviceUrl());
     const auto first = rio.GetIZOKA_E_BOK()->ZOKA_WS_InitialCheck(QStringLiteral("1.3.0.0"));
@@ -375,7 +392,8 @@ void tst_Connection::noInterfaceWithoutUsableUrl()
     QVERIFY(!rio.GetIZOKA_E_BOK());
     rio.SetURL(QStringLiteral("https://:8443/soap"));
     QVERIFY(!rio.GetIZOKA_E_BOK());
-    rio.SetURL(QStringLiteral("https://localhost:8443") + QLatin1StringView(kServicePath.data(), qsizetype(kServicePath.size())));
+    rio.SetURL(QStringLiteral("https://localhost:8443")
+               + QLatin1StringView(kServicePath.data(), qsizetype(kServicePath.size())));
     QVERIFY(rio.GetIZOKA_E_BOK());
 }
 

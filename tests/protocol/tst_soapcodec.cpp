@@ -64,7 +64,8 @@ QStringList canonical(const QByteArray &xml)
                 attributes.append(QStringLiteral("{%1}%2=%3").arg(attribute.namespaceUri(), attribute.name(), value));
             }
             attributes.sort();
-            QString line = QStringLiteral("<{%1}%2 %3").arg(reader.namespaceUri(), reader.name(), attributes.join(u' '));
+            QString line
+                = QStringLiteral("<{%1}%2 %3").arg(reader.namespaceUri(), reader.name(), attributes.join(u' '));
             if (texts.empty()) {
                 declared.sort();
                 line += QStringLiteral(" declares ") + declared.join(u' ');
@@ -81,15 +82,16 @@ QStringList canonical(const QByteArray &xml)
         case QXmlStreamReader::EndElement:
             if (!hasChild.back())
                 lines.append(QStringLiteral("text ")
-                             + QString(texts.back()).replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")));
+                             + QString(texts.back())
+                                   .replace(u'\r', QStringLiteral("\\r"))
+                                   .replace(u'\n', QStringLiteral("\\n")));
             texts.pop_back();
             hasChild.pop_back();
             scopes.resize(marks.back());
             marks.pop_back();
             lines.append(QStringLiteral("</>"));
             break;
-        default:
-            break;
+        default: break;
         }
     }
     if (reader.hasError())
@@ -222,7 +224,8 @@ void tst_SoapCodec::request()
     const ServiceResult<QByteArray> written = SoapCodec::WriteRequest(*info, toArguments(arguments));
     QVERIFY2(written.ok(), qPrintable(written.failure().detail));
     QCOMPARE(canonical(written.value()), canonical(expected));
-    QCOMPARE(SoapCodec::SoapAction(info->name), QByteArray("\"urn:ZOKA_E_BOK-IZOKA_E_BOK#") + operation.toLatin1() + '"');
+    QCOMPARE(SoapCodec::SoapAction(info->name),
+             QByteArray("\"urn:ZOKA_E_BOK-IZOKA_E_BOK#") + operation.toLatin1() + '"');
 
     const ServiceResult<SoapRequest> read = SoapCodec::ReadRequest(expected);
     QVERIFY2(read.ok(), qPrintable(read.failure().detail));
@@ -233,7 +236,8 @@ void tst_SoapCodec::request()
 void tst_SoapCodec::requestRefusesTextXmlCannotCarry_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("control character") << QStringLiteral("ab\x01" "c");
+    QTest::newRow("control character") << QStringLiteral("ab\x01"
+                                                         "c");
     QTest::newRow("escape") << QStringLiteral("\x1b[0m");
     QTest::newRow("U+FFFF") << QString(QChar(0xFFFF));
     QTest::newRow("lone high surrogate") << QString(QChar(0xD800)) + u'x';
@@ -253,16 +257,17 @@ void tst_SoapCodec::answer_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("record");
-    for (const char *type : {"TRemInitialCheck", "TRemWymiarOplatGetData", "TRemChangePasswordData",
-                             "TRemSessionBeginData", "TRemYearRozrachGetData", "TRemKartotekaMcaGetData",
-                             "TRemDokDetailsGetData"}) {
+    for (const char *type :
+         {"TRemInitialCheck", "TRemWymiarOplatGetData", "TRemChangePasswordData", "TRemSessionBeginData",
+          "TRemYearRozrachGetData", "TRemKartotekaMcaGetData", "TRemDokDetailsGetData"}) {
         for (const char *form : {"inline", "multiref1999"}) {
-            const QString file = QStringLiteral("answer_%1_%2.xml").arg(QLatin1StringView(type), QLatin1StringView(form));
+            const QString file
+                = QStringLiteral("answer_%1_%2.xml").arg(QLatin1StringView(type), QLatin1StringView(form));
             QTest::newRow(qPrintable(file)) << file << QString::fromLatin1(type);
         }
     }
-    QTest::newRow("2000/10 namespaces, prefix rebound")
-        << "answer_TRemSessionBeginData_inline2000.xml" << "TRemSessionBeginData";
+    QTest::newRow("2000/10 namespaces, prefix rebound") << "answer_TRemSessionBeginData_inline2000.xml"
+                                                        << "TRemSessionBeginData";
 }
 
 void tst_SoapCodec::answer()
@@ -275,7 +280,8 @@ void tst_SoapCodec::answer()
 
 void tst_SoapCodec::scalarAnswers()
 {
-    const auto logout = SoapCodec::ReadAnswer<bool>("ZOKA_WS_Logout", fixture(QStringLiteral("answer_ZOKA_WS_Logout.xml")));
+    const auto logout
+        = SoapCodec::ReadAnswer<bool>("ZOKA_WS_Logout", fixture(QStringLiteral("answer_ZOKA_WS_Logout.xml")));
     QVERIFY2(logout.ok(), qPrintable(logout.failure().detail));
     QCOMPARE(logout.value(), true);
     const auto renew = SoapCodec::ReadAnswer<QString>("ZOKA_WS_SessionRenew",
@@ -314,37 +320,57 @@ void tst_SoapCodec::acceptedAnswer_data()
 
     // SOAP 1.1 lets independent elements stand anywhere among the Body's children.
     QTest::newRow("response after the referenced elements")
-        << ledgerRef << QStringList{response, QString(), QStringLiteral("</soap:Body>"), response + QStringLiteral("</soap:Body>")};
+        << ledgerRef
+        << QStringList{response, QString(), QStringLiteral("</soap:Body>"), response + QStringLiteral("</soap:Body>")};
     QTest::newRow("response between the record and its arrays")
-        << ledgerRef << QStringList{response, QString(), QStringLiteral("</multiRef>"), QStringLiteral("</multiRef>") + response};
+        << ledgerRef
+        << QStringList{response, QString(), QStringLiteral("</multiRef>"), QStringLiteral("</multiRef>") + response};
     QTest::newRow("array before the record that refers to it")
-        << ledgerRef << QStringList{QStringLiteral("<enc:Array id=\"a8\""), QStringLiteral("<enc:Array id=\"a0\""),
-                                    QStringLiteral("<multiRef id=\"r1\""), QStringLiteral("<enc:Array id=\"a8\" enc:arrayType=\"s:string[3]\">"
-                                                                                            "<v>N/03/2020</v><v></v><v>PK 7</v></enc:Array>"
-                                                                                            "<multiRef id=\"r1\"")};
+        << ledgerRef
+        << QStringList{QStringLiteral("<enc:Array id=\"a8\""), QStringLiteral("<enc:Array id=\"a0\""),
+                       QStringLiteral("<multiRef id=\"r1\""),
+                       QStringLiteral("<enc:Array id=\"a8\" enc:arrayType=\"s:string[3]\">"
+                                      "<v>N/03/2020</v><v></v><v>PK 7</v></enc:Array>"
+                                      "<multiRef id=\"r1\"")};
     QTest::newRow("element after the Body")
-        << ic << QStringList{QStringLiteral("</SOAP-ENV:Body>"),
-                             QStringLiteral("</SOAP-ENV:Body><x:Trailer xmlns:x=\"urn:x\"><x:a>1</x:a></x:Trailer>")};
+        << ic
+        << QStringList{QStringLiteral("</SOAP-ENV:Body>"),
+                       QStringLiteral("</SOAP-ENV:Body><x:Trailer xmlns:x=\"urn:x\"><x:a>1</x:a></x:Trailer>")};
     QTest::newRow("properties in another order")
-        << ic << QStringList{retCode, QString(), QStringLiteral("</RetCodeAsString>"), QStringLiteral("</RetCodeAsString>") + retCode};
+        << ic
+        << QStringList{retCode, QString(), QStringLiteral("</RetCodeAsString>"),
+                       QStringLiteral("</RetCodeAsString>") + retCode};
     QTest::newRow("properties in another order, multi-reference")
-        << ledgerRef << QStringList{QStringLiteral("<RetCode i:type=\"s:int\">0</RetCode>"), QString(),
-                                    QStringLiteral("</multiRef>"), QStringLiteral("<RetCode i:type=\"s:int\">0</RetCode></multiRef>")};
-    QTest::newRow("unsignedInt for an int") << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedInt\">100")};
-    QTest::newRow("integer for an int") << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:integer\">100")};
-    QTest::newRow("unsignedShort for an int") << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedShort\">100")};
+        << ledgerRef
+        << QStringList{QStringLiteral("<RetCode i:type=\"s:int\">0</RetCode>"), QString(),
+                       QStringLiteral("</multiRef>"),
+                       QStringLiteral("<RetCode i:type=\"s:int\">0</RetCode></multiRef>")};
+    QTest::newRow("unsignedInt for an int")
+        << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedInt\">100")};
+    QTest::newRow("integer for an int") << ic
+                                        << QStringList{QStringLiteral("xsd:int\">100"),
+                                                       QStringLiteral("xsd:integer\">100")};
+    QTest::newRow("unsignedShort for an int")
+        << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedShort\">100")};
     QTest::newRow("unsignedShort array for TBoundArray")
-        << ledgerRef << QStringList{QStringLiteral("s:int[3]\"><v>0</v>"), QStringLiteral("s:unsignedShort[3]\"><v>0</v>")};
+        << ledgerRef
+        << QStringList{QStringLiteral("s:int[3]\"><v>0</v>"), QStringLiteral("s:unsignedShort[3]\"><v>0</v>")};
     QTest::newRow("unsignedInt items")
-        << ledgerRef << QStringList{QStringLiteral("<v>0</v><v>1</v><v>0</v>"),
-                                    QStringLiteral("<v i:type=\"s:unsignedInt\">0</v><v>1</v><v i:type=\"s:unsignedByte\">0</v>")};
-    QTest::newRow("double item referenced twice")
-        << ledgerRef << QStringList{QStringLiteral("<v>43891</v><v>43895</v>"), QStringLiteral("<v href=\"#d\"/><v>43895</v>"),
-                                    QStringLiteral("<v>43891</v><v>43895.5</v>"), QStringLiteral("<v href=\"#d\"/><v>43895.5</v>"),
-                                    QStringLiteral("</soap:Body>"), QStringLiteral("<n id=\"d\">43891</n></soap:Body>")};
-    QTest::newRow("first property last")
-        << details << QStringList{QStringLiteral("<RetCode xsi:type=\"xsd:int\">0</RetCode>"), QString(),
-                                  QStringLiteral("</return>"), QStringLiteral("<RetCode xsi:type=\"xsd:int\">0</RetCode></return>")};
+        << ledgerRef
+        << QStringList{QStringLiteral("<v>0</v><v>1</v><v>0</v>"),
+                       QStringLiteral("<v i:type=\"s:unsignedInt\">0</v><v>1</v><v i:type=\"s:unsignedByte\">0</v>")};
+    QTest::newRow("double item referenced twice") << ledgerRef
+                                                  << QStringList{QStringLiteral("<v>43891</v><v>43895</v>"),
+                                                                 QStringLiteral("<v href=\"#d\"/><v>43895</v>"),
+                                                                 QStringLiteral("<v>43891</v><v>43895.5</v>"),
+                                                                 QStringLiteral("<v href=\"#d\"/><v>43895.5</v>"),
+                                                                 QStringLiteral("</soap:Body>"),
+                                                                 QStringLiteral("<n id=\"d\">43891</n></soap:Body>")};
+    QTest::newRow("first property last") << details
+                                         << QStringList{
+                                                QStringLiteral("<RetCode xsi:type=\"xsd:int\">0</RetCode>"), QString(),
+                                                QStringLiteral("</return>"),
+                                                QStringLiteral("<RetCode xsi:type=\"xsd:int\">0</RetCode></return>")};
 }
 
 // What a real server may send beyond our own writer's form reads as the same record.
@@ -389,42 +415,51 @@ void tst_SoapCodec::brokenAnswer_data()
     QTest::newRow("processing instruction")
         << ic << QStringList{QStringLiteral("<RetCode "), QStringLiteral("<?step one?><RetCode ")};
     QTest::newRow("undeclared entity") << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">&ent;<")};
-    QTest::newRow("SOAP 1.2 envelope")
-        << ic << QStringList{QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/"),
-                             QStringLiteral("http://www.w3.org/2003/05/soap-envelope")};
+    QTest::newRow("SOAP 1.2 envelope") << ic
+                                       << QStringList{QStringLiteral("http://schemas.xmlsoap.org/soap/envelope/"),
+                                                      QStringLiteral("http://www.w3.org/2003/05/soap-envelope")};
     QTest::newRow("no body") << ic << QStringList{QStringLiteral("SOAP-ENV:Body"), QStringLiteral("SOAP-ENV:Corpse")};
     QTest::newRow("another operation's response")
         << ic << QStringList{QStringLiteral("ZOKA_WS_InitialCheckResponse"), QStringLiteral("ZOKA_WS_LogoutResponse")};
     QTest::newRow("response in another namespace")
-        << ic << QStringList{QStringLiteral("xmlns:NS1=\"urn:ZOKA_E_BOK-IZOKA_E_BOK\""),
-                             QStringLiteral("xmlns:NS1=\"urn:other\"")};
-    QTest::newRow("no return") << ic << QStringList{QStringLiteral("<return "), QStringLiteral("<result "),
-                                                    QStringLiteral("</return>"), QStringLiteral("</result>")};
-    QTest::newRow("qualified return") << ic << QStringList{QStringLiteral("<return "), QStringLiteral("<NS1:return "),
-                                                           QStringLiteral("</return>"), QStringLiteral("</NS1:return>")};
-    QTest::newRow("second return") << ic << QStringList{QStringLiteral("</return>"), QStringLiteral("</return><return/>")};
-    QTest::newRow("missing property")
-        << ic << QStringList{QStringLiteral("<RetCodeAsString xsi:type=\"xsd:string\">Wersja"),
-                             QStringLiteral("<Other xsi:type=\"xsd:string\">Wersja"),
-                             QStringLiteral("</RetCodeAsString>"), QStringLiteral("</Other>")};
+        << ic
+        << QStringList{QStringLiteral("xmlns:NS1=\"urn:ZOKA_E_BOK-IZOKA_E_BOK\""),
+                       QStringLiteral("xmlns:NS1=\"urn:other\"")};
+    QTest::newRow("no return") << ic
+                               << QStringList{QStringLiteral("<return "), QStringLiteral("<result "),
+                                              QStringLiteral("</return>"), QStringLiteral("</result>")};
+    QTest::newRow("qualified return") << ic
+                                      << QStringList{QStringLiteral("<return "), QStringLiteral("<NS1:return "),
+                                                     QStringLiteral("</return>"), QStringLiteral("</NS1:return>")};
+    QTest::newRow("second return") << ic
+                                   << QStringList{QStringLiteral("</return>"), QStringLiteral("</return><return/>")};
+    QTest::newRow("missing property") << ic
+                                      << QStringList{QStringLiteral("<RetCodeAsString xsi:type=\"xsd:string\">Wersja"),
+                                                     QStringLiteral("<Other xsi:type=\"xsd:string\">Wersja"),
+                                                     QStringLiteral("</RetCodeAsString>"), QStringLiteral("</Other>")};
     QTest::newRow("last property missing")
-        << ic << QStringList{QStringLiteral("<RetCodeAsString xsi:type=\"xsd:string\">Wersja aktualna: A&amp;B "
-                                            "&lt;zażółć gęślą jaźń&gt;</RetCodeAsString>"),
-                             QString()};
-    QTest::newRow("repeated property")
-        << ic << QStringList{QStringLiteral("</RetCodeAsString>"), QStringLiteral("</RetCodeAsString>") + retCode};
-    QTest::newRow("unknown property")
-        << ic << QStringList{QStringLiteral("</RetCodeAsString>"), QStringLiteral("</RetCodeAsString><Extra>1</Extra>")};
-    QTest::newRow("qualified property")
-        << ic << QStringList{QStringLiteral("<RetCode "), QStringLiteral("<NS2:RetCode "), QStringLiteral("</RetCode>"),
-                             QStringLiteral("</NS2:RetCode>")};
-    QTest::newRow("int typed as string")
-        << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:string\">100")};
+        << ic
+        << QStringList{QStringLiteral("<RetCodeAsString xsi:type=\"xsd:string\">Wersja aktualna: A&amp;B "
+                                      "&lt;zażółć gęślą jaźń&gt;</RetCodeAsString>"),
+                       QString()};
+    QTest::newRow("repeated property") << ic
+                                       << QStringList{QStringLiteral("</RetCodeAsString>"),
+                                                      QStringLiteral("</RetCodeAsString>") + retCode};
+    QTest::newRow("unknown property") << ic
+                                      << QStringList{QStringLiteral("</RetCodeAsString>"),
+                                                     QStringLiteral("</RetCodeAsString><Extra>1</Extra>")};
+    QTest::newRow("qualified property") << ic
+                                        << QStringList{QStringLiteral("<RetCode "), QStringLiteral("<NS2:RetCode "),
+                                                       QStringLiteral("</RetCode>"), QStringLiteral("</NS2:RetCode>")};
+    QTest::newRow("int typed as string") << ic
+                                         << QStringList{QStringLiteral("xsd:int\">100"),
+                                                        QStringLiteral("xsd:string\">100")};
     QTest::newRow("int not a number") << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">12a<")};
     QTest::newRow("int overflow") << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">2147483648<")};
     QTest::newRow("int empty") << ic << QStringList{QStringLiteral(">100<"), QStringLiteral("><")};
     QTest::newRow("int with fraction") << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">100.0<")};
-    QTest::newRow("unsignedInt below zero") << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedInt\">-1")};
+    QTest::newRow("unsignedInt below zero")
+        << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedInt\">-1")};
     QTest::newRow("unsignedInt beyond int")
         << ic << QStringList{QStringLiteral("xsd:int\">100"), QStringLiteral("xsd:unsignedInt\">4294967295")};
     QTest::newRow("unsignedShort beyond its range")
@@ -436,23 +471,28 @@ void tst_SoapCodec::brokenAnswer_data()
     QTest::newRow("record of another type")
         << ic << QStringList{QStringLiteral("NS2:TRemInitialCheck"), QStringLiteral("NS2:TRemWymiarOplatGetData")};
     QTest::newRow("record type in another namespace")
-        << ic << QStringList{QStringLiteral("xmlns:NS2=\"urn:RemSessionDataTypes\""), QStringLiteral("xmlns:NS2=\"urn:x\"")};
+        << ic
+        << QStringList{QStringLiteral("xmlns:NS2=\"urn:RemSessionDataTypes\""), QStringLiteral("xmlns:NS2=\"urn:x\"")};
     QTest::newRow("undeclared prefix") << ic << QStringList{QStringLiteral("xsd:int"), QStringLiteral("q:int")};
-    QTest::newRow("unknown schema namespace")
-        << ic << QStringList{QStringLiteral("\"http://www.w3.org/2001/XMLSchema\""),
-                             QStringLiteral("\"http://www.w3.org/2002/XMLSchema\"")};
+    QTest::newRow("unknown schema namespace") << ic
+                                              << QStringList{QStringLiteral("\"http://www.w3.org/2001/XMLSchema\""),
+                                                             QStringLiteral("\"http://www.w3.org/2002/XMLSchema\"")};
     QTest::newRow("malformed element after the Body")
         << ic << QStringList{QStringLiteral("</SOAP-ENV:Body>"), QStringLiteral("</SOAP-ENV:Body><x>")};
     QTest::newRow("two responses")
-        << ic << QStringList{QStringLiteral("</SOAP-ENV:Body>"),
-                             QStringLiteral("<NS1:ZOKA_WS_InitialCheckResponse xmlns:NS1=\"urn:ZOKA_E_BOK-IZOKA_E_BOK\">"
-                                            "<return/></NS1:ZOKA_WS_InitialCheckResponse></SOAP-ENV:Body>")};
+        << ic
+        << QStringList{QStringLiteral("</SOAP-ENV:Body>"),
+                       QStringLiteral("<NS1:ZOKA_WS_InitialCheckResponse xmlns:NS1=\"urn:ZOKA_E_BOK-IZOKA_E_BOK\">"
+                                      "<return/></NS1:ZOKA_WS_InitialCheckResponse></SOAP-ENV:Body>")};
     QTest::newRow("only referenced elements")
-        << ic << QStringList{QStringLiteral("NS1:ZOKA_WS_InitialCheckResponse xmlns"), QStringLiteral("NS1:Other id=\"x\" xmlns"),
-                             QStringLiteral("</NS1:ZOKA_WS_InitialCheckResponse>"), QStringLiteral("</NS1:Other>")};
-    QTest::newRow("nesting too deep")
-        << ic << QStringList{QStringLiteral(">100<"), QStringLiteral(">") + QStringLiteral("<a>").repeated(40)
-                                                          + QStringLiteral("</a>").repeated(40) + QStringLiteral("<")};
+        << ic
+        << QStringList{QStringLiteral("NS1:ZOKA_WS_InitialCheckResponse xmlns"),
+                       QStringLiteral("NS1:Other id=\"x\" xmlns"),
+                       QStringLiteral("</NS1:ZOKA_WS_InitialCheckResponse>"), QStringLiteral("</NS1:Other>")};
+    QTest::newRow("nesting too deep") << ic
+                                      << QStringList{QStringLiteral(">100<"),
+                                                     QStringLiteral(">") + QStringLiteral("<a>").repeated(40)
+                                                         + QStringLiteral("</a>").repeated(40) + QStringLiteral("<")};
     QString attributes, declarations;
     for (int i = 0; i < 1000; ++i) {
         attributes += QStringLiteral(" a%1=\"\"").arg(i);
@@ -468,10 +508,12 @@ void tst_SoapCodec::brokenAnswer_data()
         << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:int[4]")};
     QTest::newRow("array count below items")
         << ledger << QStringList{QStringLiteral("xsd:double[3]"), QStringLiteral("xsd:double[2]")};
-    QTest::newRow("huge array count")
-        << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:int[2147483647]")};
-    QTest::newRow("count beyond int")
-        << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:int[99999999999999999999]")};
+    QTest::newRow("huge array count") << ledger
+                                      << QStringList{QStringLiteral("xsd:int[3]"),
+                                                     QStringLiteral("xsd:int[2147483647]")};
+    QTest::newRow("count beyond int") << ledger
+                                      << QStringList{QStringLiteral("xsd:int[3]"),
+                                                     QStringLiteral("xsd:int[99999999999999999999]")};
     QTest::newRow("negative array count")
         << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:int[-3]")};
     QTest::newRow("two-dimensional array")
@@ -480,39 +522,59 @@ void tst_SoapCodec::brokenAnswer_data()
         << ledger << QStringList{QStringLiteral(" SOAP-ENC:arrayType=\"xsd:int[3]\""), QString()};
     QTest::newRow("int array of strings")
         << ledger << QStringList{QStringLiteral("xsd:int[3]"), QStringLiteral("xsd:string[3]")};
-    QTest::newRow("array typed as int")
-        << ledger << QStringList{QStringLiteral("<KsgStrona xsi:type=\"SOAP-ENC:Array\""),
-                                 QStringLiteral("<KsgStrona xsi:type=\"xsd:int\"")};
+    QTest::newRow("array typed as int") << ledger
+                                        << QStringList{QStringLiteral("<KsgStrona xsi:type=\"SOAP-ENC:Array\""),
+                                                       QStringLiteral("<KsgStrona xsi:type=\"xsd:int\"")};
     QTest::newRow("array as plain value")
-        << ledger << QStringList{QStringLiteral("<item>Naliczenie opłat za wodę</item>"), QString(),
-                                 QStringLiteral("xsd:string[3]\">"), QStringLiteral("xsd:string[2]\">x")};
-    QTest::newRow("item typed as string")
-        << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item xsi:type=\"xsd:string\">120.5</item>")};
-    QTest::newRow("decimal comma") << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item>120,5</item>")};
-    QTest::newRow("NaN amount") << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item>NaN</item>")};
-    QTest::newRow("infinite amount") << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item>-INF</item>")};
-    QTest::newRow("amount out of range") << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item>1e999</item>")};
-    QTest::newRow("hexadecimal amount") << ledger << QStringList{QStringLiteral("<item>120.5</item>"), QStringLiteral("<item>0x78</item>")};
-    QTest::newRow("partial array")
-        << ledger << QStringList{QStringLiteral("arrayType=\"xsd:int[3]\""),
-                                 QStringLiteral("arrayType=\"xsd:int[3]\" SOAP-ENC:offset=\"[1]\"")};
-    QTest::newRow("boolean spelled out")
-        << details << QStringList{QStringLiteral("<item>true</item>"), QStringLiteral("<item>yes</item>")};
+        << ledger
+        << QStringList{QStringLiteral("<item>Naliczenie opłat za wodę</item>"), QString(),
+                       QStringLiteral("xsd:string[3]\">"), QStringLiteral("xsd:string[2]\">x")};
+    QTest::newRow("item typed as string") << ledger
+                                          << QStringList{QStringLiteral("<item>120.5</item>"),
+                                                         QStringLiteral("<item xsi:type=\"xsd:string\">120.5</item>")};
+    QTest::newRow("decimal comma") << ledger
+                                   << QStringList{QStringLiteral("<item>120.5</item>"),
+                                                  QStringLiteral("<item>120,5</item>")};
+    QTest::newRow("NaN amount") << ledger
+                                << QStringList{QStringLiteral("<item>120.5</item>"),
+                                               QStringLiteral("<item>NaN</item>")};
+    QTest::newRow("infinite amount") << ledger
+                                     << QStringList{QStringLiteral("<item>120.5</item>"),
+                                                    QStringLiteral("<item>-INF</item>")};
+    QTest::newRow("amount out of range") << ledger
+                                         << QStringList{QStringLiteral("<item>120.5</item>"),
+                                                        QStringLiteral("<item>1e999</item>")};
+    QTest::newRow("hexadecimal amount") << ledger
+                                        << QStringList{QStringLiteral("<item>120.5</item>"),
+                                                       QStringLiteral("<item>0x78</item>")};
+    QTest::newRow("partial array") << ledger
+                                   << QStringList{QStringLiteral("arrayType=\"xsd:int[3]\""),
+                                                  QStringLiteral("arrayType=\"xsd:int[3]\" SOAP-ENC:offset=\"[1]\"")};
+    QTest::newRow("boolean spelled out") << details
+                                         << QStringList{QStringLiteral("<item>true</item>"),
+                                                        QStringLiteral("<item>yes</item>")};
 
-    QTest::newRow("dangling reference") << ledgerRef << QStringList{QStringLiteral("href=\"#r1\""), QStringLiteral("href=\"#r9\"")};
-    QTest::newRow("external reference")
-        << ledgerRef << QStringList{QStringLiteral("href=\"#r1\""), QStringLiteral("href=\"http://example.invalid/r1\"")};
+    QTest::newRow("dangling reference") << ledgerRef
+                                        << QStringList{QStringLiteral("href=\"#r1\""), QStringLiteral("href=\"#r9\"")};
+    QTest::newRow("external reference") << ledgerRef
+                                        << QStringList{QStringLiteral("href=\"#r1\""),
+                                                       QStringLiteral("href=\"http://example.invalid/r1\"")};
     QTest::newRow("reference to a reference")
-        << ledgerRef << QStringList{QStringLiteral("id=\"r1\""), QStringLiteral("id=\"r0\""), QStringLiteral("</soap:Body>"),
-                                    QStringLiteral("<multiRef id=\"r1\" href=\"#r0\"/></soap:Body>")};
+        << ledgerRef
+        << QStringList{QStringLiteral("id=\"r1\""), QStringLiteral("id=\"r0\""), QStringLiteral("</soap:Body>"),
+                       QStringLiteral("<multiRef id=\"r1\" href=\"#r0\"/></soap:Body>")};
     QTest::newRow("duplicate id") << ledgerRef << QStringList{QStringLiteral("id=\"a2\""), QStringLiteral("id=\"a1\"")};
     QTest::newRow("array referenced as record")
         << ledgerRef << QStringList{QStringLiteral("<return href=\"#r1\"/>"), QStringLiteral("<return href=\"#a1\"/>")};
     QTest::newRow("record referenced as array")
-        << ledgerRef << QStringList{QStringLiteral("<KsgStrona href=\"#a1\"/>"), QStringLiteral("<KsgStrona href=\"#r1\"/>")};
+        << ledgerRef
+        << QStringList{QStringLiteral("<KsgStrona href=\"#a1\"/>"), QStringLiteral("<KsgStrona href=\"#r1\"/>")};
     QTest::newRow("reference with content")
-        << ledgerRef << QStringList{QStringLiteral("<return href=\"#r1\"/>"), QStringLiteral("<return href=\"#r1\">x</return>")};
-    QTest::newRow("nil record") << ledgerRef << QStringList{QStringLiteral("<return href=\"#r1\"/>"), QStringLiteral("<return i:null=\"1\"/>")};
+        << ledgerRef
+        << QStringList{QStringLiteral("<return href=\"#r1\"/>"), QStringLiteral("<return href=\"#r1\">x</return>")};
+    QTest::newRow("nil record") << ledgerRef
+                                << QStringList{QStringLiteral("<return href=\"#r1\"/>"),
+                                               QStringLiteral("<return i:null=\"1\"/>")};
 }
 
 // Every broken answer is a read error: never a crash, never a record.
@@ -556,15 +618,24 @@ void tst_SoapCodec::brokenRequest_data()
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     // Edits of request_ZOKA_WS_YearRozrachGet.xml.
-    QTest::newRow("unknown operation") << "ZOKA_WS_YearRozrachGet" << "ZOKA_WS_DeleteAll";
-    QTest::newRow("operation in another namespace") << "urn:ZOKA_E_BOK-IZOKA_E_BOK" << "urn:other";
-    QTest::newRow("missing parameter") << "<aYearEwid xsi:type=\"xsd:int\">2019</aYearEwid>" << "";
-    QTest::newRow("extra parameter") << "</aYearEwid>" << "</aYearEwid><aMonth xsi:type=\"xsd:int\">1</aMonth>";
-    QTest::newRow("misnamed parameter") << "aPasswordE" << "aPassword";
-    QTest::newRow("int parameter typed as string") << "xsd:int" << "xsd:string";
-    QTest::newRow("int parameter not a number") << ">2019<" << ">MMXIX<";
-    QTest::newRow("text parameter typed as int") << "<aPasswordE xsi:type=\"xsd:string\"" << "<aPasswordE xsi:type=\"xsd:int\"";
-    QTest::newRow("DTD") << "<SOAP-ENV:Envelope" << "<!DOCTYPE x [<!ENTITY e \"e\">]><SOAP-ENV:Envelope";
+    QTest::newRow("unknown operation") << "ZOKA_WS_YearRozrachGet"
+                                       << "ZOKA_WS_DeleteAll";
+    QTest::newRow("operation in another namespace") << "urn:ZOKA_E_BOK-IZOKA_E_BOK"
+                                                    << "urn:other";
+    QTest::newRow("missing parameter") << "<aYearEwid xsi:type=\"xsd:int\">2019</aYearEwid>"
+                                       << "";
+    QTest::newRow("extra parameter") << "</aYearEwid>"
+                                     << "</aYearEwid><aMonth xsi:type=\"xsd:int\">1</aMonth>";
+    QTest::newRow("misnamed parameter") << "aPasswordE"
+                                        << "aPassword";
+    QTest::newRow("int parameter typed as string") << "xsd:int"
+                                                   << "xsd:string";
+    QTest::newRow("int parameter not a number") << ">2019<"
+                                                << ">MMXIX<";
+    QTest::newRow("text parameter typed as int") << "<aPasswordE xsi:type=\"xsd:string\""
+                                                 << "<aPasswordE xsi:type=\"xsd:int\"";
+    QTest::newRow("DTD") << "<SOAP-ENV:Envelope"
+                         << "<!DOCTYPE x [<!ENTITY e \"e\">]><SOAP-ENV:Envelope";
 }
 
 void tst_SoapCodec::brokenRequest()
@@ -583,9 +654,9 @@ void tst_SoapCodec::serverAnswerRoundTrip_data()
 {
     QTest::addColumn<QString>("record");
     QTest::addColumn<bool>("multiReference");
-    for (const char *type : {"TRemInitialCheck", "TRemWymiarOplatGetData", "TRemChangePasswordData",
-                             "TRemSessionBeginData", "TRemYearRozrachGetData", "TRemKartotekaMcaGetData",
-                             "TRemDokDetailsGetData"}) {
+    for (const char *type :
+         {"TRemInitialCheck", "TRemWymiarOplatGetData", "TRemChangePasswordData", "TRemSessionBeginData",
+          "TRemYearRozrachGetData", "TRemKartotekaMcaGetData", "TRemDokDetailsGetData"}) {
         QTest::addRow("%s inline", type) << QString::fromLatin1(type) << false;
         QTest::addRow("%s multi-reference", type) << QString::fromLatin1(type) << true;
     }
@@ -627,7 +698,8 @@ void tst_SoapCodec::serverScalarAnswersAndFault()
         QVERIFY(read.ok());
         QCOMPARE(read.value(), token);
     }
-    const QByteArray fault = SoapCodec::WriteFault(QStringLiteral("Client"), QStringLiteral("Nieznany użytkownik \x01"));
+    const QByteArray fault
+        = SoapCodec::WriteFault(QStringLiteral("Client"), QStringLiteral("Nieznany użytkownik \x01"));
     const auto read = SoapCodec::ReadAnswer<TRemInitialCheck>("ZOKA_WS_InitialCheck", fault);
     QVERIFY(!read.ok());
     QCOMPARE(kindName(read.failure().kind), kindName(ServiceFailure::Kind::Fault));
@@ -654,11 +726,35 @@ quint64 fullConversionBits(std::string_view text)
 void tst_SoapCodec::decimalsReadAsTheFullConversion_data()
 {
     QTest::addColumn<QByteArray>("text");
-    for (const char *text : {"0", "-0", "-0.000", "+5.5", "0.1", "0.3", "120.5", "-120.5", "43891", "43921.75",
-                             "999999999999999", "9999999999999999", "9007199254740993", "0.000000000000000000001",
-                             "0.0000000000000000000001", "0.00000000000000000000001", "1.0000000000000000000000",
-                             "612.94000000000005", "0.30000000000000004", "123456789.125", "00000000000001.5",
-                             "5.", ".5", "-.5", "1e5", "2.5E-3", "1.7976931348623157e308", "4.9e-324", "."})
+    for (const char *text : {"0",
+                             "-0",
+                             "-0.000",
+                             "+5.5",
+                             "0.1",
+                             "0.3",
+                             "120.5",
+                             "-120.5",
+                             "43891",
+                             "43921.75",
+                             "999999999999999",
+                             "9999999999999999",
+                             "9007199254740993",
+                             "0.000000000000000000001",
+                             "0.0000000000000000000001",
+                             "0.00000000000000000000001",
+                             "1.0000000000000000000000",
+                             "612.94000000000005",
+                             "0.30000000000000004",
+                             "123456789.125",
+                             "00000000000001.5",
+                             "5.",
+                             ".5",
+                             "-.5",
+                             "1e5",
+                             "2.5E-3",
+                             "1.7976931348623157e308",
+                             "4.9e-324",
+                             "."})
         QTest::newRow(text) << QByteArray(text);
 }
 
@@ -700,9 +796,9 @@ void tst_SoapCodec::randomDecimalsReadAsTheFullConversion()
                 firstMismatch = QByteArray::fromStdString(text);
         }
     }
-    QVERIFY2(mismatches == 0, qPrintable(QStringLiteral("%1 mismatches, first: %2")
-                                             .arg(mismatches)
-                                             .arg(QString::fromLatin1(firstMismatch))));
+    QVERIFY2(
+        mismatches == 0,
+        qPrintable(QStringLiteral("%1 mismatches, first: %2").arg(mismatches).arg(QString::fromLatin1(firstMismatch))));
 }
 
 QTEST_GUILESS_MAIN(tst_SoapCodec)

@@ -1,13 +1,13 @@
 #include "testing/PrnGenTestReport.h"
 
-#include "forms/TApplication.h"
 #include "controls/TWBitBtn.h"
 #include "controls/TWSpeedButton.h"
-#include "reports/TPrn_Preview.h"
 #include "engine/BandedReport.h"
 #include "engine/PageStore.h"
 #include "engine/PrintFile.h"
 #include "engine_widgets/ReportPreviewControl.h"
+#include "forms/TApplication.h"
+#include "reports/TPrn_Preview.h"
 #include "testing/MessageRecorder.h"
 
 #include <QDialog>
@@ -331,10 +331,12 @@ void tst_Preview::progressPanelFollowsTheGeneration()
 
     int highest = 0;
     QProgressBar *bar = child<QProgressBar>(u"ProgressBar"_s);
-    QVERIFY(QTest::qWaitFor([&] {
-        highest = std::max(highest, bar->value());
-        return pages->isFinished();
-    }, 20000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            highest = std::max(highest, bar->value());
+            return pages->isFinished();
+        },
+        20000));
     QVERIFY(!panel->isVisible());
     QVERIFY2(highest > 0, "the bar moved while the pages came");
     QCOMPARE(pageText(), u"1/%1"_s.arg(pages->pageCount()));
@@ -502,8 +504,9 @@ void tst_Preview::printsOnTheSelectedPrinter()
     const auto pages = showReport(120);
     QVERIFY(pages);
     click(u"ButtonPrint"_s);
-    QCOMPARE(m_messages->texts(),
-             QStringList{u"W systemie Windows nie zainstalowano żadnej drukarki.\nProgram nie może zostać uruchomiony."_s});
+    QCOMPARE(
+        m_messages->texts(),
+        QStringList{u"W systemie Windows nie zainstalowano żadnej drukarki.\nProgram nie może zostać uruchomiony."_s});
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());

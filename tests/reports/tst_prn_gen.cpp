@@ -1,9 +1,6 @@
 #include "testing/PrnGenTestReport.h"
 
-#include "forms/TApplication.h"
 #include "common/Errors.h"
-#include "reports/ReportErrorText.h"
-#include "reports/TPrn_Preview.h"
 #include "engine/BandedReport.h"
 #include "engine/HtmlExportFilter.h"
 #include "engine/PageExport.h"
@@ -12,6 +9,9 @@
 #include "engine/ReportEngineError.h"
 #include "engine/ReportPage.h"
 #include "engine/TextExportFilter.h"
+#include "forms/TApplication.h"
+#include "reports/ReportErrorText.h"
+#include "reports/TPrn_Preview.h"
 #include "testing/MessageRecorder.h"
 
 #include <QFile>
@@ -33,7 +33,10 @@ public:
     {
         TPrn_Gen::SetPrinterLookup([printer] { return printer; });
     }
-    ~PrinterScope() { TPrn_Gen::SetPrinterLookup([] { return std::optional<ReportPrinterSettings>(); }); }
+    ~PrinterScope()
+    {
+        TPrn_Gen::SetPrinterLookup([] { return std::optional<ReportPrinterSettings>(); });
+    }
 };
 
 std::optional<ReportPrinterSettings> PdfPrinter(const QString &fileName)
@@ -257,8 +260,9 @@ void tst_PrnGen::printWithoutPrinterShowsTheNotice()
     report.onRow = [&rowsAsked](int) { ++rowsAsked; };
 
     QVERIFY(!report.PrintReport());
-    QCOMPARE(m_messages->texts(),
-             QStringList{u"W systemie Windows nie zainstalowano żadnej drukarki.\nProgram nie może zostać uruchomiony."_s});
+    QCOMPARE(
+        m_messages->texts(),
+        QStringList{u"W systemie Windows nie zainstalowano żadnej drukarki.\nProgram nie może zostać uruchomiony."_s});
     QCOMPARE(rowsAsked, 0);
 
     // Preview needs no printer.
@@ -368,71 +372,79 @@ void tst_PrnGen::reportErrorText_data()
     QTest::addColumn<int>("damage");
     QTest::addColumn<QString>("text");
 
-    const auto row = [](const char *tag, Kind kind) -> QTestData & {
-        return QTest::newRow(tag) << int(kind);
-    };
+    const auto row = [](const char *tag, Kind kind) -> QTestData & { return QTest::newRow(tag) << int(kind); };
     row("busy", Kind::Busy) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Raport jest właśnie przygotowywany; spróbuj ponownie po jego zakończeniu."_s;
-    row("child band", Kind::ChildBandAdded) << u"ChildBand_SP"_s << QString() << QString() << QString() << qint64(0) << 0
+                            << u"Raport jest właśnie przygotowywany; spróbuj ponownie po jego zakończeniu."_s;
+    row("child band", Kind::ChildBandAdded)
+        << u"ChildBand_SP"_s << QString() << QString() << QString() << qint64(0) << 0
         << u"Sekcję podrzędną „ChildBand_SP” dodaje się do jej sekcji nadrzędnej."_s;
     row("second band", Kind::DuplicateBand) << u"BandDetail"_s << QString() << QString() << QString() << qint64(0) << 0
-        << u"Raport ma już sekcję tego rodzaju co „BandDetail”."_s;
-    row("unknown label", Kind::UnknownLabel) << u"QR_Lp"_s << u"BandDetail"_s << QString() << QString() << qint64(0) << 0
-        << u"Raport nie ma pola „QR_Lp” w sekcji „BandDetail”."_s;
-    row("unknown shape", Kind::UnknownShape) << u"QRShape_1"_s << u"BandDetail"_s << QString() << QString() << qint64(0) << 0
-        << u"Raport nie ma linii „QRShape_1” w sekcji „BandDetail”."_s;
+                                            << u"Raport ma już sekcję tego rodzaju co „BandDetail”."_s;
+    row("unknown label", Kind::UnknownLabel) << u"QR_Lp"_s << u"BandDetail"_s << QString() << QString() << qint64(0)
+                                             << 0 << u"Raport nie ma pola „QR_Lp” w sekcji „BandDetail”."_s;
+    row("unknown shape", Kind::UnknownShape) << u"QRShape_1"_s << u"BandDetail"_s << QString() << QString() << qint64(0)
+                                             << 0 << u"Raport nie ma linii „QRShape_1” w sekcji „BandDetail”."_s;
     row("page setup", Kind::UnusablePageSetup) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Ustawienia strony raportu nie zostawiają miejsca na wydruk."_s;
+                                               << u"Ustawienia strony raportu nie zostawiają miejsca na wydruk."_s;
     row("rows", Kind::TooManyRows) << QString() << QString() << QString() << QString() << qint64(10000000) << 0
-        << u"Raport przekroczył 10000000 wierszy; wydruk przerwano."_s;
+                                   << u"Raport przekroczył 10000000 wierszy; wydruk przerwano."_s;
     row("pages", Kind::TooManyPages) << QString() << QString() << QString() << QString() << qint64(100000) << 0
-        << u"Raport przekroczył 100000 stron; wydruk przerwano."_s;
+                                     << u"Raport przekroczył 100000 stron; wydruk przerwano."_s;
     row("fonts", Kind::TooManyFonts) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Raport używa zbyt wielu czcionek."_s;
+                                     << u"Raport używa zbyt wielu czcionek."_s;
     row("no pages", Kind::NoPages) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Wydruk nie ma żadnej strony."_s;
+                                   << u"Wydruk nie ma żadnej strony."_s;
     row("empty range", Kind::EmptyPageRange) << QString() << QString() << QString() << QString() << qint64(12) << 0
-        << u"Wybrany zakres stron jest pusty (wydruk ma 12 str.)."_s;
-    row("not started", Kind::PrintNotStarted) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Nie można rozpocząć wydruku."_s;
-    row("interrupted", Kind::PrintInterrupted) << QString() << QString() << QString() << QString() << qint64(3) << 0
-        << u"Wydruk przerwano przy stronie 3."_s;
-    row("not finished", Kind::PrintNotFinished) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Nie można zakończyć wydruku."_s;
+                                             << u"Wybrany zakres stron jest pusty (wydruk ma 12 str.)."_s;
+    row("not started", Kind::PrintNotStarted)
+        << QString() << QString() << QString() << QString() << qint64(0) << 0 << u"Nie można rozpocząć wydruku."_s;
+    row("interrupted", Kind::PrintInterrupted)
+        << QString() << QString() << QString() << QString() << qint64(3) << 0 << u"Wydruk przerwano przy stronie 3."_s;
+    row("not finished", Kind::PrintNotFinished)
+        << QString() << QString() << QString() << QString() << qint64(0) << 0 << u"Nie można zakończyć wydruku."_s;
     row("no printer", Kind::NoPrinter) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"W systemie nie ma drukarki, na której można wydrukować raport."_s;
-    row("printer unavailable", Kind::PrinterUnavailable) << u"HP-2"_s << QString() << QString() << QString() << qint64(0) << 0
-        << u"Drukarka „HP-2” jest niedostępna."_s;
-    row("save while generating", Kind::StillGeneratingSave) << QString() << QString() << QString() << QString() << qint64(0) << 0
+                                       << u"W systemie nie ma drukarki, na której można wydrukować raport."_s;
+    row("printer unavailable", Kind::PrinterUnavailable)
+        << u"HP-2"_s << QString() << QString() << QString() << qint64(0) << 0 << u"Drukarka „HP-2” jest niedostępna."_s;
+    row("save while generating", Kind::StillGeneratingSave)
+        << QString() << QString() << QString() << QString() << qint64(0) << 0
         << u"Wydruk jest jeszcze przygotowywany; można go zapisać po zakończeniu."_s;
-    row("export while generating", Kind::StillGeneratingExport) << QString() << QString() << QString() << QString() << qint64(0) << 0
+    row("export while generating", Kind::StillGeneratingExport)
+        << QString() << QString() << QString() << QString() << qint64(0) << 0
         << u"Wydruk jest jeszcze przygotowywany; można go wyeksportować po zakończeniu."_s;
-    row("not written", Kind::FileNotWritten) << QString() << QString() << u"/tmp/a.pdf"_s << u"Permission denied"_s << qint64(0) << 0
+    row("not written", Kind::FileNotWritten)
+        << QString() << QString() << u"/tmp/a.pdf"_s << u"Permission denied"_s << qint64(0) << 0
         << u"Nie można zapisać pliku „/tmp/a.pdf”: Permission denied."_s;
-    row("not opened", Kind::FileNotOpened) << QString() << QString() << u"a.prn"_s << u"No such file or directory"_s << qint64(0) << 0
+    row("not opened", Kind::FileNotOpened)
+        << QString() << QString() << u"a.prn"_s << u"No such file or directory"_s << qint64(0) << 0
         << u"Nie można otworzyć pliku „a.prn”: No such file or directory."_s;
-    row("not read", Kind::FileNotRead) << QString() << QString() << u"a.prn"_s << u"Input/output error"_s << qint64(0) << 0
-        << u"Nie można odczytać pliku „a.prn”: Input/output error."_s;
+    row("not read", Kind::FileNotRead) << QString() << QString() << u"a.prn"_s << u"Input/output error"_s << qint64(0)
+                                       << 0 << u"Nie można odczytać pliku „a.prn”: Input/output error."_s;
     row("file too large", Kind::FileTooLarge) << QString() << QString() << u"film.mkv"_s << QString() << qint64(0) << 0
-        << u"Plik „film.mkv” jest zbyt duży, by był plikiem wydruku."_s;
+                                              << u"Plik „film.mkv” jest zbyt duży, by był plikiem wydruku."_s;
     row("not a print file", Kind::NotAPrintFile) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Plik nie jest plikiem wydruku tego programu."_s;
-    row("damaged: checksum", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
-        << int(Damage::ChecksumMismatch) << u"Plik wydruku jest uszkodzony: suma kontrolna nie zgadza się."_s;
-    row("damaged: truncated", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
-        << int(Damage::Truncated) << u"Plik wydruku jest uszkodzony: plik jest niekompletny."_s;
-    row("damaged: value", Kind::DamagedPrintFile) << u"page height"_s << QString() << QString() << QString() << qint64(0)
-        << int(Damage::ValueOutOfRange) << u"Plik wydruku jest uszkodzony: wartość spoza zakresu (wysokość strony)."_s;
-    row("damaged: count", Kind::DamagedPrintFile) << u"rectangles"_s << QString() << QString() << QString() << qint64(0)
-        << int(Damage::ImplausibleCount) << u"Plik wydruku jest uszkodzony: nieprawdopodobna liczba elementów (prostokąty)."_s;
-    row("damaged: trailing", Kind::DamagedPrintFile) << QString() << QString() << QString() << QString() << qint64(0)
-        << int(Damage::TrailingData) << u"Plik wydruku jest uszkodzony: nadmiarowe dane na końcu pliku."_s;
+                                                 << u"Plik nie jest plikiem wydruku tego programu."_s;
+    row("damaged: checksum", Kind::DamagedPrintFile)
+        << QString() << QString() << QString() << QString() << qint64(0) << int(Damage::ChecksumMismatch)
+        << u"Plik wydruku jest uszkodzony: suma kontrolna nie zgadza się."_s;
+    row("damaged: truncated", Kind::DamagedPrintFile)
+        << QString() << QString() << QString() << QString() << qint64(0) << int(Damage::Truncated)
+        << u"Plik wydruku jest uszkodzony: plik jest niekompletny."_s;
+    row("damaged: value", Kind::DamagedPrintFile)
+        << u"page height"_s << QString() << QString() << QString() << qint64(0) << int(Damage::ValueOutOfRange)
+        << u"Plik wydruku jest uszkodzony: wartość spoza zakresu (wysokość strony)."_s;
+    row("damaged: count", Kind::DamagedPrintFile)
+        << u"rectangles"_s << QString() << QString() << QString() << qint64(0) << int(Damage::ImplausibleCount)
+        << u"Plik wydruku jest uszkodzony: nieprawdopodobna liczba elementów (prostokąty)."_s;
+    row("damaged: trailing", Kind::DamagedPrintFile)
+        << QString() << QString() << QString() << QString() << qint64(0) << int(Damage::TrailingData)
+        << u"Plik wydruku jest uszkodzony: nadmiarowe dane na końcu pliku."_s;
     row("newer format", Kind::NewerPrintFile) << QString() << QString() << QString() << QString() << qint64(7) << 0
-        << u"Plik wydruku zapisała nowsza wersja programu (format 7)."_s;
-    row("too large to save", Kind::PrintFileTooLarge) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Wydruk jest zbyt duży, by zapisać go w pliku."_s;
+                                              << u"Plik wydruku zapisała nowsza wersja programu (format 7)."_s;
+    row("too large to save", Kind::PrintFileTooLarge) << QString() << QString() << QString() << QString() << qint64(0)
+                                                      << 0 << u"Wydruk jest zbyt duży, by zapisać go w pliku."_s;
     row("unknown font", Kind::UnknownFont) << QString() << QString() << QString() << QString() << qint64(0) << 0
-        << u"Wydruk odwołuje się do nieznanej czcionki."_s;
+                                           << u"Wydruk odwołuje się do nieznanej czcionki."_s;
 }
 
 void tst_PrnGen::reportErrorText()

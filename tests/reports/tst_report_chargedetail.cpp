@@ -6,10 +6,10 @@
 #include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
-#include "reports/TPrn_NalCzynszDtl.h"
 #include "engine/BandedReport.h"
 #include "engine/HtmlExportFilter.h"
 #include "engine/TextExportFilter.h"
+#include "reports/TPrn_NalCzynszDtl.h"
 
 #include <QTest>
 
@@ -98,17 +98,19 @@ void tst_ReportChargeDetail::header()
     const auto pages = report->Report().generate();
     QCOMPARE(pages->title(), u"Wydruk kartoteki rozrachunkowej"_s);
     const ReportPage &page = pages->page(0);
-    QCOMPARE(Row(page, Mm(kTop + 1.1)), (QStringList{u"Rozrachunki roku"_s, u"2020  \"czynsze\""_s, u"Data: 2.04.2020"_s}));
+    QCOMPARE(Row(page, Mm(kTop + 1.1)),
+             (QStringList{u"Rozrachunki roku"_s, u"2020  \"czynsze\""_s, u"Data: 2.04.2020"_s}));
     QCOMPARE(Row(page, Mm(kTop + 6.6)), (QStringList{u"Obciążenie: "_s, u"Naliczenie opłat za marzec"_s}));
     QCOMPARE(AtLeft(page, Mm(kLeft + 26.5), Mm(kTop + 6.6))->text, u"Naliczenie opłat za marzec"_s);
     QCOMPARE(Row(page, Mm(kTop + 20.5)), (QStringList{u"00-950 Warszawa"_s, u"Kowalska Anna"_s}));
-    QCOMPARE(Row(page, Mm(kTop + 27.6)), (QStringList{u"Data operacji: "_s, u"1.03.2020"_s, u"Obciążenie za okres:"_s,
-                                                      u"15.03.2020 - 31.03.2020"_s}));
+    QCOMPARE(
+        Row(page, Mm(kTop + 27.6)),
+        (QStringList{u"Data operacji: "_s, u"1.03.2020"_s, u"Obciążenie za okres:"_s, u"15.03.2020 - 31.03.2020"_s}));
     QCOMPARE(AtLeft(page, Mm(kLeft + 118.8), Mm(kTop + 27.6))->text, u"15.03.2020 - 31.03.2020"_s);
     QCOMPARE(Row(page, Mm(kTop + 32.0)), (QStringList{u"Termin płatności: "_s, u"10.03.2020"_s}));
     QCOMPARE(AtLeft(page, Mm(kLeft + 30.5), Mm(kTop + 32.0))->text, u"10.03.2020"_s);
-    QCOMPARE(Row(page, Mm(kTop + 38.9 + 1.1)), (QStringList{u"Lp"_s, u"Nazwa składnika"_s, u"Ilość"_s, u"Cena"_s,
-                                                            u"Współcz."_s, u"Opłata (brutto)"_s}));
+    QCOMPARE(Row(page, Mm(kTop + 38.9 + 1.1)),
+             (QStringList{u"Lp"_s, u"Nazwa składnika"_s, u"Ilość"_s, u"Cena"_s, u"Współcz."_s, u"Opłata (brutto)"_s}));
 }
 
 void tst_ReportChargeDetail::componentsAndTotal()
@@ -120,10 +122,13 @@ void tst_ReportChargeDetail::componentsAndTotal()
     auto report = f.MakeReport();
     const ReportPage page = report->Report().generate()->page(0);
 
-    QCOMPARE(Row(page, LineY(0)), (QStringList{u"1"_s, u"Eksploatacja"_s, u"52,30"_s, u"2,50"_s, u"1,0000"_s, u"130,75"_s}));
-    QCOMPARE(Row(page, LineY(1)), (QStringList{u"2"_s, u"Woda zimna"_s, u"3,125"_s, u"14,07"_s, u"1,0000"_s, u"43,97"_s}));
-    QCOMPARE(Row(page, LineY(2)),
-             (QStringList{u"3"_s, u"Fundusz remontowy"_s, u"52,30"_s, u"1\u00A0234,10"_s, u"0,5000"_s, u"1\u00A0000,01"_s}));
+    QCOMPARE(Row(page, LineY(0)),
+             (QStringList{u"1"_s, u"Eksploatacja"_s, u"52,30"_s, u"2,50"_s, u"1,0000"_s, u"130,75"_s}));
+    QCOMPARE(Row(page, LineY(1)),
+             (QStringList{u"2"_s, u"Woda zimna"_s, u"3,125"_s, u"14,07"_s, u"1,0000"_s, u"43,97"_s}));
+    QCOMPARE(
+        Row(page, LineY(2)),
+        (QStringList{u"3"_s, u"Fundusz remontowy"_s, u"52,30"_s, u"1\u00A0234,10"_s, u"0,5000"_s, u"1\u00A0000,01"_s}));
     // Text-sized amounts keep their right edges; the number its box's.
     QCOMPARE(AtRight(page, Mm(kLeft + 93.8), LineY(1))->text, u"3,125"_s);
     QCOMPARE(AtRight(page, Mm(kLeft + 116.2), LineY(2))->text, u"1\u00A0234,10"_s);
@@ -152,7 +157,7 @@ void tst_ReportChargeDetail::partOfMonthHasNoMarks()
     auto report = f.MakeReport();
     const auto pages = report->Report().generate();
     QVERIFY2(!AnyContains(*pages, u"*"_s), "no partial-month marks");
-    QVERIFY(!AnyContains(*pages, u"8%"_s));  // nor VAT rates
+    QVERIFY(!AnyContains(*pages, u"8%"_s)); // nor VAT rates
     QVERIFY(Find(pages->page(0), u"87,10"_s));
 }
 
@@ -198,7 +203,8 @@ void tst_ReportChargeDetail::longNameIsCutAtItsColumn()
     QVERIFY2(InkBetween(image, boxRight - 5, boxRight, *text) > 0, "the name is printed up to its box's edge");
     QCOMPARE(InkBetween(image, boxRight + 0.3, ReportUnits::ToMillimetres(quantity->x) - 0.3, *text), 0);
     QCOMPARE(InkBetween(image, ReportUnits::ToMillimetres(quantity->x + quantity->width) + 0.3,
-                        ReportUnits::ToMillimetres(price->x) - 0.3, *text), 0);
+                        ReportUnits::ToMillimetres(price->x) - 0.3, *text),
+             0);
 
     // Text and HTML exports keep the whole name.
     QVERIFY(TextExportFilter::documentText(*pages).contains(name));

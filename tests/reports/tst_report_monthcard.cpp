@@ -5,10 +5,10 @@
 #include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
-#include "reports/TPrn_KartMca.h"
 #include "engine/BandedReport.h"
 #include "engine/HtmlExportFilter.h"
 #include "engine/TextExportFilter.h"
+#include "reports/TPrn_KartMca.h"
 
 #include <QTest>
 
@@ -114,7 +114,8 @@ void tst_ReportMonthCard::headerAndOpeningState()
     QVERIFY2(!AtLeft(page, Mm(kLeft + 105.1), Mm(10 + 20.5)), "no second holder");
 
     // The opening state: periods 0 to 2 of the category.
-    QCOMPARE(Row(page, TextY(kOpeningTop, 1.3)), (QStringList{u"Stan początkowy:"_s, u"160,00"_s, u"90,00"_s, u"-70,00"_s}));
+    QCOMPARE(Row(page, TextY(kOpeningTop, 1.3)),
+             (QStringList{u"Stan początkowy:"_s, u"160,00"_s, u"90,00"_s, u"-70,00"_s}));
     QCOMPARE(AtRight(page, Mm(kLeft + 129.6 + 21.2), TextY(kOpeningTop, 1.3))->text, u"-70,00"_s);
     QCOMPARE(report->Opening().Saldo, -70.0);
 }
@@ -123,14 +124,15 @@ void tst_ReportMonthCard::lines()
 {
     Fixture f;
     f.Add(0, 1234.5, 1, u"Opłata za wodę"_s);
-    f.Add(1, 200, 3, QString(), u"WB/2020/17"_s);   // a bank payment without a text
-    f.Add(1, 20, 6, QString(), u"PK/3"_s);          // a re-posting keeps its empty text
+    f.Add(1, 200, 3, QString(), u"WB/2020/17"_s); // a bank payment without a text
+    f.Add(1, 20, 6, QString(), u"PK/3"_s); // a re-posting keeps its empty text
     auto report = f.MakeReport();
     const ReportPage page = report->Report().generate()->page(0);
 
     const int y0 = TextY(kFirstLineTop, 0.3);
-    QCOMPARE(Row(page, y0), (QStringList{u"1"_s, u"1.03.2020"_s, u"10.03.2020"_s, u"naliczenie opłaty"_s,
-                                         u"1\u00A0234,50"_s, u"Opłata za wodę"_s}));
+    QCOMPARE(Row(page, y0),
+             (QStringList{u"1"_s, u"1.03.2020"_s, u"10.03.2020"_s, u"naliczenie opłaty"_s, u"1\u00A0234,50"_s,
+                          u"Opłata za wodę"_s}));
     QCOMPARE(AtRight(page, Mm(kLeft + 79.6 + 21.2), y0)->text, u"1\u00A0234,50"_s);
     QCOMPARE(AtLeft(page, Mm(kLeft + 124.1), y0)->text, u"Opłata za wodę"_s);
     QCOMPARE(AtRight(page, Mm(kLeft + 6.6), y0)->text, u"1"_s);
@@ -263,16 +265,17 @@ void tst_ReportMonthCard::shortLedgerArraysFailTheRun()
 void tst_ReportMonthCard::storeWithoutOpeningStateFailsOnlyTheRun()
 {
     Fixture f;
-    f.ledger.Month = 0;  // an empty ledger store
+    f.ledger.Month = 0; // an empty ledger store
     std::unique_ptr<TPrn_KartMca> report;
-    report = f.MakeReport();  // must not throw: the window stays usable
+    report = f.MakeReport(); // must not throw: the window stays usable
     QVERIFY_THROWS_EXCEPTION(IndexError, report->Report().generate());
 }
 
 void tst_ReportMonthCard::longOperationTextStaysInsideTheMargin()
 {
     Fixture f;
-    const QString text = u"Korekta naliczenia opłat za ciepłą i zimną wodę wraz z odprowadzeniem ścieków za lata 2018-2019"_s;
+    const QString text
+        = u"Korekta naliczenia opłat za ciepłą i zimną wodę wraz z odprowadzeniem ścieków za lata 2018-2019"_s;
     f.Add(0, 30, 1, text);
     auto report = f.MakeReport();
     const auto pages = report->Report().generate();

@@ -4,8 +4,8 @@
 #include "account/TU_WEBServiceSession.h"
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
-#include "reports/TPrn_InfoRozrZasob.h"
 #include "engine/BandedReport.h"
+#include "reports/TPrn_InfoRozrZasob.h"
 
 #include <QTest>
 
@@ -140,8 +140,8 @@ void tst_ReportSettlements::titleAndAccount()
     QCOMPARE(AtRight(page, Mm(kLeft + 1.3 + 12.8), Mm(20 + 16.1))->text, u"Adres:"_s);
     QCOMPARE(AtLeft(page, Mm(kLeft + 104.9), Mm(20 + 16.1))->text, u"Kowalski Jan"_s);
     QCOMPARE(Row(page, Mm(20 + 20.5)), (QStringList{u"00-950 Warszawa"_s, u"Kowalska Anna"_s}));
-    QCOMPARE(Row(page, Mm(20 + 27.2 + 1.1)), (QStringList{u"Okres"_s, u"Obciążenia"_s, u"Zapłaty"_s,
-                                                          u"Saldo miesiąca"_s, u"Saldo narastająco"_s}));
+    QCOMPARE(Row(page, Mm(20 + 27.2 + 1.1)),
+             (QStringList{u"Okres"_s, u"Obciążenia"_s, u"Zapłaty"_s, u"Saldo miesiąca"_s, u"Saldo narastająco"_s}));
     QCOMPARE(f.Generate()->title(), u"Wydruk kartoteki rozrachunkowej"_s);
 }
 

@@ -4,9 +4,9 @@
 #include "account/TU_WEBServiceSession.h"
 #include "account/YearChartData.h"
 #include "account/YearSettlementFigures.h"
+#include "engine/BandedReport.h"
 #include "reports/TPrn_YearChart.h"
 #include "reports/YearChartLayout.h"
-#include "engine/BandedReport.h"
 
 #include <QTest>
 

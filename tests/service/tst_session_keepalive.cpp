@@ -2,9 +2,9 @@
 // check, the sign-in and every data query after it pay one TLS handshake
 // between them, against the demo server executable in both answer forms.
 
-#include "testing/MessageRecorder.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/MessageRecorder.h"
 #include "testing/ServerProcess.h"
 #include "testing/TestHttpsServer.h"
 
@@ -110,9 +110,10 @@ void tst_SessionKeepAlive::wholeSessionOverOneConnection()
 
     QVERIFY2(m_access.CheckClientVersion(), qPrintable(messages.texts().join(u" | "_s)));
     // A refused sign-in is an answer like any other: the connection stays.
-    QCOMPARE(service->ZOKA_WS_CzSessionBegin(EncodeCredential(u"kowalski"_s), EncodeCredential(u"zle"_s))
-                 .value().RetCode != 0,
-             true);
+    QCOMPARE(
+        service->ZOKA_WS_CzSessionBegin(EncodeCredential(u"kowalski"_s), EncodeCredential(u"zle"_s)).value().RetCode
+            != 0,
+        true);
     const QString loginE = EncodeCredential(u"kowalski"_s), passwordE = EncodeCredential(u"Kowalski1"_s);
     const ServiceResult<TRemSessionBeginData> begun = service->ZOKA_WS_CzSessionBegin(loginE, passwordE);
     QVERIFY2(begun.ok() && begun.value().RetCode == 0, "the demo tenant signs in");
@@ -143,8 +144,8 @@ void tst_SessionKeepAlive::closedConnectionCountsAsNewHandshake()
     int served = 0;
     server.setHandler([&](const TestHttpsServer::Request &) {
         // The second answer ends its connection.
-        const auto behaviour = ++served == 2 ? TestHttpsServer::Behaviour::CloseWithoutLength
-                                             : TestHttpsServer::Behaviour::Answer;
+        const auto behaviour
+            = ++served == 2 ? TestHttpsServer::Behaviour::CloseWithoutLength : TestHttpsServer::Behaviour::Answer;
         return TestHttpsServer::Reply{200, answer, behaviour};
     });
     THTTPRIO rio;

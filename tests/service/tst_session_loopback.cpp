@@ -2,9 +2,9 @@
 // 127.0.0.1: what they send, what reaches the stores, and what the user sees
 // when the server faults, answers nonsense or presents an untrusted certificate.
 
-#include "testing/SessionTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
 #include "account/TU_WEBServiceDokData.h"
@@ -150,7 +150,8 @@ void tst_SessionLoopback::init()
     m_account = Account{};
     TrustedCertificates::Clear();
     QVERIFY_THROWS_NO_EXCEPTION(TrustedCertificates::AddFromFile(kTls + QStringLiteral("ca.pem")));
-    m_server = std::make_unique<TestHttpsServer>(kTls + QStringLiteral("server.pem"), kTls + QStringLiteral("server.key"));
+    m_server
+        = std::make_unique<TestHttpsServer>(kTls + QStringLiteral("server.pem"), kTls + QStringLiteral("server.key"));
     QVERIFY(m_server->start());
     m_server->setHandler([this](const TestHttpsServer::Request &r) { return answer(r); });
     m_rio = std::make_unique<THTTPRIO>();
@@ -161,7 +162,7 @@ void tst_SessionLoopback::init()
 
     m_clock = std::make_unique<ManualClock>(kLoginTime);
     m_account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("anna.zielińska")),
-                                      EncodeCredential(QStringLiteral("Wiosna2020")));
+                                   EncodeCredential(QStringLiteral("Wiosna2020")));
     m_account.Data.LoadFrom(SampleSessionBegin());
     m_terminateRequests = 0;
     SetTerminateHandler([this] { ++m_terminateRequests; });
@@ -229,8 +230,8 @@ void tst_SessionLoopback::refusedQueryChangesNothing()
 void tst_SessionLoopback::serverFaultShowsUnavailable()
 {
     m_server->setHandler([](const TestHttpsServer::Request &) {
-        return TestHttpsServer::Reply{500, SoapCodec::WriteFault(QStringLiteral("Server"),
-                                                                 QStringLiteral("Baza danych niedostępna"))};
+        return TestHttpsServer::Reply{
+            500, SoapCodec::WriteFault(QStringLiteral("Server"), QStringLiteral("Baza danych niedostępna"))};
     });
     QVERIFY(!m_access.QueryYearSettlements(2018));
     QCOMPARE(m_messages->texts(), QStringList{kUnavailable});
@@ -262,8 +263,9 @@ void tst_SessionLoopback::expiredSessionSendsNothing()
 {
     m_clock->advanceSeconds(16 * 60);
     QVERIFY(!m_access.QueryYearSettlements(2018));
-    QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral("Upłynął czas aktywności sesji serwisu.\nWykonanie funkcji nie jest możliwe.")});
+    QCOMPARE(
+        m_messages->texts(),
+        QStringList{QStringLiteral("Upłynął czas aktywności sesji serwisu.\nWykonanie funkcji nie jest możliwe.")});
     QCOMPARE(m_server->requests().size(), 0);
     QCOMPARE(m_server->connections(), 0);
 }

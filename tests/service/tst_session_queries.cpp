@@ -1,6 +1,6 @@
-#include "testing/FakeService.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/FakeService.h"
 #include "testing/SessionTestSupport.h"
 
 #include "account/TU_WEBServiceData.h"
@@ -100,7 +100,7 @@ void tst_SessionQueries::init()
     m_account = Account{};
     m_clock = std::make_unique<ManualClock>(kLoginTime);
     m_account.Session.BeginSession(SampleSessionBegin(), EncodeCredential(QStringLiteral("jan.nowak")),
-                                      EncodeCredential(QStringLiteral("Tajne123")));
+                                   EncodeCredential(QStringLiteral("Tajne123")));
     m_account.Data.LoadFrom(SampleSessionBegin());
 
     TRemKartotekaMcaGetData previousLedger;
@@ -148,15 +148,17 @@ void tst_SessionQueries::queries()
 {
     QTest::addColumn<Query>("query");
     QTest::addColumn<QString>("operation");
-    QTest::addColumn<QStringList>("arguments");  // after the credentials and the token
+    QTest::addColumn<QStringList>("arguments"); // after the credentials and the token
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
-    QTest::newRow("year settlements") << Query::Year << "ZOKA_WS_YearRozrachGet" << QStringList{"2018"}
-                                      << "2020/100" << "2018/1800";
+    QTest::newRow("year settlements") << Query::Year << "ZOKA_WS_YearRozrachGet" << QStringList{"2018"} << "2020/100"
+                                      << "2018/1800";
     QTest::newRow("month ledger") << Query::Ledger << "ZOKA_WS_KartotekaMcaGet" << QStringList{"2", "2020", "5"}
-                                  << "3/33" << "5/55";
-    QTest::newRow("document details") << Query::Details << "ZOKA_WS_DokDetailsGet"
-                                      << QStringList{"5001", "2", "2020"} << "Poprzedni/1.5" << "Nowy/9.5";
+                                  << "3/33"
+                                  << "5/55";
+    QTest::newRow("document details") << Query::Details << "ZOKA_WS_DokDetailsGet" << QStringList{"5001", "2", "2020"}
+                                      << "Poprzedni/1.5"
+                                      << "Nowy/9.5";
 }
 
 void tst_SessionQueries::querySucceeds()
@@ -224,8 +226,9 @@ void tst_SessionQueries::sessionNotActive_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("16 minutes after login")
         << 0 << QStringLiteral("Upłynął czas aktywności sesji serwisu.\nWykonanie funkcji nie jest możliwe.");
-    QTest::newRow("never logged in")
-        << 1 << QStringLiteral("Użytkownik nie zalogował się do tej pory do serwisu.") + kNotPossible;
+    QTest::newRow("never logged in") << 1
+                                     << QStringLiteral("Użytkownik nie zalogował się do tej pory do serwisu.")
+            + kNotPossible;
     QTest::newRow("logged out") << 2 << QStringLiteral("Użytkownik wylogował się już z serwisu.") + kNotPossible;
 }
 
@@ -258,7 +261,8 @@ void tst_SessionQueries::noServiceInterface()
 void tst_SessionQueries::storeErrorShownWithItsMessage()
 {
     const bool ok = RunDataQuery<TRemYearRozrachGetData>(
-        *m_service, m_account.Session, [](IZOKA_E_BOK &service, const QString &l, const QString &p, const QString &t) {
+        *m_service, m_account.Session,
+        [](IZOKA_E_BOK &service, const QString &l, const QString &p, const QString &t) {
             return service.ZOKA_WS_YearRozrachGet(l, p, t, 2018);
         },
         [](const TRemYearRozrachGetData &) { throw IndexError(13, 4); });
@@ -294,7 +298,7 @@ void tst_SessionQueries::clientVersion()
     QFETCH(QString, message);
     QFETCH(int, notices);
 
-    m_account.Session.Clear();  // the check needs no session
+    m_account.Session.Clear(); // the check needs no session
     m_service->initialCheck = TRemInitialCheck{retCode, message};
     if (failure)
         m_service->failure = ServiceFailure{ServiceFailure::Kind::Transport, {}};

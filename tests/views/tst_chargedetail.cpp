@@ -1,5 +1,5 @@
-#include "testing/ViewsTestSupport.h"
 #include "account/Account.h"
+#include "testing/ViewsTestSupport.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
@@ -116,8 +116,9 @@ void tst_ChargeDetail::markColumn()
         const QLabel *total = label(table, u"Lab_Opis_Razem"_s);
         QCOMPARE(table->height(), total->y() + total->height() + 10);
     }
-    QCOMPARE(grid->width(), GridGeometry::Width(std::vector<int>(partial ? std::vector<int>{30, 170, 100, 70, 70, 70, 20}
-                                                                         : std::vector<int>{30, 170, 100, 70, 70, 70})));
+    QCOMPARE(grid->width(),
+             GridGeometry::Width(std::vector<int>(partial ? std::vector<int>{30, 170, 100, 70, 70, 70, 20}
+                                                          : std::vector<int>{30, 170, 100, 70, 70, 70})));
 }
 
 void tst_ChargeDetail::visibleRows_data()
@@ -232,7 +233,8 @@ void tst_ChargeDetail::titleLabelHeight()
 
 void tst_ChargeDetail::headerTexts()
 {
-    TForm_NalCzynszDtl form(10, 10, 20, charge(1, date(2020, 3, 15), date(2020, 3, 31)), m_account.Data, m_account.Session);
+    TForm_NalCzynszDtl form(10, 10, 20, charge(1, date(2020, 3, 15), date(2020, 3, 31)), m_account.Data,
+                            m_account.Session);
     QCOMPARE(form.windowTitle(), u"Szczegóły naliczenia obciążenia"_s);
     QCOMPARE(label(&form, u"Lab_DataOper"_s)->text(), u"2.03.2020"_s);
     QCOMPARE(label(&form, u"Lab_TerminPlatn"_s)->text(), u"15.03.2020"_s);
@@ -246,7 +248,7 @@ void tst_ChargeDetail::headerTexts()
 
 void tst_ChargeDetail::placement_data()
 {
-    QTest::addColumn<int>("anchorY");  // -1: the inner window would end at the screen's bottom
+    QTest::addColumn<int>("anchorY"); // -1: the inner window would end at the screen's bottom
     QTest::addColumn<bool>("above");
     QTest::newRow("row near the top") << 200 << false;
     QTest::newRow("row near the bottom") << kTestScreenHeight - 60 << true;
@@ -264,7 +266,8 @@ void tst_ChargeDetail::placement()
     monthCard.setGeometry(100, 100, 400, 300);
     QVERIFY(ShowActive(&monthCard));
     if (anchorY < 0)
-        anchorY = kTestScreenHeight - TForm_NalCzynszDtl(300, 200, 20, charge(4), m_account.Data, m_account.Session).height();
+        anchorY = kTestScreenHeight
+            - TForm_NalCzynszDtl(300, 200, 20, charge(4), m_account.Data, m_account.Session).height();
 
     TForm_NalCzynszDtl form(300, anchorY, 20, charge(4), m_account.Data, m_account.Session);
     const QPoint placed = form.pos();
@@ -293,11 +296,12 @@ void tst_ChargeDetail::shortArrayAbortsOpening()
 void tst_ChargeDetail::escCloses()
 {
     bool closed = false;
-    const QStringList seen = DriveModals([&] { TForm_NalCzynszDtl::Open(10, 10, 20, charge(2), m_account.Data, m_account.Session); },
-                                         [&](QWidget *modal, int) {
-                                             QTest::keyClick(modal, Qt::Key_Escape);
-                                             closed = !modal->isVisible();
-                                         });
+    const QStringList seen
+        = DriveModals([&] { TForm_NalCzynszDtl::Open(10, 10, 20, charge(2), m_account.Data, m_account.Session); },
+                      [&](QWidget *modal, int) {
+                          QTest::keyClick(modal, Qt::Key_Escape);
+                          closed = !modal->isVisible();
+                      });
     QCOMPARE(seen, QStringList{u"Form_NalCzynszDtl"_s});
     QVERIFY(closed);
 }

@@ -1,6 +1,6 @@
-#include "testing/ViewsTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/ViewsTestSupport.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
@@ -144,10 +144,8 @@ void tst_MonthCard::lateTerms()
     QFETCH(bool, yellow);
     QFETCH(QString, termText);
     // Row 0 (selected) is an ordinary charge; row 1 the case.
-    TU_WEBServiceKsgData ledger = LedgerBuilder()
-                                      .charge(10, date(2020, 3, 20))
-                                      .entry(side, side ? 3 : 1, 20, term, u"Opłata"_s)
-                                      .ledger;
+    TU_WEBServiceKsgData ledger
+        = LedgerBuilder().charge(10, date(2020, 3, 20)).entry(side, side ? 3 : 1, 20, term, u"Opłata"_s).ledger;
     TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     table.show();
@@ -160,8 +158,8 @@ void tst_MonthCard::lateTerms()
     QCOMPARE(cellBackground(table, 1, 1), white);
     // The legend and its yellow square show only with a late term.
     const QWidget *stanKonc = table.findChild<QWidget *>(u"Panel_StanKonc"_s);
-    QCOMPARE(stanKonc->height(), yellow ? TFrame_InfoDokTabela::kStanKoncHeight
-                                        : TFrame_InfoDokTabela::kStanKoncHeightNoLegend);
+    QCOMPARE(stanKonc->height(),
+             yellow ? TFrame_InfoDokTabela::kStanKoncHeight : TFrame_InfoDokTabela::kStanKoncHeightNoLegend);
     const QWidget *legend = table.findChild<QWidget *>(u"Lab_TerminInfo"_s);
     QCOMPARE(legend->geometry().bottom() < stanKonc->height(), yellow);
     QCOMPARE(table.height(), stanKonc->y() + stanKonc->height() + 10);
@@ -205,8 +203,7 @@ void tst_MonthCard::paymentsOnly()
     QCOMPARE(label(&table, u"Lab_MA_ObrotyNar"_s)->text(), u"320,50"_s);
     QCOMPARE(label(&table, u"Lab_SaldoNar"_s)->text(), u"140,50"_s);
     QCOMPARE(label(&table, u"Lab_IloscOper"_s)->text(), u"2 oper."_s);
-    QCOMPARE(table.findChild<QWidget *>(u"Panel_StanKonc"_s)->height(),
-             TFrame_InfoDokTabela::kStanKoncHeightNoLegend);
+    QCOMPARE(table.findChild<QWidget *>(u"Panel_StanKonc"_s)->height(), TFrame_InfoDokTabela::kStanKoncHeightNoLegend);
 }
 
 void tst_MonthCard::operationText_data()
@@ -231,8 +228,8 @@ void tst_MonthCard::operationText()
     QFETCH(QString, text);
     QFETCH(QString, shown);
     QFETCH(QString, kindText);
-    TU_WEBServiceKsgData ledger =
-        LedgerBuilder().entry(side, kind, 12.3, date(2020, 3, 15), text, u"WB/12/2020"_s).ledger;
+    TU_WEBServiceKsgData ledger
+        = LedgerBuilder().entry(side, kind, 12.3, date(2020, 3, 15), text, u"WB/12/2020"_s).ledger;
     TFrame_InfoDokTabela table(m_access);
     table.LoadDocuments(2020, 3, ledger, kOpening, 0);
     QCOMPARE(cell(table, 0, 6), shown);
@@ -334,11 +331,11 @@ void tst_MonthCard::shortArrayAbortsOpening()
 {
     QFETCH(QString, array);
     TU_WEBServiceKsgData ledger = LedgerBuilder().charge(1, date(2020, 3, 5)).payment(2).charge(3, 0).ledger;
-    std::apply([&](const auto &...field) { ((field.name == array.toStdString()
-                                                 ? (void)(ledger.*(field.member)).removeLast()
-                                                 : void()),
-                                            ...); },
-               TU_WEBServiceKsgData::Arrays());
+    std::apply(
+        [&](const auto &...field) {
+            ((field.name == array.toStdString() ? (void)(ledger.*(field.member)).removeLast() : void()), ...);
+        },
+        TU_WEBServiceKsgData::Arrays());
 
     QWidget owner;
     bool threw = false;
@@ -447,21 +444,21 @@ void tst_MonthCard::paymentRowGivesMessage()
     ownerWindowAt(owner, 40);
 
     bool closedByEsc = false;
-    const QStringList seen = DriveModals(
-        [&] { TForm_KartMca::Open(2020, 3, 0, &owner, fixture.access, ledger, kOpening); },
-        [&](QWidget *modal, int) {
-            auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
-            if (byEnter) {
-                grid->setCurrentCell(1, 0);
-                QTest::keyClick(grid, Qt::Key_Return);
-            } else {
-                const QPoint at = grid->visualItemRect(grid->item(1, 3)).center();
-                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-                QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-            }
-            QTest::keyClick(grid, Qt::Key_Escape);
-            closedByEsc = !modal->isVisible();
-        });
+    const QStringList seen
+        = DriveModals([&] { TForm_KartMca::Open(2020, 3, 0, &owner, fixture.access, ledger, kOpening); },
+                      [&](QWidget *modal, int) {
+                          auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
+                          if (byEnter) {
+                              grid->setCurrentCell(1, 0);
+                              QTest::keyClick(grid, Qt::Key_Return);
+                          } else {
+                              const QPoint at = grid->visualItemRect(grid->item(1, 3)).center();
+                              QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+                              QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+                          }
+                          QTest::keyClick(grid, Qt::Key_Escape);
+                          closedByEsc = !modal->isVisible();
+                      });
     QCOMPARE(seen, QStringList{u"Form_KartMca"_s});
     QCOMPARE(fixture.messages.texts(), QStringList{u"Szczegóły są wyświetlane tylko dla naliczeń opłat."_s});
     QCOMPARE(fixture.messages.messages[0].icon, MessageIcon::Information);
@@ -496,8 +493,8 @@ void tst_MonthCard::chargeRowOpensDetail()
     details.ValueVAT = {0.0};
     details.StVAT = {u"zw"_s};
     fixture.service.details = details;
-    TU_WEBServiceKsgData ledger =
-        LedgerBuilder().payment(10).entry(0, 1, 131, date(2020, 3, 10), u"Czynsz"_s, {}, 5150).ledger;
+    TU_WEBServiceKsgData ledger
+        = LedgerBuilder().payment(10).entry(0, 1, 131, date(2020, 3, 10), u"Czynsz"_s, {}, 5150).ledger;
     QWidget owner;
     ownerWindowAt(owner, 40);
     owner.move(40, ownerY);
@@ -506,23 +503,24 @@ void tst_MonthCard::chargeRowOpensDetail()
     QPoint expectedAnchor;
     QPoint detailPos;
     int detailHeight = 0;
-    const QStringList seen = DriveModals(
-        [&] { TForm_KartMca::Open(2020, 3, 2, &owner, fixture.access, ledger, kOpening); },
-        [&](QWidget *modal, int depth) {
-            if (depth == 0) {
-                auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
-                grid->setCurrentCell(1, 0);
-                expectedAnchor = grid->parentWidget()->mapToGlobal(QPoint(grid->x() + 5, 2 * 20 + grid->y() + 5));
-                QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
-                modal->close();
-            } else {
-                detailTitle = modal->windowTitle();
-                detailPos = modal->pos();
-                // The whole window, title bar included, decides.
-                detailHeight = modal->frameGeometry().height();
-                QTest::keyClick(modal, Qt::Key_Escape);
-            }
-        });
+    const QStringList seen
+        = DriveModals([&] { TForm_KartMca::Open(2020, 3, 2, &owner, fixture.access, ledger, kOpening); },
+                      [&](QWidget *modal, int depth) {
+                          if (depth == 0) {
+                              auto *grid = modal->findChild<QTableWidget *>(u"SG_Dok"_s);
+                              grid->setCurrentCell(1, 0);
+                              expectedAnchor
+                                  = grid->parentWidget()->mapToGlobal(QPoint(grid->x() + 5, 2 * 20 + grid->y() + 5));
+                              QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+                              modal->close();
+                          } else {
+                              detailTitle = modal->windowTitle();
+                              detailPos = modal->pos();
+                              // The whole window, title bar included, decides.
+                              detailHeight = modal->frameGeometry().height();
+                              QTest::keyClick(modal, Qt::Key_Escape);
+                          }
+                      });
     QCOMPARE(seen, (QStringList{u"Form_KartMca"_s, u"Form_NalCzynszDtl"_s}));
     QCOMPARE(detailTitle, u"Szczegóły naliczenia obciążenia"_s);
     QCOMPARE(detailPos.x(), expectedAnchor.x());

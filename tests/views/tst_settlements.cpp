@@ -1,12 +1,12 @@
-#include "testing/ViewsTestSupport.h"
 #include "account/Account.h"
 #include "service/AccountService.h"
+#include "testing/ViewsTestSupport.h"
 
 #include "common/DateHelpers.h"
 #include "common/Errors.h"
+#include "controls/TWSpeedButton.h"
 #include "forms/ProgramColours.h"
 #include "forms/TForm_Gen_Ex.h"
-#include "controls/TWSpeedButton.h"
 #include "reports/TPrn_Gen.h"
 #include "reports/TPrn_InfoRozrZasob.h"
 #include "views/TForm_KartMca.h"
@@ -87,10 +87,10 @@ void queueUserClick(QWidget *button)
     const QPointF pos(button->width() / 2.0, button->height() / 2.0);
     const QPointF global = button->mapToGlobal(pos);
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QCoreApplication::postEvent(button, new QMouseEvent(type, pos, global, Qt::LeftButton,
-                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                                             : Qt::NoButton,
-                                                            Qt::NoModifier));
+        QCoreApplication::postEvent(button,
+                                    new QMouseEvent(type, pos, global, Qt::LeftButton,
+                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                    Qt::NoModifier));
     }
 }
 
@@ -192,7 +192,7 @@ void tst_Settlements::hiddenMonths()
     QFETCH(QString, debitTotal);
     QFETCH(QString, finalBalance);
     TFrame_InfoRozrTabela table(m_access);
-    table.SetPeriod(2019, 12);  // a previous year with every month shown
+    table.SetPeriod(2019, 12); // a previous year with every month shown
     table.SetPeriod(2020, monthCount);
     table.ShowCategory(2, QList<double>(13, 10.0), QList<double>(13, 4.0));
 
@@ -245,8 +245,8 @@ void tst_Settlements::highlightMovesAndColours()
     QCOMPARE(background(row(&table, 3)), highlightColour(&table));
     QCOMPARE(textColour(&table, u"Lab_Opis_03"_s), QColor(Qt::white));
     QCOMPARE(textColour(&table, u"Lab_WN_03"_s), QColor(Qt::white));
-    QCOMPARE(textColour(&table, u"Lab_SaldoMca_03"_s), kColourRed);   // red stays red
-    QCOMPARE(textColour(&table, u"Lab_SaldoNar_03"_s), kColourLime);  // green turns lime
+    QCOMPARE(textColour(&table, u"Lab_SaldoMca_03"_s), kColourRed); // red stays red
+    QCOMPARE(textColour(&table, u"Lab_SaldoNar_03"_s), kColourLime); // green turns lime
 
     QTest::mouseClick(row(&table, 5), Qt::LeftButton, {}, QPoint(630, 10));
     QCOMPARE(table.SelectedMonth(), 5);
@@ -403,13 +403,13 @@ void tst_Settlements::monthWithDocumentsOpensCard()
     owner.show();
 
     QStringList opening;
-    const QStringList seen = DriveModals([&] { table->OpenMonth(3); },
-                                         [&](QWidget *modal, int) {
-                                             for (const char *name : {"Lab_WN_ObrotyPocz", "Lab_MA_ObrotyPocz",
-                                                                      "Lab_SaldoPocz", "Lab_SaldoNar"})
-                                                 opening << label(modal, QString::fromLatin1(name))->text();
-                                             modal->close();
-                                         });
+    const QStringList seen = DriveModals(
+        [&] { table->OpenMonth(3); },
+        [&](QWidget *modal, int) {
+            for (const char *name : {"Lab_WN_ObrotyPocz", "Lab_MA_ObrotyPocz", "Lab_SaldoPocz", "Lab_SaldoNar"})
+                opening << label(modal, QString::fromLatin1(name))->text();
+            modal->close();
+        });
     QCOMPARE(seen, QStringList{u"Form_KartMca"_s});
     // Before March: slots 0 to 2; after it the month's charge of 25,50.
     QCOMPARE(opening, (QStringList{u"180,00"_s, u"170,00"_s, u"-10,00"_s, u"-35,50"_s}));
@@ -422,7 +422,7 @@ void tst_Settlements::damagedLedgerShowsError()
 {
     ServiceFixture fixture;
     TRemKartotekaMcaGetData ledger;
-    ledger.KsgNumber = 2;  // but only one entry delivered
+    ledger.KsgNumber = 2; // but only one entry delivered
     ledger.KsgStrona = {0};
     ledger.KsgTypDok = {1};
     ledger.KsgID_Dok_Master = {1};
@@ -453,15 +453,15 @@ void tst_Settlements::tabs_data()
     QTest::addColumn<int>("year");
     QTest::addColumn<QList<bool>>("offered");
     QTest::addColumn<int>("woYearStart");
-    QTest::addColumn<QList<bool>>("showsTable");  // per offered tab, in tab order
+    QTest::addColumn<QList<bool>>("showsTable"); // per offered tab, in tab order
     QTest::addColumn<QStringList>("tabRow");
 
     const QStringList all{u"Czynsze"_s, u"Czynsze - odsetki"_s, u"Woda"_s, u"Woda - odsetki"_s, u"Odpady"_s};
     const QList<bool> allOffered{true, true, true, true, true};
     QTest::newRow("2012: waste settled with rents")
         << 2012 << allOffered << 2010 << QList<bool>{true, true, true, true, false} << all;
-    QTest::newRow("2013: waste on its own") << 2013 << allOffered << 2010 << QList<bool>{true, true, true, true, true}
-                                             << all;
+    QTest::newRow("2013: waste on its own")
+        << 2013 << allOffered << 2010 << QList<bool>{true, true, true, true, true} << all;
     QTest::newRow("water from 2016, year 2015")
         << 2015 << allOffered << 2016 << QList<bool>{true, true, false, false, true} << all;
     QTest::newRow("no interest on water")
@@ -583,7 +583,7 @@ void tst_Settlements::fromStore()
     TU_WEBServiceData store;
     TRemSessionBeginData answer = SampleSessionBegin();
     answer.Odpady_Service_F = true;
-    answer.ObrotyWOMain_WN = QList<double>(12, 5.0);  // December missing
+    answer.ObrotyWOMain_WN = QList<double>(12, 5.0); // December missing
     store.LoadFrom(answer);
 
     const TSettlementsYear y = TSettlementsYear::FromStore(store);
@@ -633,7 +633,7 @@ void tst_Settlements::tablesBuiltOnFirstView()
 
     panel.ShowSettlements(sampleYear(2020));
     TSettlementsYear later = sampleYear(2015, 7);
-    later.WOYearStart = 2016;  // water not yet settled in 2015
+    later.WOYearStart = 2016; // water not yet settled in 2015
     later.WN[1][3] = 999.0;
     panel.ShowSettlements(later);
     QCOMPARE(built(), 1);

@@ -69,8 +69,7 @@ void tst_ViewGeometry::monthCardPosition_data()
     QTest::newRow("one pixel past: centred") << QPoint(707, 50) << screen << 869 << QPoint(365, 75);
     QTest::newRow("wider than the screen: centred, rounded toward zero")
         << QPoint(0, 0) << QRect(0, 0, 800, 600) << 869 << QPoint(-34, 25);
-    QTest::newRow("second screen") << QPoint(2400, 10) << QRect(1600, 0, 1280, 1024) << 869
-                                   << QPoint(1600 + 205, 35);
+    QTest::newRow("second screen") << QPoint(2400, 10) << QRect(1600, 0, 1280, 1024) << 869 << QPoint(1600 + 205, 35);
 }
 
 void tst_ViewGeometry::monthCardPosition()
