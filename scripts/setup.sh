@@ -17,7 +17,7 @@ packages=(
   libxkbcommon-dev libqt6sql6-sqlite
   libexpat1-dev fonts-liberation openssl libssl-dev ca-certificates
   xvfb xauth x11-utils poppler-utils chromium
-  clang libclang-rt-14-dev llvm-14
+  clang libclang-rt-14-dev llvm-14 clang-format
   dpkg-dev file fakeroot lintian appstream desktop-file-utils
   locales python3
 )

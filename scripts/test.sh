@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up and builds (gcc, build/), runs the whole suite headless, then builds
+# Checks the format of every C++ file, sets up and builds (gcc, build/), runs
+# the whole suite headless, then builds
 # once more with clang, AddressSanitizer + UndefinedBehaviorSanitizer and the
 # libFuzzer targets (build-asan/) and runs there the whole suite again with
 # leak checks on (benchmarks excepted), the fuzz regression inputs, and a
@@ -15,12 +16,17 @@ case "${1:-}" in
   "") ;;
   *) echo "Użycie: bash scripts/test.sh [--quick]" >&2; exit 2 ;;
 esac
-bash scripts/setup.sh
-export QT_QPA_PLATFORM=offscreen
-jobs=$(nproc)
-
+# The format first: a file off .clang-format fails the run before any build.
+bash scripts/setup.sh --no-build
 stage_start=$SECONDS
 stage_end() { echo "-- $1: $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
+echo "== Format (.clang-format)"
+bash scripts/check-format.sh
+echo "== Kompilacja (build/, gcc)"
+bash scripts/setup.sh
+stage_end "format i kompilacja"
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
 
 echo "== Testy (build/)"
 ctest --preset default --parallel "$jobs"

@@ -24,7 +24,7 @@ public:
     ServerDatabase(const ServerDatabase &) = delete;
     ServerDatabase &operator=(const ServerDatabase &) = delete;
 
-    const QString &path() const { return m_path; }
+    const QString &Path() const { return m_path; }
 
     // True when no cooperative exists yet (a fresh file).
     bool IsEmpty();

@@ -33,6 +33,8 @@ constexpr qint64 kSocketReadBufferBytes = 64 * 1024;
 constexpr int kSocketSendBufferBytes = 64 * 1024;
 // Digests of one request, when the stored password keeps changing under it.
 constexpr int kMaxDigestAttempts = 3;
+// Requests one connection has handled before the others get their turn.
+constexpr int kRequestsPerTurn = 4;
 // How long a connection lingers after its last answer before it is closed.
 constexpr int kLingerMs = 1000;
 // The idle timeout while more than 3/4 of the connections are open.
@@ -236,13 +238,21 @@ void SoapHttpServer::pump(Connection &c)
         updateClocks(c);
         return;
     }
+    int handled = 0;
     while (socket->state() == QAbstractSocket::ConnectedState && !paused(c)) {
+        if (handled == kRequestsPerTurn) {
+            // The other connections' turn: one client's pipelined burst
+            // must not hold the thread that serves everyone.
+            queuePump(c);
+            break;
+        }
         const qint64 take = std::min(c.reader.Room(), socket->bytesAvailable());
         if (take > 0)
             c.reader.Append(socket->read(take));
         HttpRequestReader::Request request;
         const HttpRequestReader::Result result = c.reader.Next(request);
         if (result == HttpRequestReader::Result::Complete) {
+            ++handled;
             handle(c, request);
             if (c.closing)
                 break;
@@ -315,7 +325,7 @@ bool SoapHttpServer::makeRoom()
 void SoapHttpServer::sweep()
 {
     // Near the cap, idle connections are closed sooner.
-    const TlsListener::Limits &limits = m_tcp->limits();
+    const TlsListener::Limits &limits = m_tcp->ConnectionLimits();
     const bool pressed = m_tcp->OpenConnections() * 4 > limits.maxConnections * 3;
     const int idleMs = pressed ? std::min(m_settings.idleTimeoutMs, kPressedIdleMs) : m_settings.idleTimeoutMs;
     std::vector<QPointer<QSslSocket>> cut;

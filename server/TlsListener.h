@@ -44,7 +44,7 @@ public:
     TlsListener(const QSslConfiguration &tls, Limits limits, QObject *parent = nullptr);
 
     int OpenConnections() const { return m_open; }
-    const Limits &limits() const { return m_limits; }
+    const Limits &ConnectionLimits() const { return m_limits; }
 
     // Asked at the overall cap; true when it closed a connection (after
     // Release on it) to make room for the newcomer.

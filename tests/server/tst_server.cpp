@@ -1011,7 +1011,7 @@ void tst_Server::passwordChangePersists()
         QCOMPARE(other.Year(2025).RetCode, int(DemoService::NoSession));
     }
     // A server started afresh on the same file knows only the new password.
-    ServerDatabase reopened(db.path());
+    ServerDatabase reopened(db.Path());
     DemoService service(reopened, {});
     const QString login = EncodeCredential(u"wisniewska"_s);
     QCOMPARE(service.ZOKA_WS_CzSessionBegin(login, EncodeCredential(u"Wisnia2016"_s)).value().RetCode,
