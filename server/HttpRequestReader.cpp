@@ -244,6 +244,11 @@ HttpRequestReader::Result HttpRequestReader::readHead()
     } else if (length > 0) {
         m_state = State::Body;
         m_remaining = length;
+        // The body is taken out whole, without copies, when it ends the
+        // buffer; room for it is made once.
+        m_buffer.remove(0, m_start);
+        m_start = m_scanned = 0;
+        m_buffer.reserve(length);
     }
     return body ? Result::NeedMore : Result::Complete;
 }
@@ -257,19 +262,23 @@ HttpRequestReader::Result HttpRequestReader::Next(Request &request)
             skipBlankLines();
             if (Buffered() == 0)
                 return Result::NeedMore;
-            const qsizetype before = m_start;
             const Result head = readHead();
             if (head == Result::Complete)
                 break;
-            if (head == Result::Refused || m_start == before)
+            if (head == Result::Refused || m_state == State::Head)
                 return head;
             continue; // a body follows
         }
         case State::Body: {
             if (Buffered() < m_remaining)
                 return Result::NeedMore;
-            m_request.body = m_buffer.mid(m_start, m_remaining);
-            m_start += m_remaining;
+            if (m_start == 0 && m_buffer.size() == m_remaining) {
+                m_request.body = std::move(m_buffer);
+                m_buffer = QByteArray();
+            } else {
+                m_request.body = m_buffer.mid(m_start, m_remaining);
+                m_start += m_remaining;
+            }
             m_remaining = 0;
             break;
         }
