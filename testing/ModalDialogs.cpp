@@ -79,15 +79,18 @@ void WatchModals(QObject *context, std::function<bool(QWidget *)> matches, std::
             poll->deleteLater();
         }
         const QPointer<QWidget> guard(modal);
-        QTimer::singleShot(0, context, [guard, depth, watch] {
+        const int closeAfterMs = o.closeLeftOpenAfterMs;
+        QTimer::singleShot(0, context, [guard, depth, watch, context, closeAfterMs] {
             if (guard)
                 watch->action(guard, depth);
-        });
-        QTimer::singleShot(o.closeLeftOpenAfterMs, context, [guard] {
-            if (guard && guard->isVisible()) {
-                ++closedLeftOpen();
-                guard->close();
-            }
+            // Counted from the action's end: an action that waits for slow
+            // calls (a busy machine, a sanitized build) is not cut short.
+            QTimer::singleShot(closeAfterMs, context, [guard] {
+                if (guard && guard->isVisible()) {
+                    ++closedLeftOpen();
+                    guard->close();
+                }
+            });
         });
     });
     poll->start();
