@@ -53,13 +53,13 @@ QByteArray HttpRequestReader::Request::value(const QByteArray &name) const
     return {};
 }
 
-QByteArray HttpRequestReader::Request::path() const
+QByteArray HttpRequestReader::Request::Path() const
 {
     const qsizetype query = target.indexOf('?');
     return query < 0 ? target : target.left(query);
 }
 
-bool HttpRequestReader::Request::keepAlive() const
+bool HttpRequestReader::Request::KeepAlive() const
 {
     if (minorVersion == 0)
         return hasConnectionOption(*this, "keep-alive");

@@ -35,9 +35,9 @@ public:
         // The first value of the field (name in lower case); empty when absent.
         QByteArray value(const QByteArray &name) const;
         // The path of the target, without a query.
-        QByteArray path() const;
+        QByteArray Path() const;
         // HTTP/1.1 unless "Connection: close"; HTTP/1.0 only with "keep-alive".
-        bool keepAlive() const;
+        bool KeepAlive() const;
     };
 
     enum class Result { NeedMore, Complete, Refused };

@@ -426,13 +426,13 @@ void SoapHttpServer::handle(Connection &c, const HttpRequestReader::Request &req
     QSslSocket *socket = c.socket;
     // An upgrade (WebSocket) gets one answer and the end of the connection:
     // the service speaks nothing but HTTP.
-    const bool close = !request.keepAlive() || !request.value("upgrade").isEmpty();
+    const bool close = !request.KeepAlive() || !request.value("upgrade").isEmpty();
     const bool keepAliveHeader = !close && request.minorVersion == 0;
     const quint64 slot = reserve(c);
     if (close)
         c.closing = true;
     const QByteArray textType = "text/plain; charset=utf-8";
-    if (request.path() != QByteArrayView(kServicePath.data(), qsizetype(kServicePath.size()))) {
+    if (request.Path() != QByteArrayView(kServicePath.data(), qsizetype(kServicePath.size()))) {
         fillReply(socket, slot, 404, textType, "Nie znaleziono.\n", close, keepAliveHeader);
         return;
     }

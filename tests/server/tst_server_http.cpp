@@ -163,7 +163,7 @@ void tst_ServerHttp::keepAlive()
     reader.Append(head);
     HttpRequestReader::Request request;
     QCOMPARE(reader.Next(request), Result::Complete);
-    QCOMPARE(request.keepAlive(), keepAlive);
+    QCOMPARE(request.KeepAlive(), keepAlive);
 }
 
 void tst_ServerHttp::roomIsBounded()
