@@ -7,7 +7,7 @@
 
 namespace {
 
-// A client's usage halves in this time without digests.
+// A client's count of failed checks halves in this time.
 constexpr double kUsageHalfLifeMs = 30 * 1000.0;
 // Clients without jobs and with little usage left are forgotten beyond this.
 constexpr qsizetype kMaxRememberedClients = 1024;
@@ -91,16 +91,20 @@ void DigestQueue::dispatch()
 {
     dropExpired();
     while (!m_shutDown && m_running < m_pool.maxThreadCount() && m_queued > 0) {
-        // The client with the least usage lately goes first.
+        // The client with the fewest failed checks lately goes first, then
+        // the one holding fewer jobs.
         QString next;
         double least = 0;
+        int fewest = 0;
         for (auto it = m_clients.begin(); it != m_clients.end(); ++it) {
             if (it->queued.empty())
                 continue;
             const double usage = usageOf(it.value());
-            if (next.isNull() || usage < least) {
+            const int held = int(it->queued.size()) + it->running;
+            if (next.isNull() || usage < least || (usage == least && held < fewest)) {
                 next = it.key();
                 least = usage;
+                fewest = held;
             }
         }
         Job job = std::move(m_clients[next].queued.front());
@@ -109,9 +113,7 @@ void DigestQueue::dispatch()
         // The admit check may answer the client, which may queue more.
         if (job.admit && !job.admit())
             continue;
-        Client &client = m_clients[next];
-        client.usage = usageOf(client) + 1.0;
-        ++client.running;
+        ++m_clients[next].running;
         ++m_running;
         m_pool.start([this, next, job = std::move(job)] {
             const DemoService::PasswordJobResult result = DemoService::Run(job.job);
@@ -121,8 +123,13 @@ void DigestQueue::dispatch()
                 [this, next, done = job.done, result] {
                     --m_running;
                     const auto it = m_clients.find(next);
-                    if (it != m_clients.end())
+                    if (it != m_clients.end()) {
                         --it->running;
+                        // Guessing is what costs: a right password counts
+                        // nothing against its client.
+                        if (!result.outcome.match)
+                            it->usage = usageOf(it.value()) + 1.0;
+                    }
                     if (done)
                         done(result);
                     dispatch();

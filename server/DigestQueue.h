@@ -13,8 +13,9 @@
 
 // The password digests waiting for a worker thread, bounded overall and per
 // client, and served fairly: the next digest to start is that of the client
-// that has had the fewest lately, so a crowd of sign-ins from elsewhere does
-// not hold up a client's first one. When the queue is full, a newcomer takes
+// whose passwords were wrong the fewest times lately (then of the one holding
+// fewer jobs), so a crowd guessing from elsewhere does not hold up a tenant's
+// sign-in. When the queue is full, a newcomer takes
 // the place of the newest job of the client holding the most, if that client
 // holds more than the newcomer's; otherwise the newcomer is refused.
 //
@@ -66,7 +67,7 @@ private:
     {
         std::deque<Job> queued;
         int running = 0;
-        double usage = 0; // digests started lately, decaying
+        double usage = 0; // failed checks lately, decaying
         qint64 usageAt = 0;
     };
 

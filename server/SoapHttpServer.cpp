@@ -35,6 +35,8 @@ constexpr int kSocketSendBufferBytes = 64 * 1024;
 constexpr int kMaxDigestAttempts = 3;
 // Requests one connection has handled before the others get their turn.
 constexpr int kRequestsPerTurn = 4;
+// Connections that get their turn in one pass of the event loop.
+constexpr int kConnectionsPerPass = 4;
 // How long a connection lingers after its last answer before it is closed.
 constexpr int kLingerMs = 1000;
 // The idle timeout while more than 3/4 of the connections are open.
@@ -100,6 +102,10 @@ SoapHttpServer::SoapHttpServer(SoapEndpoint &endpoint, DemoService &service, Set
 {
     m_sweep.setInterval(kSweepIntervalMs);
     connect(&m_sweep, &QTimer::timeout, this, &SoapHttpServer::sweep);
+    // A zero timer fires once per pass of the event loop, after the sockets
+    // were polled.
+    m_turns.setInterval(0);
+    connect(&m_turns, &QTimer::timeout, this, &SoapHttpServer::takeTurns);
 }
 
 SoapHttpServer::~SoapHttpServer()
@@ -215,18 +221,28 @@ void SoapHttpServer::queuePump(Connection &connection)
     if (connection.pumpQueued)
         return;
     connection.pumpQueued = true;
-    const QPointer<QSslSocket> guard(connection.socket);
-    QMetaObject::invokeMethod(
-        this,
-        [this, guard] {
-            if (!guard)
-                return;
-            if (Connection *c = find(guard)) {
-                c->pumpQueued = false;
-                pump(*c);
-            }
-        },
-        Qt::QueuedConnection);
+    m_waiting.emplace_back(connection.socket);
+    if (!m_turns.isActive())
+        m_turns.start();
+}
+
+void SoapHttpServer::takeTurns()
+{
+    // A few connections a pass, each for a few requests; between passes the
+    // event loop polls the sockets, so a newcomer is read within one pass
+    // however many connections have work queued.
+    for (int i = 0; i < kConnectionsPerPass && !m_waiting.empty(); ++i) {
+        const QPointer<QSslSocket> socket = m_waiting.front();
+        m_waiting.pop_front();
+        if (!socket)
+            continue;
+        if (Connection *c = find(socket)) {
+            c->pumpQueued = false;
+            pump(*c);
+        }
+    }
+    if (m_waiting.empty())
+        m_turns.stop();
 }
 
 void SoapHttpServer::pump(Connection &c)

@@ -14,6 +14,7 @@
 #include <QSslConfiguration>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -111,7 +112,9 @@ private:
     Connection *find(QTcpSocket *socket);
     // Reads and handles what the connection may take now.
     void pump(Connection &connection);
+    // Gives the connection another turn later (takeTurns).
     void queuePump(Connection &connection);
+    void takeTurns();
     bool paused(const Connection &connection) const;
     void updateClocks(Connection &connection);
     qint64 unsent(const Connection &connection) const;
@@ -142,6 +145,8 @@ private:
     qint64 m_answered = 0;
     std::unordered_map<QTcpSocket *, std::unique_ptr<Connection>> m_connections;
     QTimer m_sweep;
+    QTimer m_turns;
+    std::deque<QPointer<QSslSocket>> m_waiting;
     // Password digests; declared last, so destroyed first: it waits for the
     // digests still running while the rest of the server exists.
     DigestQueue m_digests;
