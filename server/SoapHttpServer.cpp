@@ -30,7 +30,7 @@ constexpr qint64 kSocketReadBufferBytes = 64 * 1024;
 // What the kernel holds of a connection's outgoing bytes. Left to itself it
 // grows to megabytes for a client that never reads, each of them an answer
 // the server computed for nobody.
-constexpr int kSocketSendBufferBytes = 64 * 1024;
+constexpr int kSocketSendBufferBytes = 32 * 1024;
 // Digests of one request, when the stored password keeps changing under it.
 constexpr int kMaxDigestAttempts = 3;
 // Requests one connection has handled before the others get their turn.
