@@ -35,8 +35,8 @@ constexpr int kSocketSendBufferBytes = 32 * 1024;
 constexpr int kMaxDigestAttempts = 3;
 // Requests one connection has handled before the others get their turn.
 constexpr int kRequestsPerTurn = 4;
-// Connections that get their turn in one pass of the event loop.
-constexpr int kConnectionsPerPass = 4;
+// Addresses that get their turn in one pass of the event loop.
+constexpr int kAddressesPerPass = 4;
 // How long a connection lingers after its last answer before it is closed.
 constexpr int kLingerMs = 1000;
 // The idle timeout while more than 3/4 of the connections are open.
@@ -175,6 +175,7 @@ void SoapHttpServer::watch(QSslSocket *socket)
     auto owned = std::make_unique<Connection>();
     Connection &c = *owned;
     c.socket = socket;
+    c.group = LoginThrottle::AddressGroup(socket->peerAddress());
     c.reader = HttpRequestReader({m_settings.maxBodyBytes, kMaxHeadBytes, kMaxHeaderFields});
     c.idleClock.start();
     m_connections[socket] = std::move(owned);
@@ -182,9 +183,11 @@ void SoapHttpServer::watch(QSslSocket *socket)
     // rest waits in the kernel and slows the client down.
     socket->setReadBufferSize(kSocketReadBufferBytes);
     socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSocketSendBufferBytes);
+    // Read in turns, address by address: many connections of one client get
+    // no more of the serving thread than one connection of another.
     connect(socket, &QIODevice::readyRead, this, [this, socket] {
         if (Connection *c = find(socket))
-            pump(*c);
+            queuePump(*c);
     });
     const auto written = [this, socket] {
         Connection *c = find(socket);
@@ -221,19 +224,31 @@ void SoapHttpServer::queuePump(Connection &connection)
     if (connection.pumpQueued)
         return;
     connection.pumpQueued = true;
-    m_waiting.emplace_back(connection.socket);
+    std::deque<QPointer<QSslSocket>> &waiting = m_waiting[connection.group];
+    if (waiting.empty())
+        m_turnOrder.push_back(connection.group);
+    waiting.emplace_back(connection.socket);
     if (!m_turns.isActive())
         m_turns.start();
 }
 
 void SoapHttpServer::takeTurns()
 {
-    // A few connections a pass, each for a few requests; between passes the
-    // event loop polls the sockets, so a newcomer is read within one pass
-    // however many connections have work queued.
-    for (int i = 0; i < kConnectionsPerPass && !m_waiting.empty(); ++i) {
-        const QPointer<QSslSocket> socket = m_waiting.front();
-        m_waiting.pop_front();
+    // A few addresses a pass, each with one connection for a few requests;
+    // between passes the event loop polls the sockets, so a newcomer is read
+    // within a pass or two however much others have queued.
+    for (int i = 0; i < kAddressesPerPass && !m_turnOrder.empty(); ++i) {
+        const QString group = m_turnOrder.front();
+        m_turnOrder.pop_front();
+        const auto it = m_waiting.find(group);
+        if (it == m_waiting.end())
+            continue;
+        const QPointer<QSslSocket> socket = it->second.front();
+        it->second.pop_front();
+        if (it->second.empty())
+            m_waiting.erase(it);
+        else
+            m_turnOrder.push_back(group);
         if (!socket)
             continue;
         if (Connection *c = find(socket)) {
@@ -241,7 +256,7 @@ void SoapHttpServer::takeTurns()
             pump(*c);
         }
     }
-    if (m_waiting.empty())
+    if (m_turnOrder.empty())
         m_turns.stop();
 }
 

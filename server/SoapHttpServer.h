@@ -97,6 +97,7 @@ private:
     struct Connection
     {
         QSslSocket *socket = nullptr;
+        QString group; // the client address it counts under
         HttpRequestReader reader;
         quint64 next = 0; // slot of the next request
         quint64 head = 0; // slot of the next answer to write
@@ -146,7 +147,9 @@ private:
     std::unordered_map<QTcpSocket *, std::unique_ptr<Connection>> m_connections;
     QTimer m_sweep;
     QTimer m_turns;
-    std::deque<QPointer<QSslSocket>> m_waiting;
+    // Connections waiting for a turn, by address, and the addresses in turn.
+    std::unordered_map<QString, std::deque<QPointer<QSslSocket>>> m_waiting;
+    std::deque<QString> m_turnOrder;
     // Password digests; declared last, so destroyed first: it waits for the
     // digests still running while the rest of the server exists.
     DigestQueue m_digests;
