@@ -619,9 +619,10 @@ void tst_E2eFaults::faults()
     QVERIFY(!m_terminateRequested);
     if (c.fault == Fault::Silent) {
         // The call waited for its timeout without freezing the windows: a
-        // blocked loop would deliver one tick at most; a live one about what
-        // it delivers idle.
-        const int expectedTicks = std::max(3, m_idleTicks / 3);
+        // blocked loop would deliver one tick at most; a live one a good part
+        // of what it delivered idle, less on a busy machine or in a sanitized
+        // build.
+        const int expectedTicks = std::max(3, m_idleTicks / 6);
         QVERIFY2(out.ticks >= expectedTicks,
                  qPrintable(u"%1 ticks while waiting, expected at least %2"_s.arg(out.ticks).arg(expectedTicks)));
         QVERIFY2(m_paints >= 2, "the main window repainted");
