@@ -155,14 +155,19 @@ bool AccountService::GetServiceInterface(IZOKA_E_BOK *&service)
     return true;
 }
 
-bool AccountService::QueryYearSettlements(qint32 year)
+template<typename Answer, typename Call, typename Load>
+bool AccountService::runQuery(Call &&call, Load &&load)
 {
     const TWaitCursor wait;
     IZOKA_E_BOK *service = nullptr;
     if (!GetServiceInterface(service))
         return false;
-    return RunDataQuery<TRemYearRozrachGetData>(
-        *service, m_account.Session,
+    return RunDataQuery<Answer>(*service, m_account.Session, std::forward<Call>(call), std::forward<Load>(load));
+}
+
+bool AccountService::QueryYearSettlements(qint32 year)
+{
+    return runQuery<TRemYearRozrachGetData>(
         [&](IZOKA_E_BOK &s, const QString &login, const QString &password, const QString &token) {
             return s.ZOKA_WS_YearRozrachGet(login, password, token, year);
         },
@@ -171,12 +176,7 @@ bool AccountService::QueryYearSettlements(qint32 year)
 
 bool AccountService::QueryMonthLedger(qint32 category, qint32 year, qint32 month)
 {
-    const TWaitCursor wait;
-    IZOKA_E_BOK *service = nullptr;
-    if (!GetServiceInterface(service))
-        return false;
-    return RunDataQuery<TRemKartotekaMcaGetData>(
-        *service, m_account.Session,
+    return runQuery<TRemKartotekaMcaGetData>(
         [&](IZOKA_E_BOK &s, const QString &login, const QString &password, const QString &token) {
             return s.ZOKA_WS_KartotekaMcaGet(login, password, token, category, year, month);
         },
@@ -185,12 +185,7 @@ bool AccountService::QueryMonthLedger(qint32 category, qint32 year, qint32 month
 
 bool AccountService::QueryDocumentDetails(qint32 documentId, qint32 category, qint32 year)
 {
-    const TWaitCursor wait;
-    IZOKA_E_BOK *service = nullptr;
-    if (!GetServiceInterface(service))
-        return false;
-    return RunDataQuery<TRemDokDetailsGetData>(
-        *service, m_account.Session,
+    return runQuery<TRemDokDetailsGetData>(
         [&](IZOKA_E_BOK &s, const QString &login, const QString &password, const QString &token) {
             return s.ZOKA_WS_DokDetailsGet(login, password, token, documentId, category, year);
         },

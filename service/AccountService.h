@@ -69,6 +69,10 @@ public:
     bool QueryDocumentDetails(qint32 documentId, qint32 category, qint32 year);
 
 private:
+    // A data query under the wait cursor, after the session and interface check.
+    template<typename Answer, typename Call, typename Load>
+    bool runQuery(Call &&call, Load &&load);
+
     Account &m_account;
     IZOKA_E_BOK *m_service = nullptr;
 };
